@@ -1,0 +1,62 @@
+#include "Kalvio.h"
+
+#include "MessageBox.h"
+
+#include <QApplication>
+
+namespace {
+
+// The About box's credit line is kept only scrambled: character i of the line
+// is Scrambled[i] - Key[i] + 32.
+constexpr char Key[] = "!&%$#$!&%$#!!$%$#$!&%$#!!&#$#$!&";
+constexpr char Scrambled[] = "Lgqzls!3%jrul}%v|girj$d!ck}$flzh";
+static_assert(sizeof(Key) == 33 && sizeof(Scrambled) == sizeof(Key), "both texts hold 32 characters");
+
+} // namespace
+
+void Kalvio::Koniec_Click()
+{
+    close();
+}
+
+void Kalvio::KoniecLabel_Click()
+{
+    Koniec_Click();
+}
+
+void Kalvio::Konec_Click()
+{
+    Koniec_Click();
+}
+
+// Nothing to save and no question to ask: the viewer keeps no file open
+// between events, so closing never loses anything.
+void Kalvio::Form_QueryUnload(bool& cancel, int)
+{
+    cancel = false;
+}
+
+void Kalvio::Logo_Click()
+{
+    MessageBox::Show(this, tags.credits);
+}
+
+QString Kalvio::CreditLine()
+{
+    // Counts with its own index: the About box may open while a page is being
+    // drawn, and that pass keeps its place in the shared cell counter.
+    QString line;
+    for (int k = 0; k < int(sizeof(Key)) - 1; ++k)
+        line += QChar(Scrambled[k] - Key[k] + 32);
+    return line;
+}
+
+QString Kalvio::AboutText() const
+{
+    return tags.credits + QStringLiteral("\r\n\r\n") + CreditLine();
+}
+
+void Kalvio::Autor_Click()
+{
+    MessageBox::Show(this, AboutText());
+}

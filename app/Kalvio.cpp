@@ -1,0 +1,216 @@
+#include "Kalvio.h"
+
+#include "Colors.h"
+#include "FolderService.h"
+#include "Twips.h"
+
+#include <QAction>
+#include <QCloseEvent>
+#include <QMenuBar>
+
+namespace {
+
+// Window frame and title bar are drawn by the window manager outside the
+// widget; the outer size that the window is given allows for them with the
+// sizes of a classic desktop frame.
+constexpr int FrameBorderPixels = 4;
+constexpr int TitleBarPixels = 18;
+
+// The system's "button face" and "inactive border" colours.
+constexpr int ButtonFace = RGB(240, 240, 240);
+constexpr int InactiveBorder = RGB(212, 208, 200);
+constexpr int DarkRed = RGB(64, 0, 0);
+constexpr int White = RGB(255, 255, 255);
+
+// The window's own bold face; a sans-serif of the same size and weight stands
+// in where the classic one is missing.
+QFont boldFont(double points)
+{
+    QFont font(QStringLiteral("MS Sans Serif"));
+    font.setStyleHint(QFont::SansSerif);
+    font.setBold(true);
+    font.setPointSizeF(points);
+    return font;
+}
+
+QCursor magnifierCursor(const QString& resource)
+{
+    return QCursor(QPixmap(resource), 6, 6);
+}
+
+} // namespace
+
+Kalvio::Kalvio(QWidget* parent) : QMainWindow(parent)
+{
+    Q_INIT_RESOURCE(resources);
+    setWindowTitle(QStringLiteral("Kalvio ver 1.0"));
+    setWindowIcon(QIcon(QStringLiteral(":/assets/kalvio.ico")));
+    client_ = new QWidget(this);
+    client_->setAutoFillBackground(true);
+    setCentralWidget(client_);
+    setBackColor(InactiveBorder);
+    createMenus();
+    createControls();
+    connectHandlers();
+    // The client area before the layout runs.
+    setWindowSizeTwips(9915 + Twips::FromPixels(2 * FrameBorderPixels),
+                       7740 + Twips::FromPixels(2 * FrameBorderPixels + TitleBarPixels));
+}
+
+Kalvio::~Kalvio() = default;
+
+void Kalvio::setWindowSizeTwips(double width, double height)
+{
+    width_ = width;
+    height_ = height;
+    const int clientWidth = Twips::ToPixels(width) - 2 * FrameBorderPixels;
+    const int clientHeight = Twips::ToPixels(height) - 2 * FrameBorderPixels - TitleBarPixels;
+    // A fixed size: the window can be neither resized nor maximised.
+    setFixedSize(clientWidth, clientHeight);
+}
+
+void Kalvio::setBackColor(int color)
+{
+    backColor_ = color;
+    QPalette palette = client_->palette();
+    palette.setColor(QPalette::Window, ToQColor(color));
+    client_->setPalette(palette);
+}
+
+void Kalvio::createMenus()
+{
+    File = menuBar()->addMenu(QStringLiteral("Soubor"));
+    Konec = File->addAction(QStringLiteral("Konec"));
+    Pomoc = menuBar()->addMenu(QStringLiteral("Pomoc"));
+    Autor = Pomoc->addAction(QStringLiteral("O Aplikaci"));
+}
+
+void Kalvio::createControls()
+{
+    // Created from back to front: a later sibling lies in front of an earlier
+    // one. Images and labels come first, as they are drawn on the window's
+    // surface behind every control that has a window of its own.
+    Koniec = new ImageControl(QPixmap(QStringLiteral(":/assets/exit-button.gif")), client_);
+    Koniec->Move(6480, 360, Koniec->Width(), Koniec->Height());
+
+    KoniecLabel = new CaptionLabel(client_);
+    KoniecLabel->setLabelFont(boldFont(12));
+    KoniecLabel->setTextColor(White);
+    KoniecLabel->Move(8085, 600, 885, 300);
+    KoniecLabel->setAutoSize(true);
+    KoniecLabel->setCaption(QStringLiteral("Koniec"));
+
+    Nazad = new ImageControl(QPixmap(QStringLiteral(":/assets/prev-page.gif")), client_);
+    Nazad->Move(6600, 1560, Nazad->Width(), Nazad->Height());
+    Vpred = new ImageControl(QPixmap(QStringLiteral(":/assets/next-page.gif")), client_);
+    Vpred->Move(8160, 1560, Vpred->Width(), Vpred->Height());
+
+    StranaText = new CaptionLabel(client_);
+    StranaText->setLabelFont(boldFont(9.75));
+    StranaText->setTextColor(DarkRed);
+    StranaText->Move(6915, 2640, 825, 240);
+    StranaText->setAutoSize(true);
+    StranaText->setCaption(QStringLiteral("Stránka"));
+
+    Strana = new CaptionLabel(client_);
+    Strana->setLabelFont(boldFont(9.75));
+    Strana->setTextColor(DarkRed);
+    Strana->Move(6960, 3000, 735, 255);
+    Strana->setCaption(QStringLiteral("1 z 1"));
+
+    Dir1 = new FolderList(client_);
+    Dir1->Move(120, 1200, 2175, 2115);
+    File1 = new FileList(client_);
+    File1->Move(120, 3480, 2175, 2430);
+
+    Vstup = new PictureBox(client_);
+    Vstup->Move(720, 240, 135, 135);
+    Vstup->hide();
+
+    const QPixmap frameFace(QStringLiteral(":/assets/frame-face.bmp"));
+    for (int i = 0; i < CellCount; ++i) {
+        Okno[i] = new FrameButton(frameFace, client_);
+        Okno[i]->setCaption(QStringLiteral("Okno"));
+        Obr[i] = new PictureBox(client_);
+        Obr[i]->setBackColor(ButtonFace);
+    }
+    // Stacking: Okno(0), Obr(0), then Okno(1..23), then Obr(1..23) in front.
+    Okno[0]->Move(1920, 120, 1215, 975);
+    Obr[0]->Move(2400, 240, 495, 255);
+    Obr[0]->setMouseIcon(magnifierCursor(QStringLiteral(":/assets/zoom-in.ico")));
+    Obr[0]->setMousePointer(MousePointer::Custom);
+    Obr[0]->stackUnder(Okno[1]);
+    for (int i = 1; i < CellCount; ++i) {
+        Okno[i]->Move(i == 23 ? 1320 : 720, i == 23 ? 360 : 240, 975, 495);
+        Okno[i]->raise();
+    }
+    for (int i = 1; i < CellCount; ++i) {
+        Obr[i]->Move(720, 240, 495, 255);
+        Obr[i]->raise();
+    }
+
+    Logo = new CommandButton(QPixmap(QStringLiteral(":/assets/logo.gif")), client_);
+    Logo->Move(120, 6240, 6855, 975);
+
+    ZoomOkno = new PictureBox(client_);
+    ZoomOkno->setBackColor(RGB(192, 192, 192));
+    ZoomOkno->setForeColor(0);
+    ZoomOkno->setTextFont(boldFont(8.25));
+    ZoomOkno->setMouseIcon(magnifierCursor(QStringLiteral(":/assets/zoom-out.ico")));
+    ZoomOkno->setMousePointer(MousePointer::Custom);
+    ZoomOkno->Move(2880, 2040, 2895, 2655);
+    ZoomOkno->hide();
+
+    LupaMinus = new ImageControl(QPixmap(QStringLiteral(":/assets/prev-picture.gif")), ZoomOkno);
+    LupaMinus->Move(0, 1680, LupaMinus->Width(), LupaMinus->Height());
+    LupaMinus->setCursor(Qt::ArrowCursor);
+    LupaPlus = new ImageControl(QPixmap(QStringLiteral(":/assets/next-picture.gif")), ZoomOkno);
+    LupaPlus->Move(1560, 1680, LupaPlus->Width(), LupaPlus->Height());
+    LupaPlus->setCursor(Qt::ArrowCursor);
+
+    // Keyboard focus starts in the folder list, then moves to the file list.
+    Dir1->setFocusPolicy(Qt::StrongFocus);
+    File1->setFocusPolicy(Qt::StrongFocus);
+    setTabOrder(Dir1, File1);
+    setTabOrder(File1, Logo);
+    Dir1->setFocus();
+    Dir1->setPath(FolderService::CurrentDirectory());
+}
+
+void Kalvio::connectHandlers()
+{
+    for (int i = 0; i < CellCount; ++i)
+        connect(Obr[i], &PictureBox::clicked, this, [this, i] { Obr_Click(i); });
+    connect(ZoomOkno, &PictureBox::clicked, this, &Kalvio::ZoomOkno_Click);
+    connect(LupaPlus, &ImageControl::clicked, this, &Kalvio::LupaPlus_Click);
+    connect(LupaMinus, &ImageControl::clicked, this, &Kalvio::LupaMinus_Click);
+    connect(Vpred, &ImageControl::clicked, this, &Kalvio::Vpred_Click);
+    connect(Nazad, &ImageControl::clicked, this, &Kalvio::Nazad_Click);
+    connect(Koniec, &ImageControl::clicked, this, &Kalvio::Koniec_Click);
+    connect(KoniecLabel, &CaptionLabel::clicked, this, &Kalvio::KoniecLabel_Click);
+    connect(Logo, &QPushButton::clicked, this, &Kalvio::Logo_Click);
+    connect(Konec, &QAction::triggered, this, &Kalvio::Konec_Click);
+    connect(Autor, &QAction::triggered, this, &Kalvio::Autor_Click);
+    connect(Dir1, &FolderList::Change, this, &Kalvio::Dir1_Change);
+    connect(File1, &FileList::Click, this, &Kalvio::File1_Click);
+}
+
+void Kalvio::closeEvent(QCloseEvent* event)
+{
+    bool cancel = false;
+    Form_QueryUnload(cancel, 0);
+    if (cancel)
+        event->ignore();
+    else
+        event->accept();
+}
+
+int Kalvio::pixelsFor(double twips) const
+{
+    return std::max(1, int(std::lround(Twips::ToPixelsF(twips) * devicePixelRatioF())));
+}
+
+QString Kalvio::cellPath(const QString& name) const
+{
+    return FolderService::JoinPath(Dir1->Path(), name);
+}

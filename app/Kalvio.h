@@ -1,0 +1,123 @@
+#pragma once
+
+#include "CaptionLabel.h"
+#include "CommandButton.h"
+#include "FileList.h"
+#include "FolderList.h"
+#include "FrameButton.h"
+#include "ImageControl.h"
+#include "PictureBox.h"
+#include "WindowState.h"
+
+#include <QMainWindow>
+
+#include <array>
+
+class QAction;
+class QMenu;
+
+// The one window of the viewer. Its controls and state are public so that
+// its procedures, which live in the folders of their subsystems, and the
+// tests can reach them by name.
+class Kalvio : public QMainWindow {
+    Q_OBJECT
+
+public:
+    static constexpr int CellCount = 24;
+    static constexpr int GridColumns = 6;
+
+    explicit Kalvio(QWidget* parent = nullptr);
+    ~Kalvio() override;
+
+    // ---- Window properties (twips, colours) ----
+    double Width() const { return width_; }
+    double Height() const { return height_; }
+    void setWindowSizeTwips(double width, double height);
+    int BackColor() const { return backColor_; }
+    void setBackColor(int color);
+    QWidget* client() const { return client_; }
+
+    // ---- Controls, front to back ----
+    PictureBox* ZoomOkno = nullptr;
+    ImageControl* LupaMinus = nullptr;
+    ImageControl* LupaPlus = nullptr;
+    CommandButton* Logo = nullptr;
+    std::array<PictureBox*, CellCount> Obr{};
+    std::array<FrameButton*, CellCount> Okno{};
+    PictureBox* Vstup = nullptr;
+    FileList* File1 = nullptr;
+    FolderList* Dir1 = nullptr;
+    CaptionLabel* Strana = nullptr;
+    CaptionLabel* StranaText = nullptr;
+    ImageControl* Vpred = nullptr;
+    ImageControl* Nazad = nullptr;
+    CaptionLabel* KoniecLabel = nullptr;
+    ImageControl* Koniec = nullptr;
+    QMenu* File = nullptr;
+    QAction* Konec = nullptr;
+    QMenu* Pomoc = nullptr;
+    QAction* Autor = nullptr;
+
+    // ---- State ----
+    WindowState tags;
+    // The cell counter shared by the page loops: a pass interrupted in its
+    // yield ends when another loop has moved the counter on.
+    int CellIndex = 0;
+    // What the last yield of a drawing pass reported.
+    int OpenWindowCount = 0;
+
+    // ---- Start-up, exit, About (app/) ----
+    void Form_Load();
+    void Form_QueryUnload(bool& cancel, int unloadMode);
+    void Koniec_Click();
+    void KoniecLabel_Click();
+    void Konec_Click();
+    void Logo_Click();
+    void Autor_Click();
+    QString AboutText() const;
+    static QString CreditLine();
+
+    // ---- Layout (layout/) ----
+    void ArrangeWindow();
+
+    // ---- Picture source (source/) ----
+    QString HladajPrvyFile(const QString& path);
+    void Dir1_Change();
+
+    // ---- Thumbnail pages (pages/) ----
+    void ShowPage();
+    void PageForward();
+    void Dozadu();
+    void UpdatePageArrows();
+    void Vpred_Click();
+    void Nazad_Click();
+    void File1_Click();
+
+    // ---- Enlarged view (view/) ----
+    void Obr_Click(int index);
+    void ZoomOkno_Click();
+    void LupaPlus_Click();
+    void LupaMinus_Click();
+    void UpdateZoomArrows();
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    enum class CellClearing { Picture, PictureAndCaption, PictureCaptionAndPointer };
+
+    void createControls();
+    void createMenus();
+    void connectHandlers();
+    void setPageTagsFromList();
+    void cutShortPass(CellClearing clearing);
+    void drawIntoCell(int i);
+    void setGridLook(int frameColor, bool enabled);
+    int pixelsFor(double twips) const;
+    QString cellPath(const QString& name) const;
+
+    QWidget* client_ = nullptr;
+    double width_ = 0;
+    double height_ = 0;
+    int backColor_ = 0;
+};

@@ -1,0 +1,30 @@
+#include "FrameButton.h"
+
+#include "Colors.h"
+
+#include <QPainter>
+
+FrameButton::FrameButton(const QPixmap& picture, QWidget* parent)
+    : QAbstractButton(parent), TwipsPlacement(this), picture_(picture)
+{
+    setFocusPolicy(Qt::NoFocus);
+}
+
+void FrameButton::setBackColor(int color)
+{
+    backColor_ = color;
+    update();
+}
+
+void FrameButton::paintEvent(QPaintEvent*)
+{
+    QPainter painter(this);
+    painter.fillRect(rect(), ToQColor(backColor_));
+    const QFontMetrics metrics(font());
+    const QRect captionArea(0, height() - metrics.height() - 2, width(), metrics.height());
+    const QRect pictureArea(0, 0, width(), captionArea.top());
+    painter.drawPixmap(QRect(pictureArea.center() - QPoint(picture_.width() / 2, picture_.height() / 2), picture_.size()),
+                       picture_);
+    painter.setPen(palette().color(isEnabled() ? QPalette::Active : QPalette::Disabled, QPalette::ButtonText));
+    painter.drawText(captionArea, Qt::AlignHCenter | Qt::AlignVCenter, metrics.elidedText(text(), Qt::ElideMiddle, width() - 4));
+}

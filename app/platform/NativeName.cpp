@@ -1,0 +1,145 @@
+#include "NativeName.h"
+
+namespace NativeName {
+namespace {
+
+constexpr char16_t EscapeBase = 0xDC80;
+
+bool isContinuation(unsigned char byte)
+{
+    return (byte & 0xC0) == 0x80;
+}
+
+// Length of the valid UTF-8 sequence starting at bytes[i], or 0 when the bytes
+// there are not one (overlong forms, surrogates and values past U+10FFFF are
+// invalid too).
+size_t validSequenceLength(std::string_view bytes, size_t i, char32_t& codePoint)
+{
+    const auto lead = static_cast<unsigned char>(bytes[i]);
+    size_t length = 0;
+    char32_t value = 0;
+    char32_t minimum = 0;
+    if (lead < 0x80) {
+        codePoint = lead;
+        return 1;
+    } else if ((lead & 0xE0) == 0xC0) {
+        length = 2;
+        value = lead & 0x1F;
+        minimum = 0x80;
+    } else if ((lead & 0xF0) == 0xE0) {
+        length = 3;
+        value = lead & 0x0F;
+        minimum = 0x800;
+    } else if ((lead & 0xF8) == 0xF0) {
+        length = 4;
+        value = lead & 0x07;
+        minimum = 0x10000;
+    } else {
+        return 0;
+    }
+    if (i + length > bytes.size())
+        return 0;
+    for (size_t k = 1; k < length; ++k) {
+        const auto next = static_cast<unsigned char>(bytes[i + k]);
+        if (!isContinuation(next))
+            return 0;
+        value = (value << 6) | (next & 0x3F);
+    }
+    if (value < minimum || value > 0x10FFFF || (value >= 0xD800 && value <= 0xDFFF))
+        return 0;
+    codePoint = value;
+    return length;
+}
+
+void appendUtf8(std::string& out, char32_t cp)
+{
+    if (cp < 0x80) {
+        out += static_cast<char>(cp);
+    } else if (cp < 0x800) {
+        out += static_cast<char>(0xC0 | (cp >> 6));
+        out += static_cast<char>(0x80 | (cp & 0x3F));
+    } else if (cp < 0x10000) {
+        out += static_cast<char>(0xE0 | (cp >> 12));
+        out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
+        out += static_cast<char>(0x80 | (cp & 0x3F));
+    } else {
+        out += static_cast<char>(0xF0 | (cp >> 18));
+        out += static_cast<char>(0x80 | ((cp >> 12) & 0x3F));
+        out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
+        out += static_cast<char>(0x80 | (cp & 0x3F));
+    }
+}
+
+bool isEscapedByte(char16_t unit)
+{
+    return unit >= EscapeBase && unit <= EscapeBase + 0x7F;
+}
+
+
+} // namespace
+
+QString Decode(std::string_view bytes)
+{
+    QString out;
+    out.reserve(static_cast<qsizetype>(bytes.size()));
+    size_t i = 0;
+    while (i < bytes.size()) {
+        char32_t cp = 0;
+        const size_t length = validSequenceLength(bytes, i, cp);
+        if (length == 0) {
+            // Only bytes 0x80..0xFF can be invalid; they map to U+DC80..U+DCFF.
+            out += QChar(static_cast<char16_t>(EscapeBase - 0x80 + static_cast<unsigned char>(bytes[i])));
+            ++i;
+            continue;
+        }
+        out += QString::fromUcs4(&cp, 1);
+        i += length;
+    }
+    return out;
+}
+
+std::string Encode(const QString& name)
+{
+    std::string out;
+    out.reserve(static_cast<size_t>(name.size()));
+    const auto units = name.utf16();
+    const qsizetype size = name.size();
+    for (qsizetype i = 0; i < size; ++i) {
+        const char16_t unit = units[i];
+        if (QChar::isHighSurrogate(unit) && i + 1 < size && QChar::isLowSurrogate(units[i + 1])) {
+            appendUtf8(out, QChar::surrogateToUcs4(unit, units[i + 1]));
+            ++i;
+        } else if (isEscapedByte(unit)) {
+            out += static_cast<char>(unit - EscapeBase + 0x80);
+        } else if (QChar::isSurrogate(unit)) {
+            appendUtf8(out, 0xFFFD);
+        } else {
+            appendUtf8(out, unit);
+        }
+    }
+    return out;
+}
+
+std::filesystem::path ToPath(const QString& name)
+{
+    return std::filesystem::path(Encode(name));
+}
+
+QString FromPath(const std::filesystem::path& path)
+{
+    return Decode(path.native());
+}
+
+QString Display(const QString& name)
+{
+    QString out = name;
+    for (qsizetype i = 0; i < out.size(); ++i) {
+        const char16_t unit = out.at(i).unicode();
+        const bool pairedLow = i > 0 && QChar::isHighSurrogate(out.at(i - 1).unicode());
+        if (isEscapedByte(unit) && !pairedLow)
+            out[i] = QChar(QChar::ReplacementCharacter);
+    }
+    return out;
+}
+
+} // namespace NativeName

@@ -1,0 +1,24 @@
+#pragma once
+
+#include <QString>
+
+#include <filesystem>
+#include <string>
+#include <string_view>
+
+// File names on Linux are bytes, usually but not always UTF-8. Names are held
+// as QString everywhere in the program; a byte that is not part of valid UTF-8
+// is kept as the lone surrogate U+DC80 + byte, so that the exact native name
+// can be rebuilt when the file is opened. Only what is shown to the user turns
+// those bytes into the replacement character.
+namespace NativeName {
+
+QString Decode(std::string_view bytes);
+std::string Encode(const QString& name);
+std::filesystem::path ToPath(const QString& name);
+QString FromPath(const std::filesystem::path& path);
+
+// The text to show for a name: escaped bytes become U+FFFD.
+QString Display(const QString& name);
+
+} // namespace NativeName

@@ -1,0 +1,162 @@
+#include "PictureBox.h"
+
+#include "Colors.h"
+#include "Twips.h"
+
+#include <QPainter>
+
+PictureBox::PictureBox(QWidget* parent) : QWidget(parent), TwipsPlacement(this)
+{
+    setAttribute(Qt::WA_OpaquePaintEvent);
+    setFocusPolicy(Qt::NoFocus);
+}
+
+void PictureBox::setBackColor(int color)
+{
+    backColor_ = color;
+    ClearPicture();
+}
+
+void PictureBox::ensureCanvas()
+{
+    const qreal ratio = devicePixelRatioF();
+    const QSize wanted = size() * ratio;
+    if (canvas_.size() == wanted && canvas_.devicePixelRatio() == ratio)
+        return;
+    QImage fresh(wanted.expandedTo(QSize(1, 1)), QImage::Format_RGB32);
+    fresh.setDevicePixelRatio(ratio);
+    fresh.fill(ToQColor(backColor_));
+    if (!canvas_.isNull()) {
+        QPainter painter(&fresh);
+        painter.drawImage(QPointF(0, 0), canvas_);
+    }
+    canvas_ = std::move(fresh);
+}
+
+void PictureBox::ClearPicture()
+{
+    ensureCanvas();
+    canvas_.fill(ToQColor(backColor_));
+    update();
+}
+
+void PictureBox::Cls()
+{
+    ClearPicture();
+    currentY_ = 0;
+}
+
+void PictureBox::Print(const QString& text)
+{
+    ensureCanvas();
+    QPainter painter(&canvas_);
+    painter.setFont(font_);
+    painter.setPen(ToQColor(foreColor_));
+    const QFontMetricsF metrics(font_, &canvas_);
+    QString lines = text;
+    lines.replace(QLatin1String("\r\n"), QLatin1String("\n"));
+    for (const QString& line : lines.split(u'\n')) {
+        const double top = Twips::ToPixelsF(currentY_);
+        painter.drawText(QPointF(0, top + metrics.ascent()), line);
+        currentY_ += Twips::FromPixels(metrics.height());
+    }
+    update();
+}
+
+void PictureBox::PaintPicture(const QImage& image, double x, double y, double width, double height)
+{
+    ensureCanvas();
+    QPainter painter(&canvas_);
+    painter.setRenderHint(QPainter::SmoothPixmapTransform);
+    const QRectF target(Twips::ToPixelsF(x), Twips::ToPixelsF(y), Twips::ToPixelsF(width), Twips::ToPixelsF(height));
+    painter.drawImage(target, image);
+    update();
+}
+
+void PictureBox::Refresh()
+{
+    ensureCanvas();
+    update();
+}
+
+void PictureBox::setMousePointer(MousePointer pointer)
+{
+    pointer_ = pointer;
+    applyCursor();
+}
+
+void PictureBox::setMouseIcon(const QCursor& icon)
+{
+    icon_ = icon;
+    applyCursor();
+}
+
+void PictureBox::applyCursor()
+{
+    switch (pointer_) {
+    case MousePointer::Default:
+        unsetCursor();
+        break;
+    case MousePointer::Arrow:
+        setCursor(Qt::ArrowCursor);
+        break;
+    case MousePointer::Custom:
+        setCursor(icon_);
+        break;
+    }
+}
+
+bool PictureBox::LoadPicture(const QString& path, int longSide)
+{
+    std::optional<Picture> loaded = Pictures::Load(path, longSide);
+    if (!loaded)
+        return false;
+    picture_ = std::move(loaded);
+    setWidth(Twips::FromPixels(picture_->fileSize.width()));
+    setHeight(Twips::FromPixels(picture_->fileSize.height()));
+    return true;
+}
+
+int PictureBox::ScaleWidthPixels() const
+{
+    return picture_ ? picture_->fileSize.width() : 0;
+}
+
+int PictureBox::ScaleHeightPixels() const
+{
+    return picture_ ? picture_->fileSize.height() : 0;
+}
+
+const QImage& PictureBox::canvas()
+{
+    ensureCanvas();
+    return canvas_;
+}
+
+QColor PictureBox::PixelAt(double xTwips, double yTwips)
+{
+    ensureCanvas();
+    const qreal ratio = canvas_.devicePixelRatio();
+    const QPoint device(int(Twips::ToPixelsF(xTwips) * ratio), int(Twips::ToPixelsF(yTwips) * ratio));
+    if (!canvas_.rect().contains(device))
+        return {};
+    return canvas_.pixelColor(device);
+}
+
+void PictureBox::paintEvent(QPaintEvent*)
+{
+    ensureCanvas();
+    QPainter painter(this);
+    painter.drawImage(QPointF(0, 0), canvas_);
+}
+
+void PictureBox::mousePressEvent(QMouseEvent* event)
+{
+    click_.press(event);
+}
+
+void PictureBox::mouseReleaseEvent(QMouseEvent* event)
+{
+    if (click_.release(event, rect()))
+        emit clicked();
+}

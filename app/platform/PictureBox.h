@@ -1,0 +1,95 @@
+#pragma once
+
+#include "MousePointer.h"
+#include "Pictures.h"
+#include "ClickTracker.h"
+#include "TwipsPlacement.h"
+
+#include <QCursor>
+#include <QFont>
+#include <QImage>
+#include <QWidget>
+
+#include <optional>
+
+// A picture box whose drawing persists: everything is painted onto a canvas
+// image that the widget only copies to the screen, so what is drawn survives
+// repaints and can be drawn while the box is hidden. Drawing coordinates are
+// twips from the box's top-left corner.
+//
+// A box can also hold a loaded picture (the load buffer of the window): the
+// box then takes the picture's size, 15 twips to a pixel of the file.
+class PictureBox : public QWidget, public TwipsPlacement {
+    Q_OBJECT
+
+public:
+    explicit PictureBox(QWidget* parent = nullptr);
+
+    int BackColor() const { return backColor_; }
+    void setBackColor(int color);
+    int ForeColor() const { return foreColor_; }
+    void setForeColor(int color) { foreColor_ = color; }
+
+    // Removes everything drawn: the box shows its background only.
+    void ClearPicture();
+    // Clears the drawing and puts the print position at the top left.
+    void Cls();
+
+    double CurrentY() const { return currentY_; }
+    void setCurrentY(double twips) { currentY_ = twips; }
+    double FontSize() const { return font_.pointSizeF(); }
+    void setFontSize(double points) { font_.setPointSizeF(points); }
+    bool FontBold() const { return font_.bold(); }
+    void setFontBold(bool bold) { font_.setBold(bold); }
+    void setTextFont(const QFont& font) { font_ = font; }
+    const QFont& textFont() const { return font_; }
+
+    // Prints text from the left edge at CurrentY; "\r\n" (or "\n") starts a
+    // new line. CurrentY ends below the last line.
+    void Print(const QString& text);
+    // Draws the whole image scaled into the rectangle (twips); parts outside
+    // the box are clipped.
+    void PaintPicture(const QImage& image, double x, double y, double width, double height);
+    // Shows the canvas on screen.
+    void Refresh();
+
+    MousePointer mousePointer() const { return pointer_; }
+    void setMousePointer(MousePointer pointer);
+    const QCursor& MouseIcon() const { return icon_; }
+    void setMouseIcon(const QCursor& icon);
+
+    // The load buffer: loads a picture file decoded for a longer side of at
+    // most longSide pixels (0: full size). A failed load keeps the previous
+    // picture and returns false.
+    bool LoadPicture(const QString& path, int longSide = 0);
+    const std::optional<Picture>& picture() const { return picture_; }
+    // The loaded picture's size in pixels of the file (0 x 0 without one).
+    int ScaleWidthPixels() const;
+    int ScaleHeightPixels() const;
+
+    // What the box shows, for checks: the canvas and a pixel of it.
+    const QImage& canvas();
+    QColor PixelAt(double xTwips, double yTwips);
+
+signals:
+    void clicked();
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+
+private:
+    void ensureCanvas();
+    void applyCursor();
+
+    QImage canvas_;
+    int backColor_ = 0xF0F0F0;
+    int foreColor_ = 0;
+    double currentY_ = 0;
+    QFont font_;
+    MousePointer pointer_ = MousePointer::Default;
+    QCursor icon_;
+    std::optional<Picture> picture_;
+    ClickTracker click_;
+};

@@ -1,0 +1,94 @@
+#include "Pictures.h"
+
+#include "NativeName.h"
+
+#include <QFile>
+#include <QImageReader>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+
+namespace Pictures {
+namespace {
+
+// Largest number of pixels decoded in one piece: 64 megapixels, 256 MiB at
+// four bytes a pixel, Qt's own allocation limit. A header that claims more (a
+// 60000 x 60000 GIF, say) is refused before anything of that size is allocated.
+constexpr qint64 MaxDecodedPixels = 64LL * 1024 * 1024;
+
+qint64 pixelCount(QSize size)
+{
+    return qint64(size.width()) * qint64(size.height());
+}
+
+// Opens a regular file by its native name. Qt's own file names cannot carry
+// bytes that are not UTF-8, so the descriptor is opened here and handed over.
+bool openRegularFile(const QString& path, QFile& file)
+{
+    const int fd = ::open(NativeName::Encode(path).c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0)
+        return false;
+    struct stat info {};
+    if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
+        ::close(fd);
+        return false;
+    }
+    if (!file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
+        ::close(fd);
+        return false;
+    }
+    return true;
+}
+
+} // namespace
+
+QSize DecodeSize(QSize fileSize, int longSide)
+{
+    if (longSide <= 0 || std::max(fileSize.width(), fileSize.height()) <= longSide)
+        return fileSize;
+    QSize scaled = fileSize.scaled(longSide, longSide, Qt::KeepAspectRatio);
+    return scaled.expandedTo(QSize(1, 1));
+}
+
+std::optional<Picture> Load(const QString& path, int longSide)
+{
+    QFile file;
+    if (!openRegularFile(path, file))
+        return std::nullopt;
+    QImageReader reader(&file);
+    const QSize fileSize = reader.size();
+    if (!fileSize.isValid() || fileSize.isEmpty())
+        return std::nullopt;
+
+    const QSize target = DecodeSize(fileSize, longSide);
+    // libjpeg scales while it decodes, by up to an eighth a side, so a JPEG
+    // is never held at full size; other formats are decoded whole, then scaled.
+    const bool scalesWhileDecoding = reader.supportsOption(QImageIOHandler::ScaledSize);
+    const qint64 leastDecoded = scalesWhileDecoding ? pixelCount(fileSize) / 64 : pixelCount(fileSize);
+    if (leastDecoded > MaxDecodedPixels)
+        return std::nullopt;
+    if (target != fileSize)
+        reader.setScaledSize(target);
+
+    QImage image = reader.read();
+    if (image.isNull())
+        return std::nullopt;
+    return Picture{std::move(image), fileSize};
+}
+
+std::optional<QSize> Size(const QString& path)
+{
+    QFile file;
+    if (!openRegularFile(path, file))
+        return std::nullopt;
+    QImageReader reader(&file);
+    const QSize size = reader.size();
+    if (!size.isValid() || size.isEmpty())
+        return std::nullopt;
+    return size;
+}
+
+} // namespace Pictures

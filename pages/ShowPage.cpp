@@ -1,0 +1,91 @@
+#include "Kalvio.h"
+
+#include "EventYield.h"
+#include "MousePointer.h"
+
+#include <cmath>
+
+// Draws the current page cell by cell. Pending events run before every cell,
+// so the window stays responsive and a newer page request can take over: a
+// handler that changes the page moves the shared CellIndex past the last
+// cell, and this pass then ends without touching another cell.
+void Kalvio::ShowPage()
+{
+    const int pageCount = tags.pageCount.value_or(0);
+    if (pageCount == 0) {
+        Strana->setCaption(QString());
+        for (CellIndex = 0; CellIndex < CellCount; ++CellIndex) {
+            const int i = CellIndex;
+            Obr[i]->ClearPicture();
+            Okno[i]->setCaption(QString::number(i));
+            Obr[i]->setMousePointer(MousePointer::Arrow);
+        }
+        return;
+    }
+
+    const int page = tags.pageIndex.value_or(0);
+    Strana->setCaption(QString::number(page + 1) + QStringLiteral(" z ") + QString::number(pageCount));
+    for (CellIndex = 0; CellIndex < CellCount; ++CellIndex) {
+        const int i = CellIndex;
+        tags.passCell = i;
+        OpenWindowCount = EventYield::DoEvents();
+        if (OpenWindowCount == 0)
+            return;
+        if (CellIndex != i)
+            break;
+
+        if (i < CellCount - 1) {
+            PictureBox* next = Obr[i + 1];
+            next->Cls();
+            next->setFontSize(8);
+            next->setFontBold(true);
+            next->Print(QStringLiteral("\r\n\r\n") + tags.waitText);
+        }
+        const QString name = File1->List(CellCount * page + i);
+        Okno[i]->setCaption(name);
+        Obr[i]->setMousePointer(MousePointer::Custom);
+        drawIntoCell(i);
+
+        if (ZoomOkno->Visible() && tags.zoomCell == i)
+            Obr_Click(i);
+    }
+    tags.passCell = -1;
+}
+
+// Loads the picture named in cell i's frame, preferring its small copy in THM
+// for names that begin with "R", and draws it to fit the cell.
+void Kalvio::drawIntoCell(int i)
+{
+    const QString name = Okno[i]->Caption();
+    const QString thumbnail = name.startsWith(u'R') ? QStringLiteral("THM/T") + name.mid(1) : name;
+    const double cellWidth = Obr[0]->Width();
+    const double cellHeight = Obr[0]->Height();
+    // Every picture is drawn with its longer side as wide as the cell.
+    const int longSide = pixelsFor(cellWidth);
+    const bool loaded = !name.isEmpty() && (Vstup->LoadPicture(cellPath(thumbnail), longSide) ||
+                                            Vstup->LoadPicture(cellPath(name), longSide));
+    if (!loaded) {
+        Obr[i]->ClearPicture();
+        Obr[i]->setMousePointer(MousePointer::Arrow);
+        return;
+    }
+
+    const double pw = Vstup->ScaleWidthPixels();
+    const double ph = Vstup->ScaleHeightPixels();
+    double drawnWidth = 0;
+    double drawnHeight = 0;
+    if (pw > ph) {
+        drawnWidth = cellWidth;
+        drawnHeight = std::floor(ph / pw * cellWidth);
+    } else {
+        // Portrait and square pictures take the cell's width as their height
+        // too, and reach over its top and bottom edges.
+        drawnHeight = std::round(cellWidth);
+        drawnWidth = std::floor(pw / ph * cellWidth);
+    }
+    const double x = std::floor((cellWidth - drawnWidth) / 2);
+    const double y = std::floor((cellHeight - drawnHeight) / 2);
+    Obr[i]->ClearPicture();
+    Obr[i]->PaintPicture(Vstup->picture()->image, x, y, drawnWidth, drawnHeight);
+    Obr[i]->Refresh();
+}

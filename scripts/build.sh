@@ -1,0 +1,24 @@
+#!/usr/bin/env bash
+# Configures and builds Kalvio into build/<kind>.
+#   scripts/build.sh [Release|Debug|asan]     (default: Release)
+# asan is a Debug build with AddressSanitizer and UBSan (-DKALVIO_SANITIZE=ON).
+set -euo pipefail
+
+root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+kind=${1:-Release}
+
+case "$kind" in
+    Release) options=(-DCMAKE_BUILD_TYPE=Release) ;;
+    Debug) options=(-DCMAKE_BUILD_TYPE=Debug) ;;
+    asan) options=(-DCMAKE_BUILD_TYPE=Debug -DKALVIO_SANITIZE=ON) ;;
+    *)
+        echo "usage: $0 [Release|Debug|asan]" >&2
+        exit 2
+        ;;
+esac
+
+build_dir="$root/build/$kind"
+jobs=$(nproc 2>/dev/null || echo 2)
+
+cmake -S "$root" -B "$build_dir" -G Ninja -DCMAKE_EXPORT_COMPILE_COMMANDS=ON "${options[@]}"
+cmake --build "$build_dir" --parallel "$jobs"

@@ -1,0 +1,65 @@
+#!/usr/bin/env bash
+# Installs what is missing, then builds and runs the test suite twice: a Release
+# build, and a Debug build with AddressSanitizer and UBSan. Ends with a line
+# "N passed, M failed" summed over both runs; exits non-zero if any step failed.
+set -uo pipefail
+
+root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+cd "$root" || exit 1
+
+passed=0
+failed=0
+status=0
+log=$(mktemp)
+trap 'rm -f "$log"' EXIT
+
+# The tests never need a real screen.
+export QT_QPA_PLATFORM=${QT_QPA_PLATFORM:-offscreen}
+
+step_failed() {
+    echo "test.sh: $1 failed" >&2
+    status=1
+}
+
+# Runs ctest in build/<kind> and adds its counts to the totals.
+run_ctest() {
+    local kind=$1
+    : >"$log"
+    # --no-tests=error: a build that registers no tests must not pass silently.
+    ctest --test-dir "build/$kind" --output-on-failure --no-tests=error 2>&1 | tee "$log"
+    local rc=${PIPESTATUS[0]}
+
+    local line
+    line=$(grep -E '[0-9]+% tests passed, [0-9]+ tests? failed out of [0-9]+' "$log" | tail -n 1)
+    if [[ -n "$line" ]]; then
+        local failed_here total_here
+        failed_here=$(sed -E 's/.* ([0-9]+) tests? failed out of ([0-9]+).*/\1/' <<<"$line")
+        total_here=$(sed -E 's/.* ([0-9]+) tests? failed out of ([0-9]+).*/\2/' <<<"$line")
+        passed=$((passed + total_here - failed_here))
+        failed=$((failed + failed_here))
+    fi
+    if ((rc != 0)); then
+        step_failed "ctest ($kind)"
+    fi
+}
+
+if bash scripts/setup.sh; then
+    if bash scripts/build.sh Release; then
+        run_ctest Release
+    else
+        step_failed "build (Release)"
+    fi
+
+    if bash scripts/build.sh asan; then
+        ASAN_OPTIONS=detect_leaks=0 \
+            UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
+            run_ctest asan
+    else
+        step_failed "build (asan)"
+    fi
+else
+    step_failed "setup"
+fi
+
+echo "$passed passed, $failed failed"
+exit "$status"
