@@ -8,7 +8,7 @@
 
 #include <cmath>
 
-CaptionLabel::CaptionLabel(QWidget* parent) : QWidget(parent), TwipsPlacement(this)
+CaptionLabel::CaptionLabel(QWidget* parent) : ClickableWidget(parent), TwipsPlacement(this)
 {
     setAttribute(Qt::WA_TranslucentBackground);
     setFocusPolicy(Qt::NoFocus);
@@ -54,15 +54,4 @@ void CaptionLabel::paintEvent(QPaintEvent*)
     painter.setPen(ToQColor(textColor_));
     painter.setFont(font());
     painter.drawText(rect(), Qt::AlignHCenter | Qt::AlignTop, caption_);
-}
-
-void CaptionLabel::mousePressEvent(QMouseEvent* event)
-{
-    click_.press(event);
-}
-
-void CaptionLabel::mouseReleaseEvent(QMouseEvent* event)
-{
-    if (click_.release(event, rect()))
-        emit clicked();
 }

@@ -1,13 +1,12 @@
 #pragma once
 
-#include "ClickTracker.h"
+#include "ClickableWidget.h"
 #include "TwipsPlacement.h"
 
-#include <QWidget>
 
 // A label: centred text on a transparent background. With AutoSize it takes
 // the size of its caption whenever the caption or the font changes.
-class CaptionLabel : public QWidget, public TwipsPlacement {
+class CaptionLabel : public ClickableWidget, public TwipsPlacement {
     Q_OBJECT
 
 public:
@@ -19,13 +18,8 @@ public:
     void setAutoSize(bool autoSize);
     void setLabelFont(const QFont& font);
 
-signals:
-    void clicked();
-
 protected:
     void paintEvent(QPaintEvent* event) override;
-    void mousePressEvent(QMouseEvent* event) override;
-    void mouseReleaseEvent(QMouseEvent* event) override;
 
 private:
     void fitToCaption();
@@ -33,5 +27,4 @@ private:
     QString caption_;
     int textColor_ = 0;
     bool autoSize_ = false;
-    ClickTracker click_;
 };

@@ -1,14 +1,13 @@
 #pragma once
 
-#include "ClickTracker.h"
+#include "ClickableWidget.h"
 #include "TwipsPlacement.h"
 
 #include <QPixmap>
-#include <QWidget>
 
 // An image control: shows its picture at the picture's own size (15 twips to a
 // pixel) and reports clicks. It paints no background of its own.
-class ImageControl : public QWidget, public TwipsPlacement {
+class ImageControl : public ClickableWidget, public TwipsPlacement {
     Q_OBJECT
 
 public:
@@ -16,15 +15,9 @@ public:
 
     const QPixmap& picture() const { return picture_; }
 
-signals:
-    void clicked();
-
 protected:
     void paintEvent(QPaintEvent* event) override;
-    void mousePressEvent(QMouseEvent* event) override;
-    void mouseReleaseEvent(QMouseEvent* event) override;
 
 private:
     QPixmap picture_;
-    ClickTracker click_;
 };

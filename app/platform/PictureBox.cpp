@@ -5,7 +5,7 @@
 
 #include <QPainter>
 
-PictureBox::PictureBox(QWidget* parent) : QWidget(parent), TwipsPlacement(this)
+PictureBox::PictureBox(QWidget* parent) : ClickableWidget(parent), TwipsPlacement(this)
 {
     setAttribute(Qt::WA_OpaquePaintEvent);
     setFocusPolicy(Qt::NoFocus);
@@ -37,6 +37,7 @@ void PictureBox::ClearPicture()
 {
     ensureCanvas();
     canvas_.fill(ToQColor(backColor_));
+    lastPrinted_.clear();
     update();
 }
 
@@ -58,6 +59,7 @@ void PictureBox::Print(const QString& text)
     for (const QString& line : lines.split(u'\n')) {
         const double top = Twips::ToPixelsF(currentY_);
         painter.drawText(QPointF(0, top + metrics.ascent()), line);
+        lastPrinted_ = line;
         currentY_ += Twips::FromPixels(metrics.height());
     }
     update();
@@ -148,15 +150,4 @@ void PictureBox::paintEvent(QPaintEvent*)
     ensureCanvas();
     QPainter painter(this);
     painter.drawImage(QPointF(0, 0), canvas_);
-}
-
-void PictureBox::mousePressEvent(QMouseEvent* event)
-{
-    click_.press(event);
-}
-
-void PictureBox::mouseReleaseEvent(QMouseEvent* event)
-{
-    if (click_.release(event, rect()))
-        emit clicked();
 }

@@ -2,13 +2,12 @@
 
 #include "MousePointer.h"
 #include "Pictures.h"
-#include "ClickTracker.h"
+#include "ClickableWidget.h"
 #include "TwipsPlacement.h"
 
 #include <QCursor>
 #include <QFont>
 #include <QImage>
-#include <QWidget>
 
 #include <optional>
 
@@ -19,7 +18,7 @@
 //
 // A box can also hold a loaded picture (the load buffer of the window): the
 // box then takes the picture's size, 15 twips to a pixel of the file.
-class PictureBox : public QWidget, public TwipsPlacement {
+class PictureBox : public ClickableWidget, public TwipsPlacement {
     Q_OBJECT
 
 public:
@@ -47,6 +46,9 @@ public:
     // Prints text from the left edge at CurrentY; "\r\n" (or "\n") starts a
     // new line. CurrentY ends below the last line.
     void Print(const QString& text);
+    // The last line printed since the drawing was last cleared (empty when
+    // none), so that checks can read what the box shows as text.
+    const QString& lastPrintedLine() const { return lastPrinted_; }
     // Draws the whole image scaled into the rectangle (twips); parts outside
     // the box are clipped.
     void PaintPicture(const QImage& image, double x, double y, double width, double height);
@@ -71,13 +73,8 @@ public:
     const QImage& canvas();
     QColor PixelAt(double xTwips, double yTwips);
 
-signals:
-    void clicked();
-
 protected:
     void paintEvent(QPaintEvent* event) override;
-    void mousePressEvent(QMouseEvent* event) override;
-    void mouseReleaseEvent(QMouseEvent* event) override;
 
 private:
     void ensureCanvas();
@@ -87,9 +84,9 @@ private:
     int backColor_ = 0xF0F0F0;
     int foreColor_ = 0;
     double currentY_ = 0;
+    QString lastPrinted_;
     QFont font_;
     MousePointer pointer_ = MousePointer::Default;
     QCursor icon_;
     std::optional<Picture> picture_;
-    ClickTracker click_;
 };

@@ -10,6 +10,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <memory>
 
 namespace Pictures {
 namespace {
@@ -43,6 +44,33 @@ bool openRegularFile(const QString& path, QFile& file)
     return true;
 }
 
+// The stored size turned as the picture is shown: a picture whose orientation
+// tag turns it by a quarter shows its height as its width.
+QSize upright(QSize stored, const QImageReader& reader)
+{
+    return reader.transformation().testFlag(QImageIOHandler::TransformationRotate90) ? stored.transposed() : stored;
+}
+
+// A picture file opened for reading, with the size its header declares.
+struct OpenPicture {
+    QFile file;
+    QImageReader reader;
+    QSize storedSize;
+};
+
+// Opens path and reads its header; nothing for a file that is no picture.
+std::unique_ptr<OpenPicture> openPicture(const QString& path)
+{
+    auto picture = std::make_unique<OpenPicture>();
+    if (!openRegularFile(path, picture->file))
+        return nullptr;
+    picture->reader.setDevice(&picture->file);
+    picture->storedSize = picture->reader.size();
+    if (!picture->storedSize.isValid() || picture->storedSize.isEmpty())
+        return nullptr;
+    return picture;
+}
+
 } // namespace
 
 QSize DecodeSize(QSize fileSize, int longSide)
@@ -55,14 +83,11 @@ QSize DecodeSize(QSize fileSize, int longSide)
 
 std::optional<Picture> Load(const QString& path, int longSide)
 {
-    QFile file;
-    if (!openRegularFile(path, file))
+    const std::unique_ptr<OpenPicture> picture = openPicture(path);
+    if (!picture)
         return std::nullopt;
-    QImageReader reader(&file);
-    const QSize fileSize = reader.size();
-    if (!fileSize.isValid() || fileSize.isEmpty())
-        return std::nullopt;
-
+    QImageReader& reader = picture->reader;
+    const QSize fileSize = picture->storedSize;
     const QSize target = DecodeSize(fileSize, longSide);
     // libjpeg scales while it decodes, by up to an eighth a side, so a JPEG
     // is never held at full size; other formats are decoded whole, then scaled.
@@ -73,22 +98,20 @@ std::optional<Picture> Load(const QString& path, int longSide)
     if (target != fileSize)
         reader.setScaledSize(target);
 
+    // Camera pictures are shown upright, as their orientation tag says.
+    reader.setAutoTransform(true);
     QImage image = reader.read();
     if (image.isNull())
         return std::nullopt;
-    return Picture{std::move(image), fileSize};
+    return Picture{std::move(image), upright(fileSize, reader)};
 }
 
 std::optional<QSize> Size(const QString& path)
 {
-    QFile file;
-    if (!openRegularFile(path, file))
+    const std::unique_ptr<OpenPicture> picture = openPicture(path);
+    if (!picture)
         return std::nullopt;
-    QImageReader reader(&file);
-    const QSize size = reader.size();
-    if (!size.isValid() || size.isEmpty())
-        return std::nullopt;
-    return size;
+    return upright(picture->storedSize, picture->reader);
 }
 
 } // namespace Pictures

@@ -1,0 +1,16 @@
+#include "ClickableWidget.h"
+
+#include <QMouseEvent>
+
+void ClickableWidget::mousePressEvent(QMouseEvent* event)
+{
+    pressed_ = event->button() == Qt::LeftButton;
+}
+
+void ClickableWidget::mouseReleaseEvent(QMouseEvent* event)
+{
+    const bool click = pressed_ && event->button() == Qt::LeftButton && rect().contains(event->position().toPoint());
+    pressed_ = false;
+    if (click)
+        emit clicked();
+}

@@ -1,0 +1,21 @@
+#pragma once
+
+#include <QWidget>
+
+// A widget that reports a click: a left-button press and release over it.
+class ClickableWidget : public QWidget {
+    Q_OBJECT
+
+public:
+    using QWidget::QWidget;
+
+signals:
+    void clicked();
+
+protected:
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+
+private:
+    bool pressed_ = false;
+};
