@@ -51,7 +51,9 @@ bool FileList::matches(const QString& name) const
     if (wildcards_.empty())
         return true;
     for (const QRegularExpression& wildcard : wildcards_) {
-        if (wildcard.match(name).hasMatch())
+        // Matched on the shown form: the regular expression engine refuses
+        // text with the lone surrogates that stand for bytes that are not UTF-8.
+        if (wildcard.match(NativeName::Display(name)).hasMatch())
             return true;
     }
     return false;

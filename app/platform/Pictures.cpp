@@ -16,8 +16,10 @@ namespace Pictures {
 namespace {
 
 // Largest number of pixels decoded in one piece: 64 megapixels, 256 MiB at
-// four bytes a pixel, Qt's own allocation limit. A header that claims more (a
-// 60000 x 60000 GIF, say) is refused before anything of that size is allocated.
+// four bytes a pixel, which is also the limit the image reader is given. A
+// header that claims more (a 60000 x 60000 GIF, say) is refused before
+// anything of that size is allocated.
+constexpr int AllocationLimitMiB = 256;
 constexpr qint64 MaxDecodedPixels = 64LL * 1024 * 1024;
 
 qint64 pixelCount(QSize size)
@@ -71,6 +73,32 @@ std::unique_ptr<OpenPicture> openPicture(const QString& path)
     return picture;
 }
 
+// True for a JPEG whose frame is coded progressively (SOF2, SOF6, SOF10 or
+// SOF14). Walks the segments before the frame header and leaves the file at
+// the position it was found at, so a reader that has begun stays valid.
+bool isProgressiveJpeg(QFile& file)
+{
+    const qint64 position = file.pos();
+    bool progressive = false;
+    if (file.seek(0) && file.read(2) == QByteArray("\xFF\xD8", 2)) {
+        for (;;) {
+            const QByteArray segment = file.read(4);
+            if (segment.size() < 4 || uchar(segment[0]) != 0xFF)
+                break;
+            const int type = uchar(segment[1]);
+            if (type >= 0xC0 && type <= 0xCF && type != 0xC4 && type != 0xC8 && type != 0xCC) {
+                progressive = (type & 0x3) == 2;
+                break;
+            }
+            const int length = (uchar(segment[2]) << 8) | uchar(segment[3]);
+            if (length < 2 || !file.seek(file.pos() + length - 2))
+                break;
+        }
+    }
+    file.seek(position);
+    return progressive;
+}
+
 } // namespace
 
 QSize DecodeSize(QSize fileSize, int longSide)
@@ -91,12 +119,17 @@ std::optional<Picture> Load(const QString& path, int longSide)
     const QSize target = DecodeSize(fileSize, longSide);
     // libjpeg scales while it decodes, by up to an eighth a side, so a JPEG
     // is never held at full size; other formats are decoded whole, then scaled.
-    const bool scalesWhileDecoding = reader.supportsOption(QImageIOHandler::ScaledSize);
+    // A progressive JPEG is the exception: libjpeg keeps its coefficients
+    // for the whole frame, so it counts at its full size (a few hundred bytes
+    // that claim 30000 x 30000 would otherwise take gigabytes).
+    const bool scalesWhileDecoding =
+        reader.supportsOption(QImageIOHandler::ScaledSize) && !isProgressiveJpeg(picture->file);
     const qint64 leastDecoded = scalesWhileDecoding ? pixelCount(fileSize) / 64 : pixelCount(fileSize);
     if (leastDecoded > MaxDecodedPixels)
         return std::nullopt;
     if (target != fileSize)
         reader.setScaledSize(target);
+    QImageReader::setAllocationLimit(AllocationLimitMiB);
 
     // Camera pictures are shown upright, as their orientation tag says.
     reader.setAutoTransform(true);
