@@ -9,6 +9,19 @@ constexpr int LightGrey = RGB(180, 180, 180);
 constexpr int CaptionCharacters = 80;
 constexpr double CaptionAboveBottom = 300;
 
+// The last count characters of text, never starting inside a character
+// that takes two UTF-16 units.
+QString lastCharacters(const QString& text, int count)
+{
+    qsizetype start = text.size();
+    for (int taken = 0; taken < count && start > 0; ++taken) {
+        --start;
+        if (start > 0 && text.at(start).isLowSurrogate() && text.at(start - 1).isHighSurrogate())
+            --start;
+    }
+    return text.mid(start);
+}
+
 } // namespace
 
 // Dims and disables the whole grid while the view is open, or gives it back
@@ -60,7 +73,7 @@ void Kalvio::Obr_Click(int index)
     ZoomOkno->setCurrentY(ZoomOkno->Height() - CaptionAboveBottom);
     const QString caption = path + QStringLiteral(" --> ") + QString::number(int(pw)) + QStringLiteral(" x ") +
                             QString::number(int(ph)) + QStringLiteral(" pixel");
-    ZoomOkno->Print(NativeName::Display(caption.right(CaptionCharacters)));
+    ZoomOkno->Print(NativeName::Display(lastCharacters(caption, CaptionCharacters)));
     tags.zoomCell = index;
     UpdateZoomArrows();
 }

@@ -3,7 +3,6 @@
 #include "ClickableWidget.h"
 #include "TwipsPlacement.h"
 
-
 // A label: centred text on a transparent background. With AutoSize it takes
 // the size of its caption whenever the caption or the font changes.
 class CaptionLabel : public ClickableWidget, public TwipsPlacement {

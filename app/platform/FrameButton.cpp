@@ -23,8 +23,9 @@ void FrameButton::paintEvent(QPaintEvent*)
     const QFontMetrics metrics(font());
     const QRect captionArea(0, height() - metrics.height() - 2, width(), metrics.height());
     const QRect pictureArea(0, 0, width(), captionArea.top());
-    painter.drawPixmap(QRect(pictureArea.center() - QPoint(picture_.width() / 2, picture_.height() / 2), picture_.size()),
-                       picture_);
+    painter.drawPixmap(
+        QRect(pictureArea.center() - QPoint(picture_.width() / 2, picture_.height() / 2), picture_.size()), picture_);
     painter.setPen(palette().color(isEnabled() ? QPalette::Active : QPalette::Disabled, QPalette::ButtonText));
-    painter.drawText(captionArea, Qt::AlignHCenter | Qt::AlignVCenter, metrics.elidedText(text(), Qt::ElideMiddle, width() - 4));
+    painter.drawText(captionArea, Qt::AlignHCenter | Qt::AlignVCenter,
+                     metrics.elidedText(text(), Qt::ElideMiddle, width() - 4));
 }

@@ -75,7 +75,6 @@ bool isEscapedByte(char16_t unit)
     return unit >= EscapeBase && unit <= EscapeBase + 0x7F;
 }
 
-
 } // namespace
 
 QString Decode(std::string_view bytes)

@@ -1,8 +1,8 @@
 #pragma once
 
+#include "ClickableWidget.h"
 #include "MousePointer.h"
 #include "Pictures.h"
-#include "ClickableWidget.h"
 #include "TwipsPlacement.h"
 
 #include <QCursor>
