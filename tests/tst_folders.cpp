@@ -1,0 +1,273 @@
+// The folder search, the two lists, a change of folder, native names: odd folders and names neither crash nor vanish.
+
+#include "NativeName.h"
+#include "TestSupport.h"
+
+#include <QElapsedTimer>
+#include <QRandomGenerator>
+#include <QScopeGuard>
+#include <QtTest>
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <fstream>
+
+using namespace TestSupport;
+
+namespace {
+
+// The text of every row, by the list's own accessor.
+template <typename List>
+QStringList entries(const List& list, QString (List::*entry)(int) const)
+{
+    QStringList texts;
+    for (int row = 0; row < list.count(); ++row)
+        texts << (list.*entry)(row);
+    return texts;
+}
+
+void searchRow(const char* name, const QStringList& tree, const char* found)
+{
+    QTest::newRow(name) << tree << QString::fromUtf8(found);
+}
+
+} // namespace
+
+class FoldersTest : public QObject {
+    Q_OBJECT
+private slots:
+    void search_data();
+    void search();
+    void changeOfFolder_data();
+    void changeOfFolder();
+    void listsOrderAndOpen();
+    void deletedOrUnreadableStart();
+    void hundredThousandFiles();
+    void nativeNamesRoundTrip();
+};
+
+void FoldersTest::search_data()
+{
+    // "d/" a folder, "l>t" a link l to t, "-d" d made unreadable, "@d" the search starts in d, else a file.
+    QTest::addColumn<QStringList>("tree");
+    QTest::addColumn<QString>("found");
+    searchRow("no subfolder, pictures", {"a.jpg"}, "");
+    searchRow("missing path", {"@no such/folder/"}, "no such/folder/");
+    searchRow("A empty, B with a file", {"A/", "B/photo.jpg"}, "B");
+    searchRow("A1 before B", {"A/A1/photo.jpg", "B/photo.jpg"}, "A/A1");
+    searchRow("any file counts, not the start's own", {"top.jpg", "A/notes.txt", "B/photo.jpg"}, "A");
+    searchRow("hidden files count", {"A/.directory", "B/photo.jpg"}, "A");
+    searchRow("numbers by value", {"dir10/a.jpg", "dir9/a.jpg"}, "dir9");
+    searchRow("letters regardless of case", {"beta/a.jpg", "Alpha/a.jpg"}, "Alpha");
+    searchRow("nothing anywhere: last folder", {"A/A1/", "B/B1/B11/", "B/B2/", "start.jpg"}, "B/B2");
+    searchRow("hidden folders passed over", {".cache/thumb.jpg", ".git/HEAD", "Pictures/holiday.jpg"}, "Pictures");
+    searchRow("only hidden folders", {".cache/thumb.jpg"}, "");
+    searchRow("link followed", {"A/", ".store/shots/a.jpg", "A/link>.store/shots", "B/a.jpg"}, "A/link");
+    // Two links a level back up: following them would branch until the kernel's link limit.
+    searchRow("links up the tree", {"A/A1/", "A/up1>", "A/up2>", "A/A1/up1>A", "A/A1/up2>A", "B/a.jpg"}, "B");
+    searchRow("folders linking to each other", {"A/", "B/", "A/toB>B", "B/toA>A"}, "B/toA");
+    searchRow("unreadable folder", {"A/a.jpg", "A/A1/a.jpg", "B/b.jpg", "-A"}, "B");
+    searchRow("unreadable start", {"A/A1/a.jpg", "-A", "@A"}, "A");
+}
+
+void FoldersTest::search()
+{
+    QFETCH(QStringList, tree);
+    QFETCH(QString, found);
+    PictureFolder root;
+    QString start = root.path();
+    QByteArray locked;
+    for (const QString& entry : tree) {
+        const QString at = root.at(entry.mid(entry.startsWith(u'@') || entry.startsWith(u'-')).section(u'>', 0, 0));
+        if (entry.startsWith(u'@'))
+            start = at;
+        else if (entry.startsWith(u'-'))
+            QCOMPARE(::chmod(locked = QFile::encodeName(at), 0), 0);
+        else if (entry.contains(u'>'))
+            QCOMPARE(::symlink(QFile::encodeName(root.at(entry.section(u'>', 1))), QFile::encodeName(at)), 0);
+        else if (entry.endsWith(u'/'))
+            root.makeFolder(entry);
+        else
+            root.addFile(entry);
+    }
+    const auto unlock = qScopeGuard([&] { ::chmod(locked, 0755); });
+    QElapsedTimer clock;
+    clock.start();
+    const WithoutRootRights asUser;
+    QCOMPARE(Kalvio().HladajPrvyFile(start), root.at(found));
+    QVERIFY(clock.elapsed() < 5000);
+}
+
+void FoldersTest::changeOfFolder_data()
+{
+    QTest::addColumn<int>("pictures");
+    QTest::addColumn<int>("pages");
+    QTest::newRow("0") << 0 << 0;
+    QTest::newRow("24") << 24 << 1;
+    QTest::newRow("25") << 25 << 2;
+}
+
+void FoldersTest::changeOfFolder()
+{
+    QFETCH(int, pictures);
+    QFETCH(int, pages);
+    PictureFolder first, target;
+    for (int k = 0; k < 30; ++k)
+        first.addPicture(QStringLiteral("F%1.jpg").arg(k), QSize(6, 4), colorFor(k));
+    for (int k = 0; k < pictures; ++k)
+        target.addPicture(QStringLiteral("IMG%1.gif").arg(k + 1), QSize(6, 4), colorFor(k));
+    target.addFile(QStringLiteral("readme.txt"));
+    // On the second page with a picture enlarged, so that every reset of the change shows.
+    auto w = startIn(first.path());
+    w->Vpred_Click();
+    w->Obr_Click(0);
+    QVERIFY(w->ZoomOkno->Visible() && w->tags.pageIndex == 1);
+
+    QSignalSpy changes(w->Dir1, &FolderList::Change);
+    w->Dir1->setPath(first.path());
+    w->Dir1->setPath(first.path() + u'/');
+    QCOMPARE(changes.count(), 0);
+    bool assigning = true, raisedInside = false;
+    connect(w->Dir1, &FolderList::Change, w.get(), [&] { raisedInside = assigning; });
+    w->Dir1->setPath(target.path());
+    assigning = false;
+    QVERIFY(raisedInside && changes.count() == 1);
+    QVERIFY(w->ZoomOkno->isHidden() && w->Nazad->isHidden() && w->Vpred->isHidden() == (pages < 2));
+    QCOMPARE(w->File1->Path(), target.path());
+    QCOMPARE(w->File1->ListCount(), pictures);
+    QCOMPARE(w->tags.pageIndex, std::optional<int>(0));
+    QCOMPARE(w->tags.pageCount, std::optional<int>(pages));
+    QCOMPARE(w->Strana->Caption(), pages ? QStringLiteral("1 z %1").arg(pages) : QString());
+    for (int i = 0; i < Kalvio::CellCount; ++i)
+        QCOMPARE(w->Okno[i]->Caption(), pictures ? QStringLiteral("IMG%1.gif").arg(i + 1) : QString::number(i));
+    QVERIFY(pictures ? near(cellCentre(*w, 23), colorFor(23)) : cellIsBlank(*w, 0));
+}
+
+void FoldersTest::listsOrderAndOpen()
+{
+    PictureFolder root;
+    for (const char* name : {"sub10/", "alpha/", ".git/", ".cache/", "folder.jpg/", "Sub2/a.jpg", "IMG10.jpg", "d.png",
+                             "c.GIF", "e.txt", "IMG2.JPG", "B.Bmp", "a.jpg", ".hidden.jpg", "jpg", "x.jpg.txt",
+                             "IMG02.jpg", "IMG100000000000000000000.gif", "IMG99999999999999999999.gif"})
+        QLatin1String(name).endsWith('/') ? void(root.makeFolder(name)) : void(root.addFile(name));
+    // Names that are not UTF-8, made byte for byte; the temporary folder's own clean-up cannot see them.
+    const std::string base = QFile::encodeName(root.path()).toStdString(), bad = "/bad\xff.jpg", broken = "/z\xc3(.jpg";
+    QCOMPARE(::rename(QFile::encodeName(root.addPicture("red.jpg", QSize(8, 6), Qt::red)), (base + bad).c_str()), 0);
+    QVERIFY(std::ofstream(base + broken));
+    const auto removeBadNames = qScopeGuard([&] { ::unlink((base + bad).c_str()), ::unlink((base + broken).c_str()); });
+    auto w = startIn(root.path());
+    QStringList way; // the folders from "/" down to the start folder
+    for (QString up = root.path(); way.value(0) != "/"; up = QFileInfo(up).path())
+        way.prepend(up);
+    const int rootRow = int(way.size()) - 1;
+    QCOMPARE(entries(*w->Dir1, &FolderList::EntryPath), (way + QStringList{root.at("Sub2")}));
+
+    // A click, then the double-click, as the window system delivers them, on a folder of the way down.
+    w->Dir1->scrollToItem(w->Dir1->item(rootRow));
+    const QPoint at = w->Dir1->visualItemRect(w->Dir1->item(rootRow)).center();
+    QTest::mouseClick(w->Dir1->viewport(), Qt::LeftButton, {}, at);
+    QCOMPARE(w->Dir1->Path(), root.at("Sub2"));
+    QTest::mouseDClick(w->Dir1->viewport(), Qt::LeftButton, {}, at);
+    QCOMPARE(w->Dir1->Path(), root.path());
+    for (const char* sub : {"alpha", "folder.jpg", "Sub2", "sub10"}) // hidden folders left out
+        way << root.at(sub);
+    QCOMPARE(entries(*w->Dir1, &FolderList::EntryPath), way);
+    QCOMPARE(w->Dir1->currentRow(), rootRow);
+    QCOMPARE(w->Dir1->item(rootRow + 3)->text().trimmed(), "Sub2");
+    const QStringList files = QStringList{"a.jpg", "B.Bmp", NativeName::Decode(bad.substr(1))} +
+                              QString("c.GIF IMG02.jpg IMG2.JPG IMG10.jpg IMG99999999999999999999.gif "
+                                      "IMG100000000000000000000.gif")
+                                  .split(u' ') +
+                              QStringList{NativeName::Decode(broken.substr(1))};
+    QCOMPARE(entries(*w->File1, &FileList::List), files);
+    QCOMPARE(w->File1->item(2)->text() + w->File1->item(9)->text(), "bad\uFFFD.jpgz\uFFFD(.jpg");
+    QCOMPARE(w->File1->List(10) + w->File1->List(-1) + w->File1->List(100000), QString());
+    QVERIFY(w->Okno[2]->Caption() == files[2] && near(cellCentre(*w, 2), Qt::red));
+
+    w->Dir1->setCurrentRow(rootRow + 3);
+    QTest::keyClick(w->Dir1, Qt::Key_Return);
+    QCOMPARE(w->File1->Path(), root.at("Sub2"));
+    QCOMPARE(entries(*w->File1, &FileList::List), QStringList{"a.jpg"});
+}
+
+void FoldersTest::deletedOrUnreadableStart()
+{
+    PictureFolder folder;
+    folder.addPicture(QStringLiteral("locked/a.jpg"), QSize(4, 4), Qt::red);
+    folder.addFile(QStringLiteral("locked/sub/b.jpg"));
+    const QString doomed = folder.makeFolder("doomed"), locked = folder.at("locked");
+    QCOMPARE(::chmod(QFile::encodeName(locked), 0), 0);
+    const auto unlock = qScopeGuard([&] { ::chmod(QFile::encodeName(locked), 0755); });
+    for (const QString& start : {doomed, locked}) {
+        const CurrentDirectory inStart(start);
+        QVERIFY(start == locked || ::rmdir(QFile::encodeName(doomed)) == 0);
+        const WithoutRootRights asUser;
+        Kalvio w;
+        w.Form_Load();
+        QVERIFY(w.isVisible());
+        QCOMPARE(w.File1->ListCount(), 0);
+        QCOMPARE(w.tags.pageCount, std::optional<int>(0));
+        QCOMPARE(w.Strana->Caption(), QString());
+        // The deleted folder has no path at all; the unreadable one shows its way down but no subfolders.
+        QCOMPARE(w.Dir1->Path(), start == doomed ? QString() : locked);
+        QCOMPARE(w.Dir1->count(), start == doomed ? 0 : locked.count(u'/') + 1);
+    }
+}
+
+void FoldersTest::hundredThousandFiles()
+{
+    // In memory where there is a memory file system: making the files on disk takes far longer.
+    const QFileInfo shm(QStringLiteral("/dev/shm"));
+    const QTemporaryDir folder((shm.isDir() && shm.isWritable() ? shm.filePath() : QDir::tempPath()) + "/many-XXXXXX");
+    for (int k = 0; k < 100000; ++k)
+        QVERIFY(std::ofstream(
+            QFile::encodeName(folder.path() + QStringLiteral("/IMG_%1.JPG").arg(k, 5, 10, QLatin1Char('0')))));
+    auto w = startIn(PictureFolder().path());
+    QElapsedTimer clock;
+    clock.start();
+    w->Dir1->setPath(folder.path());
+    QVERIFY2(clock.elapsed() < 20000, "listing took too long");
+    QCOMPARE(w->File1->ListCount(), 100000);
+    QCOMPARE(w->File1->List(99999), QStringLiteral("IMG_99999.JPG"));
+    QCOMPARE(w->Strana->Caption(), QStringLiteral("1 z 4167"));
+    QVERIFY(!w->Vpred->isHidden());
+    QCOMPARE(w->Okno[23]->Caption(), QStringLiteral("IMG_00023.JPG"));
+    // The last file's page is reached like any other.
+    w->File1->setListIndex(99999);
+    QCOMPARE(w->Strana->Caption(), QStringLiteral("4167 z 4167"));
+    QCOMPARE(w->Okno[15]->Caption() + w->Okno[16]->Caption(), QStringLiteral("IMG_99999.JPG"));
+}
+
+void FoldersTest::nativeNamesRoundTrip()
+{
+    // Overlong forms, surrogates, past U+10FFFF, cut short, stray continuations, then valid names; random bytes.
+    std::vector<std::string> samples;
+    for (const QByteArray& bytes :
+         QByteArray("\xC0\xAF|\xE0\x80\xAF|\xED\xA0\x80|\xF4\x90\x80\x80|a\xE2\x82|\x80\xBF|"
+                    "\xFE\xFF|\xF0\x9F\x98|\xC4\x8Cislo|\xF0\x9F\x92\x80.jpg|\xF4\x8F\xBF\xBF")
+             .split('|'))
+        samples.push_back(bytes.toStdString());
+    QRandomGenerator random(20240611);
+    for (int k = 0; k < 3000; ++k) {
+        std::string bytes(random.bounded(1, 12), '\0');
+        for (char& c : bytes)
+            c = char(random.bounded(2) ? random.bounded(0x80, 0x100) : random.bounded(1, 0x100));
+        samples.push_back(bytes);
+    }
+    for (const std::string& bytes : samples) {
+        const QString name = NativeName::Decode(bytes);
+        QVERIFY2(NativeName::Encode(name) == bytes && NativeName::ToPath(name).native() == bytes,
+                 QByteArray::fromStdString(bytes).toHex());
+        QCOMPARE(NativeName::FromPath(NativeName::ToPath(name)), name);
+    }
+    // Only the bytes that are not UTF-8 show as replacement characters.
+    QCOMPARE(NativeName::Display(NativeName::Decode("\xC4\x8Cislo \xF0\x9F\x98\x80\xFF")), "Čislo \U0001F600\uFFFD");
+    // A character beyond the basic plane whose second half looks like an escaped byte stays what it is.
+    QCOMPARE(NativeName::Display(QStringLiteral("\U0001F480")), QStringLiteral("\U0001F480"));
+    QCOMPARE(NativeName::Encode(QStringLiteral("\U0001F480")), std::string("\xF0\x9F\x92\x80"));
+}
+
+QTEST_MAIN(FoldersTest)
+#include "tst_folders.moc"

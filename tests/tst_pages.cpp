@@ -1,0 +1,386 @@
+// Pages of 24 cells: the counter, what each cell shows and where, the arrows, the file list, page
+// changes or a close in the middle of a pass, and pictures that are broken, enormous or large.
+
+#include "TestSupport.h"
+
+#include "Colors.h"
+#include "EventYield.h"
+#include "Pictures.h"
+
+#include <QBuffer>
+#include <QImageWriter>
+#include <QPainter>
+#include <QRandomGenerator>
+#include <QtTest>
+
+#include <sys/resource.h>
+
+using namespace TestSupport;
+using Arrows = std::pair<bool, bool>;
+using Look = QList<std::tuple<QImage, QString, MousePointer>>;
+const auto arrows = [](Kalvio& w) { return Arrows(w.Nazad->Visible(), w.Vpred->Visible()); };
+
+namespace {
+
+// A cell against a one-colour picture drawn into `drawn` (pixels): a pixel
+// wholly inside shows the colour, one wholly outside the background.
+QString fitMismatch(Kalvio& w, int cell, const QRectF& drawn, const QColor& colour)
+{
+    const QImage& canvas = w.Obr[cell]->canvas();
+    for (int y = 0; y < canvas.height(); ++y) {
+        for (int x = 0; x < canvas.width(); ++x) {
+            const QColor seen = canvas.pixelColor(x, y);
+            if ((drawn.contains(QRectF(x, y, 1, 1)) && !near(seen, colour, 4)) ||
+                (!drawn.intersects(QRectF(x, y, 1, 1)) && !near(seen, ToQColor(w.Obr[cell]->BackColor()), 0)))
+                return QStringLiteral("pixel %1,%2 is %3").arg(x).arg(y).arg(seen.name());
+        }
+    }
+    return {};
+}
+
+// The grid against page `page` of a folder of `count` numbered pictures,
+// drawn whole; without pictures, the placeholders 0 to 23 and no counter.
+QString pageMismatch(Kalvio& w, int page, int count)
+{
+    const QString counter = count ? QStringLiteral("%1 z %2").arg(page + 1).arg((count + 23) / 24) : QString();
+    if (w.tags.pageIndex != page || (count && w.tags.passCell != -1) || w.Strana->Caption() != counter)
+        return QStringLiteral("page %1, counter %2").arg(w.tags.pageIndex.value_or(-1)).arg(w.Strana->Caption());
+    for (int i = 0, k = page * 24; i < Kalvio::CellCount; ++i, ++k) {
+        if (w.Okno[i]->Caption() != (!count ? QString::number(i) : k < count ? numberedName(k) : QString()) ||
+            !(k < count ? cellIsFilledWith(w, i, colorFor(k)) : cellIsBlank(w, i)) ||
+            w.Obr[i]->mousePointer() != (k < count ? MousePointer::Custom : MousePointer::Arrow))
+            return QStringLiteral("cell %1").arg(i);
+    }
+    return {};
+}
+
+Look lookOf(Kalvio& w)
+{
+    Look look;
+    for (int i = 0; i < Kalvio::CellCount; ++i)
+        look.append({w.Obr[i]->canvas(), w.Okno[i]->Caption(), w.Obr[i]->mousePointer()});
+    return look;
+}
+
+QByteArray jpeg(const QImage& image, bool progressive)
+{
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    QImageWriter writer(&buffer, "JPEG");
+    writer.setProgressiveScanWrite(progressive);
+    return writer.write(image) ? bytes : QByteArray();
+}
+
+} // namespace
+
+class PagesTest : public QObject {
+    Q_OBJECT
+    PictureFolder folder_;
+    const QString numbered_ = folder_.at(QStringLiteral("72")); // three pages
+private slots:
+    void initTestCase() { addNumberedPictures(folder_, QStringLiteral("72"), 72); }
+    void cleanup() { EventYield::setHook(nullptr); }
+    void pagesArrowsAndFileList();
+    void pictureFitsTheCell_data();
+    void pictureFitsTheCell();
+    void pageChangeClearsWhatAPassLeft_data();
+    void pageChangeClearsWhatAPassLeft();
+    void pageChangeDuringAPassWins_data();
+    void pageChangeDuringAPassWins();
+    void smallCopiesAndBadPictures();
+    void largeJpegIsDecodedAtTheSizeDrawn_data();
+    void largeJpegIsDecodedAtTheSizeDrawn();
+};
+
+void PagesTest::pagesArrowsAndFileList()
+{
+    PictureFolder folder;
+    folder.addFile(QStringLiteral("none/notes.txt"));
+    addNumberedPictures(folder, QStringLiteral("one"), 10);
+    addNumberedPictures(folder, QStringLiteral("two"), 30);
+    auto w = startIn(folder.at(QStringLiteral("none")));
+    QCOMPARE(pageMismatch(*w, 0, 0), QString());
+    QVERIFY(!w->tags.passCell);
+    // 30 pictures: page 1 shows 6 and clears cells 6 to 23.
+    w->Dir1->setPath(folder.at(QStringLiteral("two")));
+    w->Vpred_Click();
+    QCOMPARE(pageMismatch(*w, 1, 30), QString());
+    QCOMPARE(arrows(*w), Arrows(true, false));
+    // Three pages: an arrow shows while another page lies its way. Each
+    // control closes the enlarged view.
+    w->Obr_Click(2);
+    w->Dir1->setPath(numbered_);
+    QCOMPARE(arrows(*w), Arrows(false, true));
+    const int steps[][4] = {{1, 1, 1, 1}, {1, 2, 1, 0}, {1, 2, 1, 0}, {0, 1, 1, 1}, {0, 0, 0, 1}, {0, 0, 0, 1}, {1, 1, 1, 1}};
+    for (const auto& [forward, page, back, ahead] : steps) {
+        QVERIFY(!w->ZoomOkno->Visible() && gridHasLook(*w, RGB(128, 128, 128), true));
+        w->Obr_Click(2);
+        forward ? w->Vpred_Click() : w->Nazad_Click();
+        QCOMPARE(pageMismatch(*w, page, 72), QString());
+        QCOMPARE(arrows(*w), Arrows(back, ahead));
+    }
+    // File 47 lies on page 1, shown: the view closes and nothing is drawn;
+    // 48 lies on page 2; none chosen (-1) changes nothing.
+    int yields = 0;
+    EventYield::setHook([&] { ++yields; });
+    for (const auto& [entry, page, drawn] : {std::tuple{47, 1, 0}, std::tuple{48, 2, 24}, std::tuple{-1, 2, 24}}) {
+        w->Obr_Click(3);
+        w->File1->setListIndex(entry);
+        QVERIFY(w->File1->ListIndex() == entry && w->ZoomOkno->Visible() == (entry < 0) && yields == drawn);
+        QCOMPARE(pageMismatch(*w, page, 72), QString());
+        QCOMPARE(arrows(*w), Arrows(true, page < 2));
+    }
+    EventYield::setHook(nullptr);
+    // One page, and no page, after both arrows were shown: both go; the
+    // progress of the last pass stands.
+    w->Dir1->setPath(folder.at(QStringLiteral("one")));
+    QCOMPARE(pageMismatch(*w, 0, 10), QString());
+    QCOMPARE(arrows(*w), Arrows(false, false));
+    w->Dir1->setPath(numbered_);
+    w->Vpred_Click();
+    w->Dir1->setPath(folder.at(QStringLiteral("none")));
+    QCOMPARE(pageMismatch(*w, 0, 0), QString());
+    QVERIFY(w->tags.passCell == -1 && arrows(*w) == Arrows(false, false));
+}
+
+void PagesTest::pictureFitsTheCell_data()
+{
+    QTest::addColumn<QSize>("pixels");
+    QTest::addColumn<QSize>("cellZero"); // twips; none: as laid out, 1800 x 1500
+    QTest::addColumn<QRectF>("drawn");   // pixels of the cell
+    QTest::addColumn<int>("cutRows");
+    QTest::newRow("4:3") << QSize(400, 300) << QSize() << QRectF(0, 5, 120, 90) << 0;
+    // Portrait and square: as high as cell 0 is wide, so 10 rows are cut at
+    // top and bottom, where black bands of 9 must not show.
+    QTest::newRow("3:4") << QSize(270, 360) << QSize() << QRectF(15, -10, 90, 120) << 27;
+    QTest::newRow("square") << QSize(360, 360) << QSize() << QRectF(0, -10, 120, 120) << 27;
+    // 1500 x 1125 twips at 0, 137 (137.5 floored), also in cell 1, which kept its own size.
+    QTest::newRow("1500 x 1400") << QSize(400, 300) << QSize(1500, 1400) << QRectF(0, 137 / 15.0, 100, 75) << 0;
+}
+
+void PagesTest::pictureFitsTheCell()
+{
+    QFETCH(QSize, pixels);
+    QFETCH(QSize, cellZero);
+    QFETCH(QRectF, drawn);
+    QFETCH(int, cutRows);
+    QImage banded(pixels, QImage::Format_RGB32);
+    banded.fill(colorFor(7));
+    for (int y : {0, pixels.height() - cutRows})
+        QPainter(&banded).fillRect(0, y, pixels.width(), cutRows, Qt::black);
+    PictureFolder folder;
+    folder.addImage(QStringLiteral("A.BMP"), banded);
+    folder.addPicture(QStringLiteral("B.JPG"), pixels, colorFor(9));
+    auto w = startIn(folder.path());
+    QCOMPARE(w->Obr[0]->canvas().size(), QSize(120, 100));
+    if (cellZero.isValid()) {
+        w->Obr[0]->setWidth(cellZero.width());
+        w->Obr[0]->setHeight(cellZero.height());
+        w->ShowPage();
+    }
+    QCOMPARE(fitMismatch(*w, 0, drawn, colorFor(7)), QString());
+    // A JPEG's colour is only near the original; its place is the same.
+    QVERIFY(near(cellCentre(*w, 1), colorFor(9)));
+    QCOMPARE(fitMismatch(*w, 1, drawn, cellCentre(*w, 1)), QString());
+}
+
+void PagesTest::pageChangeClearsWhatAPassLeft_data()
+{
+    // Forward clears pictures, names and pointers; back pictures only.
+    QTest::addColumn<bool>("forward");
+    QTest::addColumn<int>("fromPage");
+    QTest::addColumn<int>("reached"); // the cell an interrupted pass had reached
+    QTest::addColumn<int>("toPage");
+    QTest::newRow("forward at cell 7") << true << 1 << 7 << 2;
+    QTest::newRow("back at cell 7") << false << 2 << 7 << 1;
+    QTest::newRow("forward at cell 0") << true << 1 << 0 << 2;
+    QTest::newRow("back, no pass") << false << 2 << -1 << 1;
+    QTest::newRow("forward on the last page") << true << 2 << 7 << 2;
+}
+
+void PagesTest::pageChangeClearsWhatAPassLeft()
+{
+    QFETCH(bool, forward);
+    QFETCH(int, fromPage);
+    QFETCH(int, reached);
+    QFETCH(int, toPage);
+    auto w = startIn(numbered_);
+    w->File1->setListIndex(24 * fromPage);
+    w->tags.passCell = reached;
+    // The grid when the new pass first yields: cleared, nothing new drawn yet.
+    std::optional<Look> atNewPass;
+    EventYield::setHook([&] { atNewPass = atNewPass.value_or(lookOf(*w)); });
+    const Look before = lookOf(*w);
+    forward ? w->PageForward() : w->Dozadu();
+    EventYield::setHook(nullptr);
+    // On the last page no pass follows, and the cleared cells stay so.
+    QCOMPARE(bool(atNewPass), toPage != fromPage);
+    const Look seen = atNewPass.value_or(lookOf(*w));
+    for (int i = 0; i < Kalvio::CellCount; ++i) {
+        const bool cleared = reached > 0 && i >= reached, all = cleared && forward;
+        const auto& [canvas, caption, pointer] = seen[i];
+        QVERIFY(cleared ? isFilledWith(canvas, ToQColor(w->Obr[i]->BackColor()), 0) : canvas == std::get<0>(before[i]));
+        QCOMPARE(caption, all ? QString() : std::get<1>(before[i]));
+        QCOMPARE(pointer, all ? MousePointer::Arrow : std::get<2>(before[i]));
+    }
+    QCOMPARE(w->tags.pageIndex, toPage);
+    QVERIFY(toPage == fromPage || pageMismatch(*w, toPage, 72).isEmpty());
+}
+
+void PagesTest::pageChangeDuringAPassWins_data()
+{
+    QTest::addColumn<int>("fromPage");
+    QTest::addColumn<int>("atCell");
+    QTest::addColumn<QString>("action");
+    QTest::addColumn<int>("toPage");
+    QTest::newRow("forward arrow") << 0 << 7 << "forward" << 1;
+    QTest::newRow("file of page 0") << 2 << 9 << "file 3" << 0;
+    QTest::newRow("window closed") << 0 << 5 << "close" << 0;
+}
+
+void PagesTest::pageChangeDuringAPassWins()
+{
+    QFETCH(int, fromPage);
+    QFETCH(int, atCell);
+    QFETCH(QString, action);
+    QFETCH(int, toPage);
+    auto w = startIn(numbered_);
+    w->tags.pageIndex = fromPage;
+    for (PictureBox* cell : w->Obr)
+        cell->ClearPicture();
+    QList<QPoint> yields; // page, cell
+    std::optional<std::pair<qsizetype, Look>> afterAction; // the yields so far and the grid
+    EventYield::setHook([&] {
+        yields.append(QPoint(w->tags.pageIndex.value_or(-1), w->tags.passCell.value_or(-2)));
+        if (!afterAction && yields.last() == QPoint(fromPage, atCell)) {
+            action == "close" ? void(w->close()) : action == "forward" ? w->Vpred_Click() : w->File1->setListIndex(3);
+            afterAction = {yields.size(), lookOf(*w)};
+        }
+    });
+    w->ShowPage();
+    // The new page is drawn whole inside the action; the old pass then
+    // yields no more and touches no cell.
+    QList<QPoint> expected;
+    for (int cell = 0; cell <= atCell + (action == "close" ? 0 : 24); ++cell)
+        expected << (cell <= atCell ? QPoint(fromPage, cell) : QPoint(toPage, cell - atCell - 1));
+    QCOMPARE(yields, expected);
+    QVERIFY(afterAction && afterAction->first == yields.size() && afterAction->second == lookOf(*w));
+    if (action != "close") {
+        QCOMPARE(pageMismatch(*w, toPage, 72), QString());
+        QCOMPARE(arrows(*w), Arrows(toPage > 0, toPage < 2));
+        return;
+    }
+    // Closed at cell 5: that cell got its wait text and nothing more.
+    QCOMPARE(w->tags.passCell, 5);
+    for (int i = 0; i < Kalvio::CellCount; ++i)
+        QVERIFY(i < 5 ? cellIsFilledWith(*w, i, colorFor(i)) : cellIsBlank(*w, i) == (i > 5));
+    QVERIFY(!near(cellCentre(*w, 5), colorFor(5), 40));
+}
+
+void PagesTest::smallCopiesAndBadPictures()
+{
+    PictureFolder folder;
+    QByteArray garbage;
+    for (QRandomGenerator random(7); garbage.size() < 4000;)
+        garbage.append(char(random.bounded(256)));
+    QImage small(64, 48, QImage::Format_RGB32);
+    small.fill(Qt::darkGreen);
+    // Headers that claim enormous sizes with almost no data: GIF and BMP
+    // 60000 x 60000, BMP 16000 x 16000, and a progressive JPEG 30000 x 30000,
+    // whose coefficients libjpeg keeps for the whole frame at any decoded size.
+    const QByteArray gif("GIF89a\x60\xEA\x60\xEA\x80\0\0\0\0\0\0\0\0,\0\0\0\0\x60\xEA\x60\xEA\0\x02\x02\x4C\x01\0;", 35);
+    auto bmp = [](const char* side) {
+        return QByteArray("BM\x36\0\0\0\0\0\0\0\x36\0\0\0\x28\0\0\0", 18) + QByteArray(side, 4) + QByteArray(side, 4) +
+               QByteArray("\x01\0\x18\0", 4) + QByteArray(24, '\0');
+    };
+    QByteArray progressive = jpeg(small, true);
+    progressive.replace(progressive.indexOf("\xFF\xC2") + 5, 4, "\x75\x30\x75\x30"); // after length and precision
+    folder.addPicture(QStringLiteral("A.JPG"), QSize(160, 120), colorFor(0));
+    folder.addFile(QStringLiteral("B.JPG"), QByteArray());
+    folder.addFile(QStringLiteral("C.JPG"), jpeg(small, false).left(100));
+    folder.addFile(QStringLiteral("D.JPG"), garbage);
+    // Qt's reader refuses the 60000 x 60000 BMP itself, not the others.
+    const QList<std::tuple<const char*, QByteArray, int>> huge{
+        {"E.GIF", gif, 60000}, {"F.BMP", bmp("\x60\xEA\0\0"), -1}, {"G.BMP", bmp("\x80\x3E\0\0"), 16000}, {"H.JPG", progressive, 30000}};
+    for (const auto& [name, bytes, side] : huge)
+        QCOMPARE(Pictures::Size(folder.addFile(name, bytes)).value_or(QSize(-1, -1)), QSize(side, side));
+    const QString gone = folder.addPicture(QStringLiteral("I.JPG"), QSize(160, 120), colorFor(8));
+    folder.makeFolder(QStringLiteral("J.JPG"));
+    folder.addPicture(QStringLiteral("K.BMP"), QSize(160, 120), colorFor(10));
+    const QString goneDuringPass = folder.addPicture(QStringLiteral("L.JPG"), QSize(160, 120), colorFor(11));
+    // Picture 12 + k and its copy in THM: used only for an upper-case "R"
+    // name, and only when it loads (T0004 is a folder, T0005 broken).
+    const QList<std::tuple<const char*, const char*, bool>> copies{
+        {"R0001.JPG", "THM/T0001.JPG", true}, {"R0002.JPG", nullptr, false}, {"r0003.jpg", "THM/T0003.jpg", false},
+        {"R0004.JPG", nullptr, false},        {"R0005.JPG", nullptr, false}, {"S0006.JPG", "THM/T0006.JPG", false},
+        {"S0007.JPG", "THM/S0007.JPG", false}};
+    for (int k = 0; k < copies.size(); ++k) {
+        folder.addPicture(std::get<0>(copies[k]), QSize(160, 120), colorFor(12 + k));
+        if (std::get<1>(copies[k]))
+            folder.addPicture(std::get<1>(copies[k]), QSize(80, 60), colorFor(20 + k));
+    }
+    folder.makeFolder(QStringLiteral("THM/T0004.JPG"));
+    folder.addFile(QStringLiteral("THM/T0005.JPG"));
+    // Never the claimed size: the highest resident memory grows by less than 100 MiB.
+    rusage before{}, after{};
+    ::getrusage(RUSAGE_SELF, &before);
+    auto w = startIn(folder.path());
+    w->Dir1->setPath(folder.path());
+    ::getrusage(RUSAGE_SELF, &after);
+    QVERIFY(after.ru_maxrss - before.ru_maxrss < 100 * 1024);
+    for (int k = 0; k < copies.size(); ++k) {
+        const int cell = int(frameCaptions(*w).indexOf(std::get<0>(copies[k])));
+        QVERIFY2(cell > 10 && near(cellCentre(*w, cell), colorFor((std::get<2>(copies[k]) ? 20 : 12) + k)),
+                 std::get<0>(copies[k]));
+    }
+    // The folder named like a picture is not listed.
+    QCOMPARE(frameCaptions(*w).mid(8, 3), (QStringList{"I.JPG", "K.BMP", "L.JPG"}));
+    QVERIFY(near(cellCentre(*w, 8), colorFor(8)));
+    // Drawn again after I was deleted, and L deleted when its cell is next.
+    QVERIFY(QFile::remove(gone));
+    EventYield::setHook([&] {
+        if (w->tags.passCell == 10)
+            QFile::remove(goneDuringPass);
+    });
+    w->ShowPage();
+    QVERIFY(!QFile::exists(goneDuringPass));
+    for (int cell = 0; cell < Kalvio::CellCount; ++cell) {
+        // Neither the wait text nor the picture loaded before stays.
+        const bool shown = cell == 0 || cell == 9 || (cell > 10 && cell < 18);
+        QVERIFY2(shown ? !cellIsBlank(*w, cell) : cellIsBlank(*w, cell), qPrintable(w->Okno[cell]->Caption()));
+        QCOMPARE(w->Obr[cell]->mousePointer(), shown ? MousePointer::Custom : MousePointer::Arrow);
+    }
+    QVERIFY(near(cellCentre(*w, 0), colorFor(0)) && near(cellCentre(*w, 9), colorFor(10)));
+}
+
+void PagesTest::largeJpegIsDecodedAtTheSizeDrawn_data()
+{
+    QTest::addColumn<bool>("progressive");
+    QTest::newRow("baseline") << false;
+    QTest::newRow("progressive") << true;
+}
+
+void PagesTest::largeJpegIsDecodedAtTheSizeDrawn()
+{
+    QFETCH(bool, progressive);
+    // 4000 x 3000, left half red, right half blue.
+    QImage image(4000, 3000, QImage::Format_RGB32);
+    image.fill(Qt::blue);
+    QPainter(&image).fillRect(0, 0, 2000, 3000, Qt::red);
+    PictureFolder folder;
+    folder.addFile(QStringLiteral("Big.JPG"), jpeg(image, progressive));
+    auto w = startIn(folder.path());
+    // Decoded for the 120 pixels drawn (at most twice as many), not at 12
+    // megapixels; the size is the file's.
+    const Picture& loaded = *w->Vstup->picture();
+    QVERIFY(loaded.fileSize == QSize(4000, 3000) && loaded.image.width() >= 120 && loaded.image.width() <= 240);
+    // The cell shows the picture as it looks, only smaller.
+    for (double y : {6 * 15.0, 750.0, 93 * 15.0}) {
+        for (double x : {15, 55 * 15, 65 * 15, 118 * 15})
+            QVERIFY(near(w->Obr[0]->PixelAt(x, y), x < 900 ? Qt::red : Qt::blue, 24));
+    }
+}
+
+QTEST_MAIN(PagesTest)
+#include "tst_pages.moc"

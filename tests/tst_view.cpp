@@ -1,0 +1,264 @@
+// The enlarged view: the picture in its box, the caption line, the dimmed grid, stepping, closing, broken files.
+
+#include "TestSupport.h"
+
+#include "Colors.h"
+#include "EventYield.h"
+#include "FolderService.h"
+
+#include <QPainter>
+#include <QtTest>
+
+using namespace TestSupport;
+
+namespace {
+
+constexpr int Normal = RGB(128, 128, 128);
+constexpr int Dimmed = RGB(180, 180, 180);
+// Colours apart for any two of up to 363 pictures (colorFor nearly repeats
+// every 23, the distance across a page edge).
+const auto shade = [](int k) { return QColor(30 + 20 * (k % 11), 30 + 20 * (k / 11 % 11), 30 + 20 * (k / 121)); };
+const auto nameOf = [](int k) { return QStringLiteral("P%1.BMP").arg(k, 3, 10, QLatin1Char('0')); };
+const auto shown = [](Kalvio& w) { return w.ZoomOkno->PixelAt(4000, 3950); };
+const auto isClosed = [](Kalvio& w) { return !w.ZoomOkno->isVisible() && gridHasLook(w, Normal, true); };
+const auto isOpenAt = [](Kalvio& w, int cell) {
+    return w.ZoomOkno->isVisible() && gridHasLook(w, Dimmed, false) && w.tags.zoomCell == cell;
+};
+
+// Pictures P<first>.BMP to P<last>.BMP, 32 x 24 pixels in their shades.
+void fill(const PictureFolder& folder, const QString& sub, int first, int last)
+{
+    for (int k = first; k <= last; ++k)
+        folder.addPicture(sub + nameOf(k), QSize(32, 24), shade(k));
+}
+
+// The view shows picture k from cell `cell`; page `page` is drawn whole.
+void checkShows(Kalvio& w, int page, int cell, int k)
+{
+    QVERIFY(isOpenAt(w, cell));
+    QVERIFY2(near(shown(w), shade(k), 2), qPrintable(shown(w).name()));
+    QVERIFY(w.ZoomOkno->lastPrintedLine().endsWith(u'/' + nameOf(k) + QStringLiteral(" --> 32 x 24 pixel")));
+    const int count = w.File1->ListCount();
+    QVERIFY(w.tags.passCell == -1 && w.Strana->Caption() == QStringLiteral("%1 z %2").arg(page + 1).arg((count + 23) / 24));
+    for (int i = 0, first = 24 * page; i < Kalvio::CellCount; ++i) {
+        QCOMPARE(w.Okno[i]->Caption(), first + i < count ? nameOf(first + i) : QString());
+        QVERIFY(first + i >= count || near(cellCentre(w, i), shade(first + i), 2));
+    }
+}
+
+} // namespace
+
+class ViewTest : public QObject {
+    Q_OBJECT
+private slots:
+    void cleanup() { EventYield::setHook(nullptr); }
+    void drawsPictureScaledAndCentred_data();
+    void drawsPictureScaledAndCentred();
+    void opensOnlyForCellsWithPictures();
+    void stepsAndCloses();
+    void brokenFilesAndHugeOnes();
+};
+
+void ViewTest::drawsPictureScaledAndCentred_data()
+{
+    QTest::addColumn<QSize>("pixels");
+    QTest::addColumn<QRectF>("drawn"); // twips
+    QTest::newRow("landscape") << QSize(1600, 1200) << QRectF(0, 950, 8000, 6000);
+    // The longer side spans the box's width also when it is the vertical one,
+    // so portrait and square pictures lose 50 twips at top and bottom.
+    QTest::newRow("portrait") << QSize(1200, 1600) << QRectF(1000, -50, 6000, 8000);
+    QTest::newRow("square") << QSize(1200, 1200) << QRectF(0, -50, 8000, 8000);
+}
+
+void ViewTest::drawsPictureScaledAndCentred()
+{
+    QFETCH(QSize, pixels);
+    QFETCH(QRectF, drawn);
+    // The top 80 rows are white: the band's lower edge shows where the
+    // picture is cut and how it is scaled vertically.
+    QImage image(pixels, QImage::Format_RGB32);
+    image.fill(colorFor(3));
+    QPainter(&image).fillRect(0, 0, pixels.width(), 80, Qt::white);
+    PictureFolder folder;
+    folder.addImage(QStringLiteral("View 1.JPG"), image);
+    auto w = startIn(folder.path());
+    w->Obr_Click(0);
+    // Decoded for the view, never at the file's size.
+    QVERIFY(std::max(w->Vstup->picture()->image.width(), w->Vstup->picture()->image.height()) <= 534);
+    // Samples 20 twips (more than a pixel) to either side of each edge; an
+    // edge outside the box lets the picture reach the box's own edge.
+    const QColor colour = colorFor(3), background(128, 128, 128), white(Qt::white);
+    auto is = [&](double x, double y, QColor c) { return near(w->ZoomOkno->PixelAt(x, y), c, c == background ? 2 : 16); };
+    const double midX = drawn.center().x(), midY = std::min(drawn.center().y(), 7000.0);
+    const double left = std::max(drawn.left(), 0.0), top = std::max(drawn.top(), 0.0);
+    QVERIFY(left == 0 || (is(left - 20, midY, background) && is(drawn.right() + 20, midY, background)));
+    QVERIFY(top == 0 || (is(midX, top - 20, background) && is(midX, drawn.bottom() + 20, background)));
+    QVERIFY(is(left + 20, midY, colour) && is(std::min(drawn.right(), 8000.0) - 20, midY, colour));
+    QVERIFY(is(midX, std::min(drawn.bottom(), 7600.0) - 20, colour));
+    const double bandEdge = drawn.top() + drawn.height() * 80 / pixels.height();
+    QVERIFY(is(midX, top + 20, white) && is(midX, bandEdge - 40, white) && is(midX, bandEdge + 40, colour));
+    // One "/" between folder and name, and the size that the file declares,
+    // printed in black from 300 twips above the bottom edge and nowhere above.
+    QCOMPARE(w->ZoomOkno->lastPrintedLine(), QStringLiteral("%1/View 1.JPG --> %2 x %3 pixel")
+                                                 .arg(w->Dir1->Path()).arg(pixels.width()).arg(pixels.height()));
+    const QImage& canvas = w->ZoomOkno->canvas();
+    int darkAbove = 0, darkBelow = 0;
+    for (int y = 0; y < canvas.height(); ++y) {
+        for (int x = 0; x < canvas.width(); ++x)
+            (y < (7600 - 20) / 15 ? darkAbove : darkBelow) += qGray(canvas.pixel(x, y)) < 60;
+    }
+    QVERIFY(darkAbove == 0 && darkBelow > 20);
+}
+
+void ViewTest::opensOnlyForCellsWithPictures()
+{
+    // No "/" added after a folder that already ends in one (the root).
+    QCOMPARE(FolderService::JoinPath(QStringLiteral("/"), QStringLiteral("P1.JPG")), QStringLiteral("/P1.JPG"));
+    QCOMPARE(FolderService::JoinPath(QStringLiteral("/a/"), QStringLiteral("P1.JPG")), QStringLiteral("/a/P1.JPG"));
+    PictureFolder folder;
+    const QString deep = QStringLiteral("holidays in the mountains 2019/second week/the lake at sunrise and sunset/");
+    fill(folder, deep, 0, 29);
+    auto w = startIn(folder.path());
+    // Page 1 holds 6 pictures: cell 10 has an empty caption.
+    w->PageForward();
+    w->Obr_Click(10);
+    QVERIFY(isClosed(*w) && !w->tags.zoomCell);
+    w->Obr_Click(4);
+    checkShows(*w, 1, 4, 28);
+    // Only the last 80 characters of the caption line are printed.
+    const QString whole = folder.at(deep) + nameOf(28) + QStringLiteral(" --> 32 x 24 pixel");
+    QCOMPARE(w->ZoomOkno->lastPrintedLine(), whole.right(80));
+    // The frames beside the view, columns 0 and 5, are painted light grey.
+    for (int cell : {0, 5, 18, 23})
+        QCOMPARE(w->Okno[cell]->grab().toImage().pixelColor(2, 2), QColor(180, 180, 180));
+    // Without pictures in the list the cells hold the placeholders 0 to 23:
+    // a picture file named like one must not open.
+    PictureFolder empty;
+    empty.addPicture(QStringLiteral("7"), QSize(32, 24), colorFor(7));
+    empty.addPicture(QStringLiteral("23"), QSize(32, 24), colorFor(23));
+    auto e = startIn(empty.path());
+    e->Obr_Click(7);
+    e->Obr_Click(23);
+    QVERIFY(isClosed(*e) && !e->tags.zoomCell);
+}
+
+void ViewTest::stepsAndCloses()
+{
+    PictureFolder folder;
+    fill(folder, QString(), 0, 273); // 12 pages, the last of them with 10 pictures
+    auto w = startIn(folder.path());
+    const QStringList names = frameCaptions(*w);
+    w->Obr_Click(5);
+    w->LupaPlus_Click();
+    checkShows(*w, 0, 6, 6);
+    w->LupaMinus_Click();
+    checkShows(*w, 0, 5, 5);
+    // Closed with no pass under way, or one just begun: no caption changes.
+    for (int passCell : {-1, 0}) {
+        w->tags.passCell = passCell;
+        w->ZoomOkno_Click();
+        QVERIFY(isClosed(*w) && frameCaptions(*w) == names);
+        w->Obr_Click(8);
+    }
+    // Closed while a pass is at cell 5: the cells it has not reached lose
+    // their names, and the pass, going on, does not reopen the view at cell 8.
+    QStringList atClose;
+    EventYield::setHook([&] {
+        if (w->tags.passCell == 5 && atClose.isEmpty()) {
+            w->ZoomOkno_Click();
+            atClose = frameCaptions(*w);
+        }
+    });
+    w->ShowPage();
+    EventYield::setHook(nullptr);
+    QCOMPARE(atClose, names.mid(0, 6) + QStringList(18, QString()));
+    QVERIFY(isClosed(*w) && frameCaptions(*w) == names);
+    // To the first cell of the first page, and no further.
+    w->Obr_Click(1);
+    for (int step = 0; step < 2; ++step) {
+        w->LupaMinus_Click();
+        checkShows(*w, 0, 0, 0);
+        QVERIFY(w->LupaPlus->isVisible() && !w->LupaMinus->isVisible());
+    }
+    // Forward over the edge of page 2: page 3 is drawn and opens its cell 0.
+    w->ZoomOkno_Click();
+    w->File1->setListIndex(2 * 24);
+    w->Obr_Click(23);
+    QVERIFY(w->LupaPlus->isVisible());
+    w->LupaPlus_Click();
+    checkShows(*w, 3, 0, 72);
+    QVERIFY(w->LupaMinus->isVisible());
+    // Back over the edge: the last picture of page 2 opens at once, before
+    // that page is drawn under it.
+    QColor shownAtPass;
+    QStringList captionsAtPass;
+    EventYield::setHook([&] {
+        if (captionsAtPass.isEmpty()) {
+            shownAtPass = shown(*w);
+            captionsAtPass = frameCaptions(*w);
+        }
+    });
+    w->LupaMinus_Click();
+    QVERIFY(near(shownAtPass, shade(71), 2));
+    QCOMPARE(captionsAtPass.first() + captionsAtPass.last(), nameOf(48) + nameOf(71));
+    checkShows(*w, 2, 23, 71);
+    // The last page: nothing after its cell 9.
+    w->ZoomOkno_Click();
+    w->File1->setListIndex(11 * 24 + 5);
+    w->Obr_Click(8);
+    for (int step = 0; step < 2; ++step) {
+        w->LupaPlus_Click();
+        checkShows(*w, 11, 9, 273);
+        QVERIFY(!w->LupaPlus->isVisible() && w->LupaMinus->isVisible());
+    }
+}
+
+void ViewTest::brokenFilesAndHugeOnes()
+{
+    // One page of 24: a 12000 x 12000 JPEG (more than Qt decodes at full
+    // size), then pictures of which 3 is deleted, 4 unreadable, 9 and 23 broken.
+    PictureFolder folder;
+    {
+        QImage huge(12000, 12000, QImage::Format_RGB888);
+        huge.fill(colorFor(5));
+        QVERIFY(huge.save(folder.at(QStringLiteral("A.JPG")), "JPEG", 50));
+    }
+    fill(folder, QString(), 1, 23);
+    folder.addFile(nameOf(9), QByteArray("not a picture"));
+    folder.addFile(nameOf(23), QByteArray());
+    auto w = startIn(folder.path());
+    QVERIFY(QFile::remove(folder.at(nameOf(3))));
+    QVERIFY(QFile::setPermissions(folder.at(nameOf(4)), QFileDevice::Permissions()));
+    const WithoutRootRights asUser;
+    // The huge picture opens, decoded at the view's size, with its file's size.
+    w->Obr_Click(0);
+    QVERIFY(isOpenAt(*w, 0) && w->Vstup->picture()->image.width() <= 534 && near(shown(*w), colorFor(5)));
+    QVERIFY(w->ZoomOkno->lastPrintedLine().endsWith(QStringLiteral("/A.JPG --> 12000 x 12000 pixel")));
+    // With the view closed, a broken file leaves the grid as it is.
+    w->ZoomOkno_Click();
+    const QStringList captions = frameCaptions(*w);
+    for (int cell : {3, 4, 9, 23}) {
+        w->Obr_Click(cell);
+        QVERIFY(isClosed(*w) && w->tags.zoomCell == 0 && frameCaptions(*w) == captions);
+    }
+    // With the view open, a step onto a broken file keeps it open there, so
+    // the next step passes over it; the arrows follow the cell.
+    w->Obr_Click(2);
+    for (int cell : {3, 4}) {
+        w->LupaPlus_Click();
+        QVERIFY(isOpenAt(*w, cell) && near(shown(*w), QColor(128, 128, 128), 2)); // empty, not the last picture
+    }
+    w->LupaPlus_Click();
+    QVERIFY(isOpenAt(*w, 5) && near(shown(*w), shade(5), 2));
+    w->Obr_Click(22);
+    for (int step = 0; step < 2; ++step) {
+        w->LupaPlus_Click();
+        QVERIFY(isOpenAt(*w, 23) && near(shown(*w), QColor(128, 128, 128), 2) && !w->LupaPlus->isVisible());
+    }
+    QVERIFY(w->LupaMinus->isVisible());
+    w->LupaMinus_Click();
+    QVERIFY(isOpenAt(*w, 22) && near(shown(*w), shade(22), 2));
+}
+
+QTEST_MAIN(ViewTest)
+#include "tst_view.moc"

@@ -1,0 +1,246 @@
+// The window: its fixed layout, what start-up leaves behind, the credit boxes and every way out.
+
+#include "Colors.h"
+#include "TestSupport.h"
+
+#include <QMenuBar>
+#include <QMessageBox>
+#include <QRegularExpression>
+#include <QtTest>
+
+using namespace TestSupport;
+
+namespace {
+
+// Checks that control holds exactly these twips and sits on the pixels whose edges are the rounded twip edges.
+void expectAt(const QString& name, QWidget* control, const QRectF& twips)
+{
+    const auto* c = dynamic_cast<const TwipsPlacement*>(control);
+    const QRectF held(c->Left(), c->Top(), c->Width(), c->Height());
+    const QRect pixels(QPoint(qRound(twips.left() / 15), qRound(twips.top() / 15)),
+                       QPoint(qRound(twips.right() / 15) - 1, qRound(twips.bottom() / 15) - 1));
+    QVERIFY2(held == twips && control->geometry() == pixels,
+             qPrintable(name + QDebug::toString(held) + QDebug::toString(control->geometry())));
+}
+
+// Notes title, counter, folder, width and colour when the window is first shown.
+struct ShowWatcher : QObject {
+    Kalvio& w;
+    QStringList seen;
+    explicit ShowWatcher(Kalvio& window) : w(window) { w.installEventFilter(this); }
+    bool eventFilter(QObject*, QEvent* event) override
+    {
+        if (event->type() == QEvent::Show && seen.isEmpty())
+            seen << w.windowTitle() << w.Strana->Caption() << w.Dir1->Path() << QString::number(w.Width())
+                 << QString::number(w.BackColor());
+        return false;
+    }
+};
+
+// Notes title, text, buttons, icon and modality of every message box that opens while it lives, and closes it.
+struct BoxWatcher {
+    QStringList seen;
+    QTimer timer;
+    BoxWatcher()
+    {
+        QObject::connect(&timer, &QTimer::timeout, [this] {
+            if (auto* b = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+                seen << b->windowTitle() + u'|' + b->text() +
+                            QString::asprintf("|%d|%d|%d", int(b->standardButtons()), b->icon(), b->windowModality());
+                b->done(0);
+            }
+        });
+        timer.start(5);
+    }
+};
+
+} // namespace
+
+class WindowTest : public QObject {
+    Q_OBJECT
+private slots:
+    void layout();
+    void startup_data();
+    void startup();
+    void creditBoxesAndExit();
+    void pictureBoxKeepsItsDrawing();
+};
+
+void WindowTest::layout()
+{
+    Kalvio w; // as the load handler hands it over: the two self-sizing labels carry their captions
+    w.KoniecLabel->setCaption("Konec");
+    w.StranaText->setCaption("Obrazovka");
+    QCOMPARE(w.Obr[5]->mousePointer(), MousePointer::Default); // only Obr(0) has the magnifier before
+    w.ArrangeWindow();
+    const double textW = w.StranaText->Width(), textH = w.StranaText->Height();
+    const double labelW = w.KoniecLabel->Width(), labelH = w.KoniecLabel->Height();
+    QCOMPARE(QSizeF(w.Width(), w.Height()), QSizeF(14600, 9940));
+    QCOMPARE(w.minimumSize(), w.maximumSize()); // neither resizable nor maximisable
+    const std::vector<std::tuple<const char*, QWidget*, QRectF>> table{
+        {"Dir1", w.Dir1, {100, 100, 2000, 4010}},
+        {"File1", w.File1, {100, 4120, 2000, 4010}},
+        {"Logo", w.Logo, {100, 8230, 6855, 975}},
+        {"ZoomOkno", w.ZoomOkno, {4325, 160, 8000, 7900}},
+        {"LupaMinus", w.LupaMinus, {100, 6760, 1290, 840}},
+        {"LupaPlus", w.LupaPlus, {6610, 6760, 1290, 840}},
+        {"Nazad", w.Nazad, {7750, 8330, 1290, 840}},
+        {"Vpred", w.Vpred, {9390, 8330, 1290, 840}},
+        {"Koniec", w.Koniec, {12655, 8330, 1590, 765}},
+        {"StranaText", w.StranaText, {12300 - textW, 8330, textW, textH}},
+        {"Strana", w.Strana, {12300 - textW, 8330 + textH + 50, textW, 255}},
+        {"KoniecLabel", w.KoniecLabel, {(1590 - labelW) / 2 + 12655, (765 - labelH) / 2 + 8330, labelW, labelH}}};
+    for (const auto& [name, control, twips] : table)
+        expectAt(QLatin1String(name), control, twips);
+    QVERIFY(w.LupaMinus->parentWidget() == w.ZoomOkno && w.LupaPlus->parentWidget() == w.ZoomOkno);
+    QCOMPARE(w.ZoomOkno->BackColor(), RGB(128, 128, 128));
+    const QImage magnifier = w.Obr[0]->MouseIcon().pixmap().toImage();
+    QVERIFY(!magnifier.isNull());
+    for (int i = 0; i < Kalvio::CellCount; ++i) {
+        const QRectF frame(2200 + 2050 * (i % 6), 100 + 2010 * (i / 6), 2000, 2000);
+        expectAt(QStringLiteral("Okno %1").arg(i), w.Okno[i], frame);
+        expectAt(QStringLiteral("Obr %1").arg(i), w.Obr[i], frame.adjusted(100, 100, -100, -400));
+        QCOMPARE(w.Okno[i]->Caption(), QString::number(i));
+        QCOMPARE(w.Okno[i]->BackColor(), RGB(128, 128, 128));
+        QVERIFY(!w.Okno[i]->isHidden());
+        QCOMPARE(w.Obr[i]->mousePointer(), MousePointer::Custom);
+        QCOMPARE(w.Obr[i]->MouseIcon().pixmap().toImage(), magnifier);
+    }
+    // Odd differences in the label's centring leave half twips, kept unrounded.
+    w.KoniecLabel->setWidth(1001);
+    w.KoniecLabel->setHeight(240);
+    w.ArrangeWindow();
+    expectAt(QStringLiteral("KoniecLabel"), w.KoniecLabel, {12949.5, 8592.5, 1001, 240});
+
+    auto started = startIn(PictureFolder().path());
+    const QImage shot = started->client()->grab().toImage();
+    for (const QPoint p : {QPoint(281, 66), QPoint(3, 3), QPoint(200, 545)}) // gap between frames, margins
+        QCOMPARE(shot.pixelColor(p), QColor(156, 194, 217));
+    QCOMPARE(shot.pixelColor(150, 10), QColor(128, 128, 128)); // frame edge around its thumbnail box
+    for (QWidget* control : started->client()->findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
+        QVERIFY(control->isHidden() || started->client()->rect().contains(control->geometry()));
+}
+
+void WindowTest::startup_data()
+{
+    QTest::addColumn<bool>("below");
+    QTest::addColumn<int>("pictures");
+    QTest::addColumn<int>("pages");
+    for (const bool below : {true, false})
+        for (const auto& [pictures, pages] : {std::pair{0, 0}, {24, 1}, {25, 2}})
+            QTest::addRow("%s, %d pictures", below ? "A" : "B", pictures) << below << pictures << pages;
+}
+
+void WindowTest::startup()
+{
+    QFETCH(bool, below);
+    QFETCH(int, pictures);
+    QFETCH(int, pages);
+    PictureFolder folder;
+    const QString sub = below ? QStringLiteral("sub/") : QString();
+    for (int k = 0; k < pictures; ++k)
+        folder.addPicture(sub + QStringLiteral("P%1.jpg").arg(k + 10), QSize(12, 10), colorFor(k));
+    folder.addFile(sub + QStringLiteral("notes.txt")); // not listed, but makes sub a folder with files
+    const CurrentDirectory inFolder(folder.path());
+    Kalvio w;
+    ShowWatcher shown(w);
+    QSignalSpy changes(w.Dir1, &FolderList::Change);
+    w.Form_Load();
+
+    // Texts, colour and layout come before the window is shown, the folder search after.
+    QCOMPARE(shown.seen, (QStringList{"Kalvio ver 1.1", " 0 z 0", folder.path(), "14600", QString::number(0xD9C29C)}));
+    QStringList texts;
+    for (QAction* menu : w.menuBar()->actions()) {
+        texts << menu->text();
+        for (QAction* item : menu->menu()->actions())
+            texts << item->text();
+    }
+    texts << w.KoniecLabel->Caption() << w.StranaText->Caption() << w.tags.waitText << w.File1->Pattern();
+    QCOMPARE(texts, (QStringList{"Soubor", "Konec", "Pomoc", "O Aplikaci", "Konec", "Obrazovka", "  Čekejte...",
+                                 "*.JPG;*.BMP;*.GIF"}));
+    static const QRegularExpression credits(QStringLiteral("^Velorin\r\n\r\n {11}[^ \r\n]+$"));
+    QVERIFY2(credits.match(w.tags.credits).hasMatch(), qPrintable(w.tags.credits));
+
+    // Case A: the change event of the folder list sets up the page; case B: the load handler does.
+    QCOMPARE(changes.count(), below ? 1 : 0);
+    QCOMPARE(w.Dir1->Path(), below ? folder.at("sub") : folder.path());
+    QCOMPARE(w.File1->Path(), w.Dir1->Path());
+    QCOMPARE(w.File1->ListCount(), pictures);
+    QCOMPARE(w.tags.pageIndex, std::optional<int>(0));
+    QCOMPARE(w.tags.pageCount, std::optional<int>(pages));
+    QCOMPARE(w.Strana->Caption(), pages ? QStringLiteral("1 z %1").arg(pages) : QString());
+    QVERIFY(w.Nazad->isHidden() && w.ZoomOkno->isHidden() && w.Vpred->isHidden() == (pages < 2));
+    for (int i = 0; i < Kalvio::CellCount; ++i)
+        QCOMPARE(w.Okno[i]->Caption(), pictures ? QStringLiteral("P%1.jpg").arg(i + 10) : QString::number(i));
+    QVERIFY(pictures ? near(cellCentre(w, 0), colorFor(0)) && near(cellCentre(w, 23), colorFor(23))
+                     : cellIsBlank(w, 0));
+}
+
+void WindowTest::creditBoxesAndExit()
+{
+    PictureFolder folder;
+    auto boxes = startIn(folder.path());
+    const QString logo = QString(boxes->tags.credits).replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    for (const bool about : {false, true, false, true}) {
+        boxes->CellIndex = 7; // a page pass interrupted by the box keeps its place
+        BoxWatcher watcher;
+        about ? boxes->Autor->trigger() : boxes->Logo->click();
+        // The stored line is scrambled; OK only (1024), no icon (0), application modal (2).
+        const QString text = about ? logo + QStringLiteral("\n\nKalvio - fotky rychle a bez chyb") : logo;
+        QCOMPARE(watcher.seen, QStringList("Kalvio|" + text + "|1024|0|2"));
+        QCOMPARE(boxes->CellIndex, 7);
+    }
+    boxes.reset(); // the program ends with its last window
+
+    for (const char* path : {"exit image", "its label", "menu item Konec", "window frame"}) {
+        auto w = startIn(folder.path());
+        BoxWatcher watcher;
+        bool accepted = true;
+        // From the event loop, as a user's click comes; the loop ends by itself once the window is gone.
+        QTimer::singleShot(0, w.get(), [&] {
+            if (path[0] == 'e')
+                QTest::mouseClick(w->Koniec, Qt::LeftButton, {}, QPoint(2, 2));
+            else if (path[0] == 'i')
+                QTest::mouseClick(w->KoniecLabel, Qt::LeftButton, {}, w->KoniecLabel->rect().center());
+            else
+                path[0] == 'm' ? w->Konec->trigger() : void(accepted = w->close());
+        });
+        QTimer::singleShot(5000, w.get(), [] { QCoreApplication::exit(1); });
+        QVERIFY2(QApplication::exec() == 0 && watcher.seen.isEmpty() && accepted && !w->isVisible(), path);
+    }
+}
+
+void WindowTest::pictureBoxKeepsItsDrawing()
+{
+    PictureBox box;
+    box.Move(150, 150, 1500, 1200); // 100 x 80 pixels
+    box.setBackColor(RGB(0, 0, 255));
+    QImage red(4, 4, QImage::Format_RGB32);
+    red.fill(Qt::red);
+    // Drawn while hidden: a rectangle of whole pixels, then one reaching past the top left corner.
+    box.PaintPicture(red, 150, 150, 300, 300);
+    box.PaintPicture(red, -150, -150, 300, 300);
+    box.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&box));
+    for (const double at : {0, 135, 150, 435, 450, 1000})
+        QCOMPARE(box.PixelAt(at, at), QColor(at < 450 ? Qt::red : Qt::blue));
+    const QImage shown = box.grab().toImage();
+    QVERIFY(shown.size() == QSize(100, 80) && shown.pixelColor(12, 12) == Qt::red &&
+            shown.pixelColor(50, 50) == Qt::blue);
+
+    // Two empty lines leave the top blank; Cls returns the print position to the top, ClearPicture keeps it.
+    box.setBackColor(RGB(255, 255, 255));
+    box.Print(QStringLiteral("\r\n\r\n  Čekejte..."));
+    QImage white(100, 80, QImage::Format_RGB32);
+    white.fill(Qt::white);
+    const int blankRows = int(box.CurrentY() * 2 / 3 / 15) - 1;
+    QVERIFY(box.canvas() != white && box.canvas().copy(0, 0, 100, blankRows) == white.copy(0, 0, 100, blankRows));
+    box.Cls();
+    QVERIFY(box.canvas() == white && box.CurrentY() == 0);
+    box.Print(QStringLiteral("x"));
+    box.ClearPicture();
+    QVERIFY(box.canvas() == white && box.CurrentY() > 0);
+}
+
+QTEST_MAIN(WindowTest)
+#include "tst_window.moc"
