@@ -33,6 +33,26 @@ QFont boldFont(double points)
     return font;
 }
 
+// An image control at its picture's own size.
+ImageControl* makeImage(const QString& resource, QWidget* parent, double left, double top)
+{
+    auto* image = new ImageControl(QPixmap(resource), parent);
+    image->Move(left, top, image->Width(), image->Height());
+    return image;
+}
+
+// A label in the window's bold face; the caption is set after the place, so
+// that a label that sizes itself takes the caption's size.
+CaptionLabel* makeLabel(QWidget* parent, double points, int color, const QRectF& place, const QString& caption)
+{
+    auto* label = new CaptionLabel(parent);
+    label->setLabelFont(boldFont(points));
+    label->setTextColor(color);
+    label->Move(place.left(), place.top(), place.width(), place.height());
+    label->setCaption(caption);
+    return label;
+}
+
 QCursor magnifierCursor(const QString& resource)
 {
     return QCursor(QPixmap(resource), 6, 6);
@@ -90,33 +110,14 @@ void Kalvio::createControls()
     // Created from back to front: a later sibling lies in front of an earlier
     // one. Images and labels come first, as they are drawn on the window's
     // surface behind every control that has a window of its own.
-    Koniec = new ImageControl(QPixmap(QStringLiteral(":/assets/exit-button.gif")), client_);
-    Koniec->Move(6480, 360, Koniec->Width(), Koniec->Height());
-
-    KoniecLabel = new CaptionLabel(client_);
-    KoniecLabel->setLabelFont(boldFont(12));
-    KoniecLabel->setTextColor(White);
-    KoniecLabel->Move(8085, 600, 885, 300);
+    Koniec = makeImage(QStringLiteral(":/assets/exit-button.gif"), client_, 6480, 360);
+    KoniecLabel = makeLabel(client_, 12, White, QRectF(8085, 600, 885, 300), QStringLiteral("Koniec"));
     KoniecLabel->setAutoSize(true);
-    KoniecLabel->setCaption(QStringLiteral("Koniec"));
-
-    Nazad = new ImageControl(QPixmap(QStringLiteral(":/assets/prev-page.gif")), client_);
-    Nazad->Move(6600, 1560, Nazad->Width(), Nazad->Height());
-    Vpred = new ImageControl(QPixmap(QStringLiteral(":/assets/next-page.gif")), client_);
-    Vpred->Move(8160, 1560, Vpred->Width(), Vpred->Height());
-
-    StranaText = new CaptionLabel(client_);
-    StranaText->setLabelFont(boldFont(9.75));
-    StranaText->setTextColor(DarkRed);
-    StranaText->Move(6915, 2640, 825, 240);
+    Nazad = makeImage(QStringLiteral(":/assets/prev-page.gif"), client_, 6600, 1560);
+    Vpred = makeImage(QStringLiteral(":/assets/next-page.gif"), client_, 8160, 1560);
+    StranaText = makeLabel(client_, 9.75, DarkRed, QRectF(6915, 2640, 825, 240), QStringLiteral("Stránka"));
     StranaText->setAutoSize(true);
-    StranaText->setCaption(QStringLiteral("Stránka"));
-
-    Strana = new CaptionLabel(client_);
-    Strana->setLabelFont(boldFont(9.75));
-    Strana->setTextColor(DarkRed);
-    Strana->Move(6960, 3000, 735, 255);
-    Strana->setCaption(QStringLiteral("1 z 1"));
+    Strana = makeLabel(client_, 9.75, DarkRed, QRectF(6960, 3000, 735, 255), QStringLiteral("1 z 1"));
 
     Dir1 = new FolderList(client_);
     Dir1->Move(120, 1200, 2175, 2115);
@@ -161,11 +162,9 @@ void Kalvio::createControls()
     ZoomOkno->Move(2880, 2040, 2895, 2655);
     ZoomOkno->hide();
 
-    LupaMinus = new ImageControl(QPixmap(QStringLiteral(":/assets/prev-picture.gif")), ZoomOkno);
-    LupaMinus->Move(0, 1680, LupaMinus->Width(), LupaMinus->Height());
+    LupaMinus = makeImage(QStringLiteral(":/assets/prev-picture.gif"), ZoomOkno, 0, 1680);
     LupaMinus->setCursor(Qt::ArrowCursor);
-    LupaPlus = new ImageControl(QPixmap(QStringLiteral(":/assets/next-picture.gif")), ZoomOkno);
-    LupaPlus->Move(1560, 1680, LupaPlus->Width(), LupaPlus->Height());
+    LupaPlus = makeImage(QStringLiteral(":/assets/next-picture.gif"), ZoomOkno, 1560, 1680);
     LupaPlus->setCursor(Qt::ArrowCursor);
 
     // Keyboard focus starts in the folder list, then moves to the file list.
