@@ -232,8 +232,8 @@ bool isGenerated(const QString& path, QSize size)
 // leaves a half-written picture that a later run would take as done.
 void writePicture(const QString& path, QSize size, quint32 seed)
 {
-    const QString partial = QFileInfo(path).dir().filePath(QStringLiteral(".") + QFileInfo(path).fileName() +
-                                                           QStringLiteral(".part"));
+    const QString partial =
+        QFileInfo(path).dir().filePath(QStringLiteral(".") + QFileInfo(path).fileName() + QStringLiteral(".part"));
     QImageWriter writer(partial, "jpeg");
     writer.setQuality(JpegQuality);
     if (!writer.write(makePicture(size, seed)))
@@ -499,7 +499,8 @@ ViewFigures measureView(const QString& folder, const QString& path, bool peakPer
         if (full.isNull())
             fail(QStringLiteral("cannot decode %1: %2").arg(path, reader.errorString()));
         const Clock::time_point decoded = Clock::now();
-        const QImage view = full.scaled(figures.longSide, figures.longSide, Qt::KeepAspectRatio, Qt::SmoothTransformation);
+        const QImage view =
+            full.scaled(figures.longSide, figures.longSide, Qt::KeepAspectRatio, Qt::SmoothTransformation);
         sink += view.pixel(view.width() / 2, view.height() / 2);
         const Clock::time_point scaled = Clock::now();
         decodeRow.ms.push_back(std::chrono::duration<double, std::milli>(decoded - start).count());
@@ -553,12 +554,14 @@ int main(int argc, char* argv[])
                 page.decoded.width(), page.decoded.height(), page.drawn.width(), page.drawn.height());
     std::printf("View %d px wide: Kalvio decoded the %d x %d picture at %d x %d.\n", view.longSide,
                 LargeShotSize.width(), LargeShotSize.height(), view.decoded.width(), view.decoded.height());
-    std::printf("A page: Kalvio %.1fx faster than full-size decoding. The view: %.1fx faster than a full-size decode alone.\n",
-                page.naiveMs / page.kalvioMs, view.naiveDecodeMs / view.kalvioMs);
+    std::printf(
+        "A page: Kalvio %.1fx faster than full-size decoding. The view: %.1fx faster than a full-size decode alone.\n",
+        page.naiveMs / page.kalvioMs, view.naiveDecodeMs / view.kalvioMs);
     std::printf("Timed part %.0f s; load average %s at its start, %s at its end, on %d cores.\n",
                 std::chrono::duration<double>(Clock::now() - timedStart).count(), loadAtStart.c_str(),
                 loadAverage().c_str(), QThread::idealThreadCount());
-    std::printf("%s\n", peakPerPhase ? "peak MiB: highest resident memory during each phase (rows of one phase share it)"
-                                     : "HWM MiB: high-water mark of resident memory since start (could not reset it)");
+    std::printf("%s\n", peakPerPhase
+                            ? "peak MiB: highest resident memory during each phase (rows of one phase share it)"
+                            : "HWM MiB: high-water mark of resident memory since start (could not reset it)");
     return 0;
 }

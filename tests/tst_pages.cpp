@@ -46,7 +46,9 @@ QString pageMismatch(Kalvio& w, int page, int count)
     if (w.tags.pageIndex != page || (count && w.tags.passCell != -1) || w.Strana->Caption() != counter)
         return QStringLiteral("page %1, counter %2").arg(w.tags.pageIndex.value_or(-1)).arg(w.Strana->Caption());
     for (int i = 0, k = page * 24; i < Kalvio::CellCount; ++i, ++k) {
-        if (w.Okno[i]->Caption() != (!count ? QString::number(i) : k < count ? numberedName(k) : QString()) ||
+        if (w.Okno[i]->Caption() != (!count      ? QString::number(i)
+                                     : k < count ? numberedName(k)
+                                                 : QString()) ||
             !(k < count ? cellIsFilledWith(w, i, colorFor(k)) : cellIsBlank(w, i)) ||
             w.Obr[i]->mousePointer() != (k < count ? MousePointer::Custom : MousePointer::Arrow))
             return QStringLiteral("cell %1").arg(i);
@@ -112,7 +114,8 @@ void PagesTest::pagesArrowsAndFileList()
     w->Obr_Click(2);
     w->Dir1->setPath(numbered_);
     QCOMPARE(arrows(*w), Arrows(false, true));
-    const int steps[][4] = {{1, 1, 1, 1}, {1, 2, 1, 0}, {1, 2, 1, 0}, {0, 1, 1, 1}, {0, 0, 0, 1}, {0, 0, 0, 1}, {1, 1, 1, 1}};
+    const int steps[][4] = {{1, 1, 1, 1}, {1, 2, 1, 0}, {1, 2, 1, 0}, {0, 1, 1, 1},
+                            {0, 0, 0, 1}, {0, 0, 0, 1}, {1, 1, 1, 1}};
     for (const auto& [forward, page, back, ahead] : steps) {
         QVERIFY(!w->ZoomOkno->Visible() && gridHasLook(*w, RGB(128, 128, 128), true));
         w->Obr_Click(2);
@@ -249,7 +252,7 @@ void PagesTest::pageChangeDuringAPassWins()
     w->tags.pageIndex = fromPage;
     for (PictureBox* cell : w->Obr)
         cell->ClearPicture();
-    QList<QPoint> yields; // page, cell
+    QList<QPoint> yields;                                  // page, cell
     std::optional<std::pair<qsizetype, Look>> afterAction; // the yields so far and the grid
     EventYield::setHook([&] {
         yields.append(QPoint(w->tags.pageIndex.value_or(-1), w->tags.passCell.value_or(-2)));
@@ -289,7 +292,8 @@ void PagesTest::smallCopiesAndBadPictures()
     // Headers that claim enormous sizes with almost no data: GIF and BMP
     // 60000 x 60000, BMP 16000 x 16000, and a progressive JPEG 30000 x 30000,
     // whose coefficients libjpeg keeps for the whole frame at any decoded size.
-    const QByteArray gif("GIF89a\x60\xEA\x60\xEA\x80\0\0\0\0\0\0\0\0,\0\0\0\0\x60\xEA\x60\xEA\0\x02\x02\x4C\x01\0;", 35);
+    const QByteArray gif("GIF89a\x60\xEA\x60\xEA\x80\0\0\0\0\0\0\0\0,\0\0\0\0\x60\xEA\x60\xEA\0\x02\x02\x4C\x01\0;",
+                         35);
     auto bmp = [](const char* side) {
         return QByteArray("BM\x36\0\0\0\0\0\0\0\x36\0\0\0\x28\0\0\0", 18) + QByteArray(side, 4) + QByteArray(side, 4) +
                QByteArray("\x01\0\x18\0", 4) + QByteArray(24, '\0');
@@ -301,8 +305,10 @@ void PagesTest::smallCopiesAndBadPictures()
     folder.addFile(QStringLiteral("C.JPG"), jpeg(small, false).left(100));
     folder.addFile(QStringLiteral("D.JPG"), garbage);
     // Qt's reader refuses the 60000 x 60000 BMP itself, not the others.
-    const QList<std::tuple<const char*, QByteArray, int>> huge{
-        {"E.GIF", gif, 60000}, {"F.BMP", bmp("\x60\xEA\0\0"), -1}, {"G.BMP", bmp("\x80\x3E\0\0"), 16000}, {"H.JPG", progressive, 30000}};
+    const QList<std::tuple<const char*, QByteArray, int>> huge{{"E.GIF", gif, 60000},
+                                                               {"F.BMP", bmp("\x60\xEA\0\0"), -1},
+                                                               {"G.BMP", bmp("\x80\x3E\0\0"), 16000},
+                                                               {"H.JPG", progressive, 30000}};
     for (const auto& [name, bytes, side] : huge)
         QCOMPARE(Pictures::Size(folder.addFile(name, bytes)).value_or(QSize(-1, -1)), QSize(side, side));
     const QString gone = folder.addPicture(QStringLiteral("I.JPG"), QSize(160, 120), colorFor(8));

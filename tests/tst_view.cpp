@@ -39,7 +39,8 @@ void checkShows(Kalvio& w, int page, int cell, int k)
     QVERIFY2(near(shown(w), shade(k), 2), qPrintable(shown(w).name()));
     QVERIFY(w.ZoomOkno->lastPrintedLine().endsWith(u'/' + nameOf(k) + QStringLiteral(" --> 32 x 24 pixel")));
     const int count = w.File1->ListCount();
-    QVERIFY(w.tags.passCell == -1 && w.Strana->Caption() == QStringLiteral("%1 z %2").arg(page + 1).arg((count + 23) / 24));
+    QVERIFY(w.tags.passCell == -1 &&
+            w.Strana->Caption() == QStringLiteral("%1 z %2").arg(page + 1).arg((count + 23) / 24));
     for (int i = 0, first = 24 * page; i < Kalvio::CellCount; ++i) {
         QCOMPARE(w.Okno[i]->Caption(), first + i < count ? nameOf(first + i) : QString());
         QVERIFY(first + i >= count || near(cellCentre(w, i), shade(first + i), 2));
@@ -88,7 +89,9 @@ void ViewTest::drawsPictureScaledAndCentred()
     // Samples 20 twips (more than a pixel) to either side of each edge; an
     // edge outside the box lets the picture reach the box's own edge.
     const QColor colour = colorFor(3), background(128, 128, 128), white(Qt::white);
-    auto is = [&](double x, double y, QColor c) { return near(w->ZoomOkno->PixelAt(x, y), c, c == background ? 2 : 16); };
+    auto is = [&](double x, double y, QColor c) {
+        return near(w->ZoomOkno->PixelAt(x, y), c, c == background ? 2 : 16);
+    };
     const double midX = drawn.center().x(), midY = std::min(drawn.center().y(), 7000.0);
     const double left = std::max(drawn.left(), 0.0), top = std::max(drawn.top(), 0.0);
     QVERIFY(left == 0 || (is(left - 20, midY, background) && is(drawn.right() + 20, midY, background)));
@@ -100,7 +103,9 @@ void ViewTest::drawsPictureScaledAndCentred()
     // One "/" between folder and name, and the size that the file declares,
     // printed in black from 300 twips above the bottom edge and nowhere above.
     QCOMPARE(w->ZoomOkno->lastPrintedLine(), QStringLiteral("%1/View 1.JPG --> %2 x %3 pixel")
-                                                 .arg(w->Dir1->Path()).arg(pixels.width()).arg(pixels.height()));
+                                                 .arg(w->Dir1->Path())
+                                                 .arg(pixels.width())
+                                                 .arg(pixels.height()));
     const QImage& canvas = w->ZoomOkno->canvas();
     int darkAbove = 0, darkBelow = 0;
     for (int y = 0; y < canvas.height(); ++y) {

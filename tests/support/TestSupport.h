@@ -33,7 +33,10 @@ private:
 };
 
 // A distinct, saturated colour for picture number k.
-inline QColor colorFor(int k) { return QColor::fromHsv((k * 47) % 360, 230, 200); }
+inline QColor colorFor(int k)
+{
+    return QColor::fromHsv((k * 47) % 360, 230, 200);
+}
 // True when the colours differ by at most tolerance in every channel.
 inline bool near(const QColor& a, const QColor& b, int tolerance = 16)
 {
@@ -80,7 +83,10 @@ QStringList frameCaptions(Kalvio& window);
 
 // "P00.BMP", "P01.BMP", …: picture k of a numbered folder, 120 x 100 pixels
 // (a cell's shape) in colorFor(k). addNumberedPictures writes count of them.
-inline QString numberedName(int k) { return QStringLiteral("P%1.BMP").arg(k, 2, 10, QLatin1Char('0')); }
+inline QString numberedName(int k)
+{
+    return QStringLiteral("P%1.BMP").arg(k, 2, 10, QLatin1Char('0'));
+}
 void addNumberedPictures(const PictureFolder& folder, const QString& sub, int count);
 
 } // namespace TestSupport
