@@ -66,9 +66,17 @@ pill() {
   for mvg in "$@"; do
     cmd+=(-draw "$a $mvg")
   done
-  cmd+=(-filter Box -resize "${w}x${h}!"
-    -background "$WINDOW_BG" -alpha remove -alpha off
-    +dither -colors 256 +repage "gif:$OUT/$out")
+  cmd+=(-filter Box -resize "${w}x${h}!")
+  if [[ -n ${CLEAR_ON:-} ]]; then
+    # Outside the pill stays transparent (GIF has one clear colour); the
+    # soft edge is blended onto CLEAR_ON, the colour it is mostly seen on.
+    cmd+=(\( +clone -background "$CLEAR_ON" -flatten \)
+      \( -clone 0 -alpha extract -threshold 50% \) -delete 0
+      -alpha off -compose CopyOpacity -composite)
+  else
+    cmd+=(-background "$WINDOW_BG" -alpha remove -alpha off)
+  fi
+  cmd+=(+dither -colors 255 +repage "gif:$OUT/$out")
   "${cmd[@]}"
 }
 
@@ -84,9 +92,10 @@ small_magnifier() { # CX CY: lens of radius 7.5 with a handle to the lower right
 }
 
 # --- navigation buttons --------------------------------------------------
-pill 86 56 "$RED_TOP" "$RED_BOTTOM" "$RED_EDGE" prev-picture.gif \
+# The stepping buttons lie over the enlarged picture: clear around the pill.
+CLEAR_ON='rgb(128,128,128)' pill 86 56 "$RED_TOP" "$RED_BOTTOM" "$RED_EDGE" prev-picture.gif \
   "$(chevron 23 33)" "$(small_magnifier 49.5 25)"
-pill 86 56 "$RED_TOP" "$RED_BOTTOM" "$RED_EDGE" next-picture.gif \
+CLEAR_ON='rgb(128,128,128)' pill 86 56 "$RED_TOP" "$RED_BOTTOM" "$RED_EDGE" next-picture.gif \
   "$(small_magnifier 31 25)" "$(chevron 63 53)"
 pill 86 56 "$RED_TOP" "$RED_BOTTOM" "$RED_EDGE" prev-page.gif \
   "$(chevron 31 41)" "$(chevron 44 54)"
