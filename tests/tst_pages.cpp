@@ -93,6 +93,7 @@ private slots:
     void smallCopiesAndBadPictures();
     void largeJpegIsDecodedAtTheSizeDrawn_data();
     void largeJpegIsDecodedAtTheSizeDrawn();
+    void cameraPictureIsShownUpright();
 };
 
 void PagesTest::pagesArrowsAndFileList()
@@ -389,4 +390,22 @@ void PagesTest::largeJpegIsDecodedAtTheSizeDrawn()
 }
 
 QTEST_MAIN(PagesTest)
+
+// A picture whose orientation tag turns it a quarter clockwise is drawn and
+// measured upright: its left half ends on top.
+void PagesTest::cameraPictureIsShownUpright()
+{
+    QImage image(400, 200, QImage::Format_RGB32);
+    image.fill(Qt::blue);
+    QPainter(&image).fillRect(0, 0, 200, 200, Qt::red);
+    PictureFolder folder;
+    QImageWriter writer(folder.at(QStringLiteral("Turned.JPG")), "JPEG");
+    writer.setTransformation(QImageIOHandler::TransformationRotate90);
+    QVERIFY(writer.write(image));
+    const std::optional<Picture> loaded = Pictures::Load(folder.at(QStringLiteral("Turned.JPG")), 100);
+    QVERIFY(loaded && loaded->fileSize == QSize(200, 400) && loaded->image.size() == QSize(50, 100));
+    auto w = startIn(folder.path());
+    QVERIFY(near(w->Obr[0]->PixelAt(900, 300), Qt::red, 24) && near(w->Obr[0]->PixelAt(900, 1400), Qt::blue, 24));
+}
+
 #include "tst_pages.moc"
