@@ -26,7 +26,6 @@ public:
 
     int BackColor() const { return backColor_; }
     void setBackColor(int color);
-    int ForeColor() const { return foreColor_; }
     void setForeColor(int color) { foreColor_ = color; }
 
     // Removes everything drawn: the box shows its background only.
@@ -36,12 +35,9 @@ public:
 
     double CurrentY() const { return currentY_; }
     void setCurrentY(double twips) { currentY_ = twips; }
-    double FontSize() const { return font_.pointSizeF(); }
     void setFontSize(double points) { font_.setPointSizeF(points); }
-    bool FontBold() const { return font_.bold(); }
     void setFontBold(bool bold) { font_.setBold(bold); }
     void setTextFont(const QFont& font) { font_ = font; }
-    const QFont& textFont() const { return font_; }
 
     // Prints text from the left edge at CurrentY; "\r\n" (or "\n") starts a
     // new line. CurrentY ends below the last line.
