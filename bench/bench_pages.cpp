@@ -419,7 +419,7 @@ PageFigures measurePages(const QString& folder, int pictures, bool peakPerPhase,
         for (int run = 0; run < KalvioPageRuns; ++run) {
             decodeRow.ms.push_back(timeMs([&] {
                 for (const QString& path : pageFiles[run % fullPages]) {
-                    if (!Pictures::Load(path, longSide))
+                    if (!Pictures::Load(QFile::encodeName(path).toStdString(), longSide))
                         fail(QStringLiteral("cannot decode %1").arg(path));
                 }
             }));

@@ -311,7 +311,7 @@ void PagesTest::smallCopiesAndBadPictures()
                                                                {"G.BMP", bmp("\x80\x3E\0\0"), 16000},
                                                                {"H.JPG", progressive, 30000}};
     for (const auto& [name, bytes, side] : huge)
-        QCOMPARE(Pictures::Size(folder.addFile(name, bytes)).value_or(QSize(-1, -1)), QSize(side, side));
+        QCOMPARE(Pictures::Size(QFile::encodeName(folder.addFile(name, bytes)).toStdString()).value_or(QSize(-1, -1)), QSize(side, side));
     const QString gone = folder.addPicture(QStringLiteral("I.JPG"), QSize(160, 120), colorFor(8));
     folder.makeFolder(QStringLiteral("J.JPG"));
     folder.addPicture(QStringLiteral("K.BMP"), QSize(160, 120), colorFor(10));
@@ -402,7 +402,7 @@ void PagesTest::cameraPictureIsShownUpright()
     QImageWriter writer(folder.at(QStringLiteral("Turned.JPG")), "JPEG");
     writer.setTransformation(QImageIOHandler::TransformationRotate90);
     QVERIFY(writer.write(image));
-    const std::optional<Picture> loaded = Pictures::Load(folder.at(QStringLiteral("Turned.JPG")), 100);
+    const std::optional<Picture> loaded = Pictures::Load(QFile::encodeName(folder.at(QStringLiteral("Turned.JPG"))).toStdString(), 100);
     QVERIFY(loaded && loaded->fileSize == QSize(200, 400) && loaded->image.size() == QSize(50, 100));
     auto w = startIn(folder.path());
     QVERIFY(near(w->Obr[0]->PixelAt(900, 300), Qt::red, 24) && near(w->Obr[0]->PixelAt(900, 1400), Qt::blue, 24));

@@ -1,6 +1,7 @@
 #include "PictureBox.h"
 
 #include "Colors.h"
+#include "NativeName.h"
 #include "Twips.h"
 
 #include <QPainter>
@@ -110,7 +111,7 @@ void PictureBox::applyCursor()
 
 bool PictureBox::LoadPicture(const QString& path, int longSide)
 {
-    std::optional<Picture> loaded = Pictures::Load(path, longSide);
+    std::optional<Picture> loaded = Pictures::Load(NativeName::Encode(path), longSide);
     if (!loaded)
         return false;
     picture_ = std::move(loaded);

@@ -5,6 +5,7 @@
 #include <QString>
 
 #include <optional>
+#include <string>
 
 // A decoded picture: the pixels, possibly decoded smaller than the file, and
 // the size in pixels that the file itself declares.
@@ -13,8 +14,8 @@ struct Picture {
     QSize fileSize;
 };
 
-// Picture decoding for the whole program sits behind these two functions, so
-// that a faster pipeline can replace them in one place.
+// Picture decoding for the whole program sits behind these functions. Paths
+// are the file's native name, as bytes: Linux names need not be UTF-8.
 namespace Pictures {
 
 // Decodes a JPEG, BMP or GIF file. With longSide > 0 the picture is decoded
@@ -22,10 +23,10 @@ namespace Pictures {
 // DCT scaling, never at full size. Returns nothing for a missing, unreadable,
 // non-regular or undecodable file, and for one whose declared size would need
 // an unreasonable amount of memory to decode.
-std::optional<Picture> Load(const QString& path, int longSide = 0);
+std::optional<Picture> Load(const std::string& path, int longSide = 0);
 
 // The pixel size that the file declares, read from its header only.
-std::optional<QSize> Size(const QString& path);
+std::optional<QSize> Size(const std::string& path);
 
 // The size at which a picture of fileSize is decoded for a longer side of at
 // most longSide pixels (fileSize itself when it is already small enough).

@@ -1,7 +1,5 @@
 #include "Pictures.h"
 
-#include "NativeName.h"
-
 #include <QFile>
 #include <QImageReader>
 
@@ -29,9 +27,9 @@ qint64 pixelCount(QSize size)
 
 // Opens a regular file by its native name. Qt's own file names cannot carry
 // bytes that are not UTF-8, so the descriptor is opened here and handed over.
-bool openRegularFile(const QString& path, QFile& file)
+bool openRegularFile(const std::string& path, QFile& file)
 {
-    const int fd = ::open(NativeName::Encode(path).c_str(), O_RDONLY | O_CLOEXEC);
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
     if (fd < 0)
         return false;
     struct stat info {};
@@ -61,7 +59,7 @@ struct OpenPicture {
 };
 
 // Opens path and reads its header; nothing for a file that is no picture.
-std::unique_ptr<OpenPicture> openPicture(const QString& path)
+std::unique_ptr<OpenPicture> openPicture(const std::string& path)
 {
     auto picture = std::make_unique<OpenPicture>();
     if (!openRegularFile(path, picture->file))
@@ -109,7 +107,7 @@ QSize DecodeSize(QSize fileSize, int longSide)
     return scaled.expandedTo(QSize(1, 1));
 }
 
-std::optional<Picture> Load(const QString& path, int longSide)
+std::optional<Picture> Load(const std::string& path, int longSide)
 {
     const std::unique_ptr<OpenPicture> picture = openPicture(path);
     if (!picture)
@@ -139,7 +137,7 @@ std::optional<Picture> Load(const QString& path, int longSide)
     return Picture{std::move(image), upright(fileSize, reader)};
 }
 
-std::optional<QSize> Size(const QString& path)
+std::optional<QSize> Size(const std::string& path)
 {
     const std::unique_ptr<OpenPicture> picture = openPicture(path);
     if (!picture)
