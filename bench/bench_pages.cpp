@@ -11,7 +11,7 @@
 
 #include "Kalvio.h"
 #include "MousePointer.h"
-#include "Pictures.h"
+#include "Decode.h"
 #include "Twips.h"
 
 #include <QApplication>
@@ -415,11 +415,11 @@ PageFigures measurePages(const QString& folder, int pictures, bool peakPerPhase,
         // The share of the decoding in it: the window's one decode function
         // alone, for the same pictures at the same size.
         const int longSide = std::max(figures.decoded.width(), figures.decoded.height());
-        Row decodeRow{"Kalvio: Pictures::Load at cell size, 24 pictures", {}, -1};
+        Row decodeRow{"Kalvio: Pictures::Decode at cell size, 24 pictures", {}, -1};
         for (int run = 0; run < KalvioPageRuns; ++run) {
             decodeRow.ms.push_back(timeMs([&] {
                 for (const QString& path : pageFiles[run % fullPages]) {
-                    if (!Pictures::Load(QFile::encodeName(path).toStdString(), longSide))
+                    if (!Pictures::Decode(QFile::encodeName(path).toStdString(), longSide, Pictures::Purpose::Thumbnail))
                         fail(QStringLiteral("cannot decode %1").arg(path));
                 }
             }));

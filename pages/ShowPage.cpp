@@ -62,8 +62,10 @@ void Kalvio::drawIntoCell(int i)
     const double cellHeight = Obr[0]->Height();
     // Every picture is drawn with its longer side as wide as the cell.
     const int longSide = pixelsFor(cellWidth);
-    const bool loaded = !name.isEmpty() && (Vstup->LoadPicture(cellPath(thumbnail), longSide) ||
-                                            Vstup->LoadPicture(cellPath(name), longSide));
+    const auto load = [&](const QString& file) {
+        return Vstup->LoadPicture(cellPath(file), longSide, Pictures::Purpose::Thumbnail) == Pictures::Failure::None;
+    };
+    const bool loaded = !name.isEmpty() && (load(thumbnail) || load(name));
     if (!loaded) {
         Obr[i]->ClearPicture();
         Obr[i]->setMousePointer(MousePointer::Arrow);

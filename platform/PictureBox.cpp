@@ -109,15 +109,19 @@ void PictureBox::applyCursor()
     }
 }
 
-bool PictureBox::LoadPicture(const QString& path, int longSide)
+Pictures::Failure PictureBox::LoadPicture(const QString& path, int longSide, Pictures::Purpose purpose)
 {
-    std::optional<Picture> loaded = Pictures::Load(NativeName::Encode(path), longSide);
-    if (!loaded)
-        return false;
-    picture_ = std::move(loaded);
+    Pictures::Decoded loaded = Pictures::Decode(NativeName::Encode(path), longSide, purpose);
+    if (loaded)
+        setLoadedPicture(std::move(*loaded.picture));
+    return loaded.failure;
+}
+
+void PictureBox::setLoadedPicture(Pictures::Picture picture)
+{
+    picture_ = std::move(picture);
     setWidth(Twips::FromPixels(picture_->fileSize.width()));
     setHeight(Twips::FromPixels(picture_->fileSize.height()));
-    return true;
 }
 
 int PictureBox::ScaleWidthPixels() const

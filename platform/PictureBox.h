@@ -2,7 +2,7 @@
 
 #include "ClickableWidget.h"
 #include "MousePointer.h"
-#include "Pictures.h"
+#include "Decode.h"
 #include "TwipsPlacement.h"
 
 #include <QCursor>
@@ -58,9 +58,12 @@ public:
 
     // The load buffer: loads a picture file decoded for a longer side of at
     // most longSide pixels (0: full size). A failed load keeps the previous
-    // picture and returns false.
-    bool LoadPicture(const QString& path, int longSide = 0);
-    const std::optional<Picture>& picture() const { return picture_; }
+    // picture and says why.
+    Pictures::Failure LoadPicture(const QString& path, int longSide = 0,
+                                  Pictures::Purpose purpose = Pictures::Purpose::View);
+    // Takes a picture decoded elsewhere into the load buffer.
+    void setLoadedPicture(Pictures::Picture picture);
+    const std::optional<Pictures::Picture>& picture() const { return picture_; }
     // The loaded picture's size in pixels of the file (0 x 0 without one).
     int ScaleWidthPixels() const;
     int ScaleHeightPixels() const;
@@ -84,5 +87,5 @@ private:
     QFont font_;
     MousePointer pointer_ = MousePointer::Default;
     QCursor icon_;
-    std::optional<Picture> picture_;
+    std::optional<Pictures::Picture> picture_;
 };

@@ -5,7 +5,7 @@
 
 #include "Colors.h"
 #include "EventYield.h"
-#include "Pictures.h"
+#include "Decode.h"
 
 #include <QBuffer>
 #include <QImageWriter>
@@ -310,8 +310,10 @@ void PagesTest::smallCopiesAndBadPictures()
                                                                {"F.BMP", bmp("\x60\xEA\0\0"), -1},
                                                                {"G.BMP", bmp("\x80\x3E\0\0"), 16000},
                                                                {"H.JPG", progressive, 30000}};
-    for (const auto& [name, bytes, side] : huge)
-        QCOMPARE(Pictures::Size(QFile::encodeName(folder.addFile(name, bytes)).toStdString()).value_or(QSize(-1, -1)), QSize(side, side));
+    for (const auto& [name, bytes, side] : huge) {
+        const auto decoded = Pictures::Decode(QFile::encodeName(folder.addFile(name, bytes)).toStdString(), 120);
+        QCOMPARE(decoded.failure, side < 0 ? Pictures::Failure::Damaged : Pictures::Failure::TooLarge);
+    }
     const QString gone = folder.addPicture(QStringLiteral("I.JPG"), QSize(160, 120), colorFor(8));
     folder.makeFolder(QStringLiteral("J.JPG"));
     folder.addPicture(QStringLiteral("K.BMP"), QSize(160, 120), colorFor(10));
@@ -380,7 +382,7 @@ void PagesTest::largeJpegIsDecodedAtTheSizeDrawn()
     auto w = startIn(folder.path());
     // Decoded for the 120 pixels drawn (at most twice as many), not at 12
     // megapixels; the size is the file's.
-    const Picture& loaded = *w->Vstup->picture();
+    const Pictures::Picture& loaded = *w->Vstup->picture();
     QVERIFY(loaded.fileSize == QSize(4000, 3000) && loaded.image.width() >= 120 && loaded.image.width() <= 240);
     // The cell shows the picture as it looks, only smaller.
     for (double y : {6 * 15.0, 750.0, 93 * 15.0}) {
@@ -402,8 +404,8 @@ void PagesTest::cameraPictureIsShownUpright()
     QImageWriter writer(folder.at(QStringLiteral("Turned.JPG")), "JPEG");
     writer.setTransformation(QImageIOHandler::TransformationRotate90);
     QVERIFY(writer.write(image));
-    const std::optional<Picture> loaded = Pictures::Load(QFile::encodeName(folder.at(QStringLiteral("Turned.JPG"))).toStdString(), 100);
-    QVERIFY(loaded && loaded->fileSize == QSize(200, 400) && loaded->image.size() == QSize(50, 100));
+    const Pictures::Decoded loaded = Pictures::Decode(QFile::encodeName(folder.at(QStringLiteral("Turned.JPG"))).toStdString(), 100);
+    QVERIFY(loaded && loaded.picture->fileSize == QSize(200, 400) && loaded.picture->image.size() == QSize(50, 100));
     auto w = startIn(folder.path());
     QVERIFY(near(w->Obr[0]->PixelAt(900, 300), Qt::red, 24) && near(w->Obr[0]->PixelAt(900, 1400), Qt::blue, 24));
 }

@@ -48,7 +48,7 @@ void Kalvio::Obr_Click(int index)
     const bool wasOpen = ZoomOkno->Visible();
 
     // Decoded for the view, not the file: the longer side spans the view's width.
-    const bool loaded = Vstup->LoadPicture(path, pixelsFor(ZoomOkno->Width()));
+    const bool loaded = Vstup->LoadPicture(path, pixelsFor(ZoomOkno->Width())) == Pictures::Failure::None;
     if (!loaded && !wasOpen)
         return;
     ZoomOkno->ClearPicture();

@@ -1,4 +1,4 @@
-#include "Pictures.h"
+#include "Decode.h"
 
 #include <QFile>
 #include <QImageReader>
@@ -59,13 +59,15 @@ struct OpenPicture {
 };
 
 // Opens path and reads its header; nothing for a file that is no picture.
-std::unique_ptr<OpenPicture> openPicture(const std::string& path)
+std::unique_ptr<OpenPicture> openPicture(const std::string& path, Failure& failure)
 {
     auto picture = std::make_unique<OpenPicture>();
+    failure = Failure::Unreadable;
     if (!openRegularFile(path, picture->file))
         return nullptr;
     picture->reader.setDevice(&picture->file);
     picture->storedSize = picture->reader.size();
+    failure = Failure::Damaged;
     if (!picture->storedSize.isValid() || picture->storedSize.isEmpty())
         return nullptr;
     return picture;
@@ -107,11 +109,12 @@ QSize DecodeSize(QSize fileSize, int longSide)
     return scaled.expandedTo(QSize(1, 1));
 }
 
-std::optional<Picture> Load(const std::string& path, int longSide)
+Decoded Decode(const std::string& path, int longSide, Purpose)
 {
-    const std::unique_ptr<OpenPicture> picture = openPicture(path);
+    Failure failure = Failure::None;
+    const std::unique_ptr<OpenPicture> picture = openPicture(path, failure);
     if (!picture)
-        return std::nullopt;
+        return {std::nullopt, failure};
     QImageReader& reader = picture->reader;
     const QSize fileSize = picture->storedSize;
     const QSize target = DecodeSize(fileSize, longSide);
@@ -124,7 +127,7 @@ std::optional<Picture> Load(const std::string& path, int longSide)
         reader.supportsOption(QImageIOHandler::ScaledSize) && !isProgressiveJpeg(picture->file);
     const qint64 leastDecoded = scalesWhileDecoding ? pixelCount(fileSize) / 64 : pixelCount(fileSize);
     if (leastDecoded > MaxDecodedPixels)
-        return std::nullopt;
+        return {std::nullopt, Failure::TooLarge};
     if (target != fileSize)
         reader.setScaledSize(target);
     QImageReader::setAllocationLimit(AllocationLimitMiB);
@@ -133,16 +136,8 @@ std::optional<Picture> Load(const std::string& path, int longSide)
     reader.setAutoTransform(true);
     QImage image = reader.read();
     if (image.isNull())
-        return std::nullopt;
-    return Picture{std::move(image), upright(fileSize, reader)};
-}
-
-std::optional<QSize> Size(const std::string& path)
-{
-    const std::unique_ptr<OpenPicture> picture = openPicture(path);
-    if (!picture)
-        return std::nullopt;
-    return upright(picture->storedSize, picture->reader);
+        return {std::nullopt, Failure::Damaged};
+    return {Picture{std::move(image), upright(fileSize, reader)}, Failure::None};
 }
 
 } // namespace Pictures
