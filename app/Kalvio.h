@@ -67,6 +67,10 @@ public:
     int OpenWindowCount = 0;
 
     // ---- Start-up, exit, About (app/) ----
+    // A folder given on the command line is shown as it is, without the search
+    // below the current directory; a picture in it opens enlarged. Both are
+    // escaped native names; empty: the search.
+    void setStartPath(const QString& folder, const QString& picture);
     void Form_Load();
     void Form_QueryUnload(bool& cancel, int unloadMode);
     void Koniec_Click();
@@ -116,6 +120,8 @@ private:
     int pixelsFor(double twips) const;
     QString cellPath(const QString& name) const;
 
+    QString startFolder_;
+    QString startPicture_;
     QWidget* client_ = nullptr;
     double width_ = 0;
     double height_ = 0;

@@ -7,6 +7,12 @@
 #include <QMenu>
 #include <QScreen>
 
+void Kalvio::setStartPath(const QString& folder, const QString& picture)
+{
+    startFolder_ = folder;
+    startPicture_ = picture;
+}
+
 void Kalvio::Form_Load()
 {
     setWindowTitle(QStringLiteral("Kalvio ver 1.1"));

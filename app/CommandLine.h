@@ -1,0 +1,30 @@
+#pragma once
+
+#include <QString>
+
+#include <string>
+#include <vector>
+
+// What the viewer was asked to do on its command line:
+//   kalvio             the first folder below the current directory that holds files
+//   kalvio FOLDER      that folder itself
+//   kalvio PICTURE     the folder of the picture, on its page, the picture enlarged
+//   kalvio --help | --version
+// Anything else, or a path that does not exist or cannot be read, is refused
+// before any window opens.
+struct CommandLine {
+    enum class Action { Run, Print, Refuse };
+
+    Action action = Action::Run;
+    // What to print (standard output for Print, standard error for Refuse).
+    QString message;
+    // Run: the folder to show, empty to search below the current directory,
+    // and the name of the picture in it to open, if any. Both are the
+    // escaped form of NativeName.
+    QString folder;
+    QString picture;
+
+    int exitCode() const { return action == Action::Refuse ? 2 : 0; }
+
+    static CommandLine Parse(const std::vector<std::string>& arguments);
+};
