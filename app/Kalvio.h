@@ -108,6 +108,7 @@ protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
+    enum class PassEnd { Completed, Interrupted, Closed };
     enum class CellClearing { Picture, PictureAndCaption, PictureCaptionAndPointer };
 
     void createControls();
@@ -115,11 +116,17 @@ private:
     void connectHandlers();
     void setPageTagsFromList();
     void cutShortPass(CellClearing clearing);
+    PassEnd drawPage();
+    void showEmptyPage();
+    void writePageCounter();
     void drawIntoCell(int i);
     void setGridLook(int frameColor, bool enabled);
     int pixelsFor(double twips) const;
     QString cellPath(const QString& name) const;
 
+    // A pass is drawing the page; a page request meanwhile is drawn after it.
+    bool passRunning_ = false;
+    bool passPending_ = false;
     QString startFolder_;
     QString startPicture_;
     QWidget* client_ = nullptr;

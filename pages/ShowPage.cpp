@@ -3,36 +3,76 @@
 #include "EventYield.h"
 #include "MousePointer.h"
 
+#include <QScopedValueRollback>
+
 #include <cmath>
 
 // Draws the current page cell by cell. Pending events run before every cell,
 // so the window stays responsive and a newer page request can take over: a
 // handler that changes the page moves the shared CellIndex past the last
-// cell, and this pass then ends without touching another cell.
+// cell, and the interrupted pass then ends without touching another cell.
+//
+// A page request that arrives while a pass yields does not start a pass
+// inside that yield: it ends the running pass and is drawn as soon as the
+// stack has unwound to the pass that was running, so however fast the
+// requests come, at most one pass is ever on the stack. Events that run
+// before the new pass starts see the state a new pass has at its first cell.
 void Kalvio::ShowPage()
 {
-    const int pageCount = tags.pageCount.value_or(0);
-    if (pageCount == 0) {
-        Strana->setCaption(QString());
-        for (CellIndex = 0; CellIndex < CellCount; ++CellIndex) {
-            const int i = CellIndex;
-            Obr[i]->ClearPicture();
-            Okno[i]->setCaption(QString::number(i));
-            Obr[i]->setMousePointer(MousePointer::Arrow);
-        }
+    if (tags.pageCount.value_or(0) == 0) {
+        // No yield and no picture to wait for: done at once, and any pass
+        // still waiting to be drawn is superseded.
+        passPending_ = false;
+        showEmptyPage();
         return;
     }
+    writePageCounter();
+    if (passRunning_) {
+        tags.passCell = 0;
+        CellIndex = CellCount;
+        passPending_ = true;
+        return;
+    }
+    const QScopedValueRollback running(passRunning_, true);
+    PassEnd end = PassEnd::Completed;
+    do {
+        passPending_ = false;
+        end = drawPage();
+    } while (end == PassEnd::Interrupted && passPending_);
+}
 
+void Kalvio::showEmptyPage()
+{
+    Strana->setCaption(QString());
+    for (CellIndex = 0; CellIndex < CellCount; ++CellIndex) {
+        const int i = CellIndex;
+        Obr[i]->ClearPicture();
+        Okno[i]->setCaption(QString::number(i));
+        Obr[i]->setMousePointer(MousePointer::Arrow);
+    }
+}
+
+void Kalvio::writePageCounter()
+{
+    Strana->setCaption(QString::number(tags.pageIndex.value_or(0) + 1) + QStringLiteral(" z ") +
+                       QString::number(tags.pageCount.value_or(0)));
+}
+
+// One pass over the 24 cells of the current page.
+Kalvio::PassEnd Kalvio::drawPage()
+{
+    writePageCounter();
     const int page = tags.pageIndex.value_or(0);
-    Strana->setCaption(QString::number(page + 1) + QStringLiteral(" z ") + QString::number(pageCount));
     for (CellIndex = 0; CellIndex < CellCount; ++CellIndex) {
         const int i = CellIndex;
         tags.passCell = i;
         OpenWindowCount = EventYield::DoEvents();
         if (OpenWindowCount == 0)
-            return;
-        if (CellIndex != i)
-            break;
+            return PassEnd::Closed;
+        if (CellIndex != i) {
+            tags.passCell = -1;
+            return PassEnd::Interrupted;
+        }
 
         if (i < CellCount - 1) {
             PictureBox* next = Obr[i + 1];
@@ -50,8 +90,8 @@ void Kalvio::ShowPage()
             Obr_Click(i);
     }
     tags.passCell = -1;
+    return PassEnd::Completed;
 }
-
 // Loads the picture named in cell i's frame, preferring its small copy in THM
 // for names that begin with "R", and draws it to fit the cell.
 void Kalvio::drawIntoCell(int i)

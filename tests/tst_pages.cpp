@@ -90,6 +90,7 @@ private slots:
     void pageChangeClearsWhatAPassLeft();
     void pageChangeDuringAPassWins_data();
     void pageChangeDuringAPassWins();
+    void pageRequestsNeverPileUp();
     void smallCopiesAndBadPictures();
     void largeJpegIsDecodedAtTheSizeDrawn_data();
     void largeJpegIsDecodedAtTheSizeDrawn();
@@ -255,21 +256,25 @@ void PagesTest::pageChangeDuringAPassWins()
         cell->ClearPicture();
     QList<QPoint> yields;                                  // page, cell
     std::optional<std::pair<qsizetype, Look>> afterAction; // the yields so far and the grid
+    std::optional<Look> atNextYield;
     EventYield::setHook([&] {
         yields.append(QPoint(w->tags.pageIndex.value_or(-1), w->tags.passCell.value_or(-2)));
+        if (afterAction && !atNextYield)
+            atNextYield = lookOf(*w);
         if (!afterAction && yields.last() == QPoint(fromPage, atCell)) {
             action == "close" ? void(w->close()) : action == "forward" ? w->Vpred_Click() : w->File1->setListIndex(3);
             afterAction = {yields.size(), lookOf(*w)};
         }
     });
     w->ShowPage();
-    // The new page is drawn whole inside the action; the old pass then
-    // yields no more and touches no cell.
+    // The old pass yields no more and touches no cell once the action has
+    // run; the new page is then drawn whole.
     QList<QPoint> expected;
     for (int cell = 0; cell <= atCell + (action == "close" ? 0 : 24); ++cell)
         expected << (cell <= atCell ? QPoint(fromPage, cell) : QPoint(toPage, cell - atCell - 1));
     QCOMPARE(yields, expected);
-    QVERIFY(afterAction && afterAction->first == yields.size() && afterAction->second == lookOf(*w));
+    QVERIFY(afterAction && afterAction->first == atCell + 1);
+    QVERIFY(action == "close" ? !atNextYield : atNextYield == afterAction->second);
     if (action != "close") {
         QCOMPARE(pageMismatch(*w, toPage, 72), QString());
         QCOMPARE(arrows(*w), Arrows(toPage > 0, toPage < 2));
@@ -280,6 +285,27 @@ void PagesTest::pageChangeDuringAPassWins()
     for (int i = 0; i < Kalvio::CellCount; ++i)
         QVERIFY(i < 5 ? cellIsFilledWith(*w, i, colorFor(i)) : cellIsBlank(*w, i) == (i > 5));
     QVERIFY(!near(cellCentre(*w, 5), colorFor(5), 40));
+}
+
+// Forward and back at every yield, far faster than pages are drawn: the
+// stack stays as deep as one pass, and the last request is what shows.
+void PagesTest::pageRequestsNeverPileUp()
+{
+    auto w = startIn(numbered_);
+    int requests = 0;
+    quintptr deepest = ~quintptr(0), shallowest = 0;
+    EventYield::setHook([&] {
+        const char probe = 0;
+        deepest = std::min(deepest, quintptr(&probe));
+        shallowest = std::max(shallowest, quintptr(&probe));
+        if (requests < 2000)
+            ++requests % 2 ? w->Vpred_Click() : w->Nazad_Click();
+    });
+    w->ShowPage();
+    QCOMPARE(requests, 2000);
+    QVERIFY2(shallowest - deepest < 16 * 1024, qPrintable(QString::number(shallowest - deepest)));
+    QCOMPARE(pageMismatch(*w, 0, 72), QString());
+    QCOMPARE(arrows(*w), Arrows(false, true));
 }
 
 void PagesTest::smallCopiesAndBadPictures()
