@@ -1,6 +1,6 @@
 #include "Kalvio.h"
 
-#include "Colors.h"
+#include "WindowColors.h"
 #include "FolderService.h"
 #include "Twips.h"
 
@@ -15,12 +15,6 @@ namespace {
 // sizes of a classic desktop frame.
 constexpr int FrameBorderPixels = 4;
 constexpr int TitleBarPixels = 18;
-
-// The system's "button face" and "inactive border" colours.
-constexpr int ButtonFace = RGB(240, 240, 240);
-constexpr int InactiveBorder = RGB(212, 208, 200);
-constexpr int DarkRed = RGB(64, 0, 0);
-constexpr int White = RGB(255, 255, 255);
 
 // The window's own bold face; a sans-serif of the same size and weight stands
 // in where the classic one is missing.
@@ -68,7 +62,7 @@ Kalvio::Kalvio(QWidget* parent) : QMainWindow(parent)
     client_ = new QWidget(this);
     client_->setAutoFillBackground(true);
     setCentralWidget(client_);
-    setBackColor(InactiveBorder);
+    setBackColor(WindowColors::InactiveBorder);
     createMenus();
     createControls();
     connectHandlers();
@@ -111,13 +105,13 @@ void Kalvio::createControls()
     // one. Images and labels come first, as they are drawn on the window's
     // surface behind every control that has a window of its own.
     Koniec = makeImage(QStringLiteral(":/assets/exit-button.gif"), client_, 6480, 360);
-    KoniecLabel = makeLabel(client_, 12, White, QRectF(8085, 600, 885, 300), QStringLiteral("Koniec"));
+    KoniecLabel = makeLabel(client_, 12, WindowColors::ExitLabelText, QRectF(8085, 600, 885, 300), QStringLiteral("Koniec"));
     KoniecLabel->setAutoSize(true);
     Nazad = makeImage(QStringLiteral(":/assets/prev-page.gif"), client_, 6600, 1560);
     Vpred = makeImage(QStringLiteral(":/assets/next-page.gif"), client_, 8160, 1560);
-    StranaText = makeLabel(client_, 9.75, DarkRed, QRectF(6915, 2640, 825, 240), QStringLiteral("Stránka"));
+    StranaText = makeLabel(client_, 9.75, WindowColors::CounterText, QRectF(6915, 2640, 825, 240), QStringLiteral("Stránka"));
     StranaText->setAutoSize(true);
-    Strana = makeLabel(client_, 9.75, DarkRed, QRectF(6960, 3000, 735, 255), QStringLiteral("1 z 1"));
+    Strana = makeLabel(client_, 9.75, WindowColors::CounterText, QRectF(6960, 3000, 735, 255), QStringLiteral("1 z 1"));
 
     Dir1 = new FolderList(client_);
     Dir1->Move(120, 1200, 2175, 2115);
@@ -133,7 +127,7 @@ void Kalvio::createControls()
         Okno[i] = new FrameButton(frameFace, client_);
         Okno[i]->setCaption(QStringLiteral("Okno"));
         Obr[i] = new PictureBox(client_);
-        Obr[i]->setBackColor(ButtonFace);
+        Obr[i]->setBackColor(WindowColors::ButtonFace);
     }
     // Stacking: Okno(0), Obr(0), then Okno(1..23), then Obr(1..23) in front.
     Okno[0]->Move(1920, 120, 1215, 975);
@@ -154,8 +148,8 @@ void Kalvio::createControls()
     Logo->Move(120, 6240, 6855, 975);
 
     ZoomOkno = new PictureBox(client_);
-    ZoomOkno->setBackColor(RGB(192, 192, 192));
-    ZoomOkno->setForeColor(0);
+    ZoomOkno->setBackColor(WindowColors::ViewBackAtCreation);
+    ZoomOkno->setForeColor(WindowColors::ViewCaptionText);
     ZoomOkno->setTextFont(boldFont(8.25));
     ZoomOkno->setMouseIcon(magnifierCursor(QStringLiteral(":/assets/zoom-out.ico")));
     ZoomOkno->setMousePointer(MousePointer::Custom);

@@ -115,6 +115,8 @@ private:
     void createMenus();
     void connectHandlers();
     void setPageTagsFromList();
+    int takeStartPicture();
+    void openBeforeItsPageIsDrawn(int page, int cell);
     void cutShortPass(CellClearing clearing);
     PassEnd drawPage();
     void showEmptyPage();

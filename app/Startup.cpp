@@ -1,11 +1,14 @@
 #include "Kalvio.h"
 
-#include "Colors.h"
+#include "WindowColors.h"
+#include "WindowRules.h"
 #include "FolderService.h"
 
 #include <QAction>
 #include <QMenu>
 #include <QScreen>
+
+#include <utility>
 
 void Kalvio::setStartPath(const QString& folder, const QString& picture)
 {
@@ -25,7 +28,7 @@ void Kalvio::Form_Load()
     Strana->setCaption(QStringLiteral(" 0 z 0"));
     tags.credits = QStringLiteral("Velorin\r\n\r\n           https://www.velorin.example");
     tags.waitText = QStringLiteral("  Čekejte...");
-    setBackColor(RGB(156, 194, 217));
+    setBackColor(WindowColors::Background);
 
     ArrangeWindow();
 
@@ -36,7 +39,8 @@ void Kalvio::Form_Load()
 
     File1->setPattern(QStringLiteral("*.JPG;*.BMP;*.GIF"));
     QString startFolder = FolderService::CurrentDirectory();
-    startFolder = HladajPrvyFile(startFolder);
+    // A folder named on the command line is shown as it is: the user chose it.
+    startFolder = startFolder_.isEmpty() ? HladajPrvyFile(startFolder) : startFolder_;
     // A different path raises the folder list's change event, and
     // Dir1_Change sets up the first page before the assignment returns.
     Dir1->setPath(startFolder);
@@ -47,12 +51,29 @@ void Kalvio::Form_Load()
 }
 
 // Resets the page tags to the first page of the file list, shows the page
-// arrows that apply and draws the page.
+// arrows that apply and draws the page. A picture named on the command line
+// is shown instead on its own page, enlarged before that page is drawn.
 void Kalvio::setPageTagsFromList()
 {
-    const int pictures = File1->ListCount();
-    tags.pageIndex = 0;
-    tags.pageCount = (pictures + CellCount - 1) / CellCount;
+    const int startEntry = takeStartPicture();
+    tags.pageIndex = startEntry < 0 ? 0 : WindowRules::PageOf(startEntry);
+    tags.pageCount = WindowRules::PageCount(File1->ListCount());
     UpdatePageArrows();
+    if (startEntry >= 0)
+        openBeforeItsPageIsDrawn(*tags.pageIndex, startEntry % CellCount);
     ShowPage();
+}
+
+// The file list's entry of the picture named on the command line (-1 when
+// none was named or it is not listed); asked once, at start.
+int Kalvio::takeStartPicture()
+{
+    const QString name = std::exchange(startPicture_, QString());
+    if (name.isEmpty())
+        return -1;
+    for (int k = 0; k < File1->ListCount(); ++k) {
+        if (File1->List(k) == name)
+            return k;
+    }
+    return -1;
 }

@@ -1,6 +1,6 @@
 #include "Kalvio.h"
 
-#include "Colors.h"
+#include "WindowColors.h"
 
 namespace {
 
@@ -13,7 +13,6 @@ constexpr double RowGap = 10;
 constexpr double FrameInset = 100;
 constexpr double CaptionStrip = 300;
 constexpr double ListColumnWidth = 2000;
-constexpr int MidGrey = RGB(128, 128, 128);
 
 } // namespace
 
@@ -38,7 +37,7 @@ void Kalvio::ArrangeWindow()
         frame->setTop(Margin + (i / GridColumns) * (CellHeight + RowGap));
         frame->setVisible(true);
         frame->setCaption(QString::number(i));
-        frame->setBackColor(MidGrey);
+        frame->setBackColor(WindowColors::FrameNormal);
         PictureBox* box = Obr[i];
         box->setWidth(frame->Width() - 2 * FrameInset);
         box->setHeight(frame->Height() - 2 * FrameInset - CaptionStrip);
@@ -52,7 +51,7 @@ void Kalvio::ArrangeWindow()
     ZoomOkno->setLeft(Okno[1]->Left() + 75);
     ZoomOkno->setWidth(Okno[0]->Width() * 4);
     ZoomOkno->setHeight(Okno[0]->Height() * 4 - 100);
-    ZoomOkno->setBackColor(MidGrey);
+    ZoomOkno->setBackColor(WindowColors::ViewBack);
 
     Dir1->setTop(Okno[0]->Top());
     Dir1->setHeight(Okno[6]->Height() + Okno[6]->Top() - Dir1->Top());

@@ -1,5 +1,7 @@
 #include "Kalvio.h"
 
+#include "WindowRules.h"
+
 // A file chosen in the file list: close the enlarged view and show the page
 // that holds the file.
 void Kalvio::File1_Click()
@@ -9,7 +11,7 @@ void Kalvio::File1_Click()
     if (chosen < 0)
         return;
     ZoomOkno_Click();
-    const int page = chosen / CellCount;
+    const int page = WindowRules::PageOf(chosen);
     if (tags.pageIndex == page)
         return;
     cutShortPass(CellClearing::PictureAndCaption);

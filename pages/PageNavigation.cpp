@@ -1,6 +1,10 @@
 #include "Kalvio.h"
 
 #include "MousePointer.h"
+#include "WindowRules.h"
+
+using WindowRules::NextPageExists;
+using WindowRules::PreviousPageExists;
 
 // When a pass was interrupted in the middle of a page, clears the cells it
 // had not finished. The loop moves the shared CellIndex past the last cell,
@@ -24,7 +28,7 @@ void Kalvio::PageForward()
 {
     cutShortPass(CellClearing::PictureCaptionAndPointer);
     const int page = tags.pageIndex.value_or(0);
-    if (tags.pageCount.value_or(0) - 1 > page) {
+    if (NextPageExists(page, tags.pageCount.value_or(0))) {
         tags.pageIndex = page + 1;
         UpdatePageArrows();
         if (ZoomOkno->Visible())
@@ -37,7 +41,7 @@ void Kalvio::Dozadu()
 {
     cutShortPass(CellClearing::Picture);
     const int page = tags.pageIndex.value_or(0);
-    if (page > 0) {
+    if (PreviousPageExists(page)) {
         tags.pageIndex = page - 1;
         UpdatePageArrows();
         if (ZoomOkno->Visible())
@@ -54,11 +58,11 @@ void Kalvio::UpdatePageArrows()
     const int pages = tags.pageCount.value_or(0);
     if (page == 0)
         Nazad->setVisible(false);
-    if (pages - page > 1)
+    if (NextPageExists(page, pages))
         Vpred->setVisible(true);
-    if (page > 0)
+    if (PreviousPageExists(page))
         Nazad->setVisible(true);
-    if (pages - page < 2)
+    if (!NextPageExists(page, pages))
         Vpred->setVisible(false);
 }
 

@@ -2,10 +2,9 @@
 
 #include "EventYield.h"
 #include "MousePointer.h"
+#include "WindowRules.h"
 
 #include <QScopedValueRollback>
-
-#include <cmath>
 
 // Draws the current page cell by cell. Pending events run before every cell,
 // so the window stays responsive and a newer page request can take over: a
@@ -92,12 +91,13 @@ Kalvio::PassEnd Kalvio::drawPage()
     tags.passCell = -1;
     return PassEnd::Completed;
 }
+
 // Loads the picture named in cell i's frame, preferring its small copy in THM
 // for names that begin with "R", and draws it to fit the cell.
 void Kalvio::drawIntoCell(int i)
 {
     const QString name = Okno[i]->Caption();
-    const QString thumbnail = name.startsWith(u'R') ? QStringLiteral("THM/T") + name.mid(1) : name;
+    const QString thumbnail = WindowRules::ThumbnailName(name);
     const double cellWidth = Obr[0]->Width();
     const double cellHeight = Obr[0]->Height();
     // Every picture is drawn with its longer side as wide as the cell.
@@ -105,29 +105,17 @@ void Kalvio::drawIntoCell(int i)
     const auto load = [&](const QString& file) {
         return Vstup->LoadPicture(cellPath(file), longSide, Pictures::Purpose::Thumbnail) == Pictures::Failure::None;
     };
-    const bool loaded = !name.isEmpty() && (load(thumbnail) || load(name));
+    // A name without a small copy is its own thumbnail name: opened once.
+    const bool loaded = !name.isEmpty() && (load(thumbnail) || (thumbnail != name && load(name)));
     if (!loaded) {
         Obr[i]->ClearPicture();
         Obr[i]->setMousePointer(MousePointer::Arrow);
         return;
     }
 
-    const double pw = Vstup->ScaleWidthPixels();
-    const double ph = Vstup->ScaleHeightPixels();
-    double drawnWidth = 0;
-    double drawnHeight = 0;
-    if (pw > ph) {
-        drawnWidth = cellWidth;
-        drawnHeight = std::floor(ph / pw * cellWidth);
-    } else {
-        // Portrait and square pictures take the cell's width as their height
-        // too, and reach over its top and bottom edges.
-        drawnHeight = std::round(cellWidth);
-        drawnWidth = std::floor(pw / ph * cellWidth);
-    }
-    const double x = std::floor((cellWidth - drawnWidth) / 2);
-    const double y = std::floor((cellHeight - drawnHeight) / 2);
+    const QRectF drawn = WindowRules::FitPicture(QSize(Vstup->ScaleWidthPixels(), Vstup->ScaleHeightPixels()),
+                                                 QSizeF(cellWidth, cellHeight), WindowRules::Fit::WholeTwips);
     Obr[i]->ClearPicture();
-    Obr[i]->PaintPicture(Vstup->picture()->image, x, y, drawnWidth, drawnHeight);
+    Obr[i]->PaintPicture(Vstup->picture()->image, drawn.x(), drawn.y(), drawn.width(), drawn.height());
     Obr[i]->Refresh();
 }

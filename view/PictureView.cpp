@@ -1,26 +1,13 @@
 #include "Kalvio.h"
 
-#include "Colors.h"
 #include "NativeName.h"
+#include "WindowColors.h"
+#include "WindowRules.h"
 
 namespace {
 
-constexpr int LightGrey = RGB(180, 180, 180);
 constexpr int CaptionCharacters = 80;
 constexpr double CaptionAboveBottom = 300;
-
-// The last count characters of text, never starting inside a character
-// that takes two UTF-16 units.
-QString lastCharacters(const QString& text, int count)
-{
-    qsizetype start = text.size();
-    for (int taken = 0; taken < count && start > 0; ++taken) {
-        --start;
-        if (start > 0 && text.at(start).isLowSurrogate() && text.at(start - 1).isHighSurrogate())
-            --start;
-    }
-    return text.mid(start);
-}
 
 } // namespace
 
@@ -52,28 +39,25 @@ void Kalvio::Obr_Click(int index)
     if (!loaded && !wasOpen)
         return;
     ZoomOkno->ClearPicture();
-    setGridLook(LightGrey, false);
+    setGridLook(WindowColors::FrameDimmed, false);
     if (!loaded) {
         // The open view stays open, empty, on the cell its caller chose.
         ZoomOkno->Refresh();
         return;
     }
 
-    const double pw = Vstup->ScaleWidthPixels();
-    const double ph = Vstup->ScaleHeightPixels();
-    const double box = ZoomOkno->Width();
-    const double width = pw > ph ? box : (pw / ph) * box;
-    const double height = pw > ph ? (ph / pw) * box : box;
-    const double x = (ZoomOkno->Width() - width) / 2;
-    const double y = (ZoomOkno->Height() - height) / 2;
-    ZoomOkno->PaintPicture(Vstup->picture()->image, x, y, width, height);
+    const int pw = Vstup->ScaleWidthPixels();
+    const int ph = Vstup->ScaleHeightPixels();
+    const QRectF drawn = WindowRules::FitPicture(QSize(pw, ph), QSizeF(ZoomOkno->Width(), ZoomOkno->Height()),
+                                                 WindowRules::Fit::Exact);
+    ZoomOkno->PaintPicture(Vstup->picture()->image, drawn.x(), drawn.y(), drawn.width(), drawn.height());
     ZoomOkno->setVisible(true);
     ZoomOkno->Refresh();
 
     ZoomOkno->setCurrentY(ZoomOkno->Height() - CaptionAboveBottom);
-    const QString caption = path + QStringLiteral(" --> ") + QString::number(int(pw)) + QStringLiteral(" x ") +
-                            QString::number(int(ph)) + QStringLiteral(" pixel");
-    ZoomOkno->Print(NativeName::Display(lastCharacters(caption, CaptionCharacters)));
+    const QString caption = path + QStringLiteral(" --> ") + QString::number(pw) + QStringLiteral(" x ") +
+                            QString::number(ph) + QStringLiteral(" pixel");
+    ZoomOkno->Print(NativeName::Display(WindowRules::LastCharacters(caption, CaptionCharacters)));
     tags.zoomCell = index;
     UpdateZoomArrows();
 }

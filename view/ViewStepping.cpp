@@ -1,12 +1,10 @@
 #include "Kalvio.h"
 
-#include "Colors.h"
+#include "WindowColors.h"
+#include "WindowRules.h"
 
-namespace {
-
-constexpr int MidGrey = RGB(128, 128, 128);
-
-} // namespace
+using WindowRules::NextPageExists;
+using WindowRules::PreviousPageExists;
 
 // Each stepping image shows only where there is a picture to step to: the
 // neighbouring cell within the page, or the next or previous page at its edges.
@@ -20,11 +18,11 @@ void Kalvio::UpdateZoomArrows()
     if (k < CellCount - 1)
         LupaPlus->setVisible(!Okno[k + 1]->Caption().isEmpty());
     else
-        LupaPlus->setVisible(pages - page > 1);
+        LupaPlus->setVisible(NextPageExists(page, pages));
     if (k > 0)
         LupaMinus->setVisible(!Okno[k - 1]->Caption().isEmpty());
     else
-        LupaMinus->setVisible(page > 0);
+        LupaMinus->setVisible(PreviousPageExists(page));
 }
 
 void Kalvio::LupaPlus_Click()
@@ -35,7 +33,7 @@ void Kalvio::LupaPlus_Click()
             tags.zoomCell = k + 1;
             Obr_Click(k + 1);
         }
-    } else if (tags.pageCount.value_or(0) - tags.pageIndex.value_or(0) > 1) {
+    } else if (NextPageExists(tags.pageIndex.value_or(0), tags.pageCount.value_or(0))) {
         // The new page's pass opens its cell 0 as soon as it has drawn it.
         tags.zoomCell = 0;
         PageForward();
@@ -55,17 +53,26 @@ void Kalvio::LupaMinus_Click()
         return;
     }
     const int page = tags.pageIndex.value_or(0);
-    if (page <= 0)
+    if (!PreviousPageExists(page))
         return;
     // Back across the page edge: the last picture of the previous page opens
-    // at once, then that page is drawn under it.
-    tags.zoomCell = CellCount - 1;
-    const int previous = page - 1;
-    for (int i = 0; i < CellCount; ++i)
-        Okno[i]->setCaption(File1->List(previous * CellCount + i));
-    UpdateZoomArrows();
-    Obr_Click(CellCount - 1);
+    // at once, then that page is drawn under it. The pass opens the picture
+    // a second time when it reaches cell 23; that is intended and costs
+    // nothing visible, as the picture is the same.
+    openBeforeItsPageIsDrawn(page - 1, CellCount - 1);
     Dozadu();
+}
+
+// Gives the frames the names of page `page` and opens the picture of `cell`
+// before that page's pass draws it; the pass then opens it again on reaching
+// the cell, as it does for every cell the open view names.
+void Kalvio::openBeforeItsPageIsDrawn(int page, int cell)
+{
+    for (int i = 0; i < CellCount; ++i)
+        Okno[i]->setCaption(File1->List(page * CellCount + i));
+    tags.zoomCell = cell;
+    UpdateZoomArrows();
+    Obr_Click(cell);
 }
 
 // Closes the view and gives the grid back its normal look. While a pass is
@@ -74,7 +81,7 @@ void Kalvio::LupaMinus_Click()
 void Kalvio::ZoomOkno_Click()
 {
     ZoomOkno->setVisible(false);
-    setGridLook(MidGrey, true);
+    setGridLook(WindowColors::FrameNormal, true);
     const int reached = tags.passCell.value_or(-1);
     if (reached > 0) {
         for (int i = reached + 1; i < CellCount; ++i)

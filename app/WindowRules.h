@@ -1,0 +1,53 @@
+#pragma once
+
+#include <QRectF>
+#include <QSize>
+#include <QString>
+
+// The rules of pages, cells and the view, each written once and used by every
+// procedure that needs it.
+namespace WindowRules {
+
+inline constexpr int CellsPerPage = 24;
+
+// Pages of 24 for a list of entries: 0 for none, 1 for 1 to 24, 2 for 25 to 48.
+constexpr int PageCount(int entries)
+{
+    return (entries + CellsPerPage - 1) / CellsPerPage;
+}
+// The page that holds list entry k.
+constexpr int PageOf(int entry)
+{
+    return entry / CellsPerPage;
+}
+// Whether a page lies after, or before, page index `page` of `pages`.
+constexpr bool NextPageExists(int page, int pages)
+{
+    return pages - page > 1;
+}
+constexpr bool PreviousPageExists(int page)
+{
+    return page > 0;
+}
+
+// The file drawn in a cell for the picture `name`: a name that begins with an
+// upper-case "R" has its camera's small copy "THM/T…" (the name without its
+// "R"); any other name is drawn from itself.
+QString ThumbnailName(const QString& name);
+
+// How a picture of `picture` pixels is placed in a box: its longer side spans
+// the box's width, the other side in proportion, centred. The longer side
+// spans the width also when it is the vertical one, so portrait and square
+// pictures reach over the top and bottom of a box that is less high than wide
+// and are cut there; that is intended.
+//   Exact: the sizes and offsets as computed (the enlarged view).
+//   WholeTwips: the short side and the offsets rounded down to whole twips,
+//   as the thumbnails are drawn.
+enum class Fit { Exact, WholeTwips };
+QRectF FitPicture(QSize picture, QSizeF box, Fit fit);
+
+// The last `count` characters of text, counting a character that takes two
+// UTF-16 units as one and never starting inside it.
+QString LastCharacters(const QString& text, int count);
+
+} // namespace WindowRules
