@@ -1,0 +1,87 @@
+// The window's rules, each checked where it is defined: pages of 24, which
+// page lies either way, the small copy's name, where a picture goes in a box
+// and the view's caption cut.
+
+#include "WindowRules.h"
+
+#include <QtTest>
+
+using namespace WindowRules;
+
+class RulesTest : public QObject {
+    Q_OBJECT
+private slots:
+    void pages();
+    void thumbnailName();
+    void fitPicture_data();
+    void fitPicture();
+    void captionCutKeepsWholeCharacters();
+};
+
+void RulesTest::pages()
+{
+    const int counts[][2] = {{0, 0}, {1, 1}, {24, 1}, {25, 2}, {48, 2}, {49, 3}, {100000, 4167}};
+    for (const auto& [entries, pages] : counts)
+        QCOMPARE(PageCount(entries), pages);
+    QCOMPARE(PageOf(23), 0);
+    QCOMPARE(PageOf(24), 1);
+    // Three pages: a next one from 0 and 1, a previous one from 1 and 2; one page or none: neither.
+    QVERIFY(NextPageExists(0, 3) && NextPageExists(1, 3) && !NextPageExists(2, 3));
+    QVERIFY(!NextPageExists(0, 1) && !NextPageExists(0, 0));
+    QVERIFY(!PreviousPageExists(0) && PreviousPageExists(1) && PreviousPageExists(2));
+}
+
+void RulesTest::thumbnailName()
+{
+    QCOMPARE(ThumbnailName("R0007.JPG"), QString("THM/T0007.JPG"));
+    QCOMPARE(ThumbnailName("r0001.jpg"), QString("r0001.jpg")); // only an upper-case R
+    QCOMPARE(ThumbnailName("IMG_0001.JPG"), QString("IMG_0001.JPG"));
+}
+
+void RulesTest::fitPicture_data()
+{
+    QTest::addColumn<QSize>("picture");
+    QTest::addColumn<QSizeF>("box");
+    QTest::addColumn<int>("fit");
+    QTest::addColumn<QRectF>("placed");
+    const int whole = int(Fit::WholeTwips), exact = int(Fit::Exact);
+    QTest::newRow("cell 4:3") << QSize(4, 3) << QSizeF(1800, 1500) << whole << QRectF(0, 75, 1800, 1350);
+    // Portrait: as high as the cell is wide, 150 cut at top and bottom.
+    QTest::newRow("cell 3:4") << QSize(3, 4) << QSizeF(1800, 1500) << whole << QRectF(225, -150, 1350, 1800);
+    QTest::newRow("cell square") << QSize(5, 5) << QSizeF(1800, 1500) << whole << QRectF(0, -150, 1800, 1800);
+    // 1125 high leaves 137.5 above, rounded down.
+    QTest::newRow("cell 1500 x 1400") << QSize(4, 3) << QSizeF(1500, 1400) << whole << QRectF(0, 137, 1500, 1125);
+    // The short side is rounded down first, the offset then taken from it.
+    QTest::newRow("cell 6:7") << QSize(6, 7) << QSizeF(1800, 1500) << whole << QRectF(129, -150, 1542, 1800);
+    QTest::newRow("view 1600 x 1200") << QSize(1600, 1200) << QSizeF(8000, 7900) << exact
+                                      << QRectF(0, 950, 8000, 6000);
+    QTest::newRow("view 1200 x 1600") << QSize(1200, 1600) << QSizeF(8000, 7900) << exact
+                                      << QRectF(1000, -50, 6000, 8000);
+    QTest::newRow("view 7:9") << QSize(7, 9) << QSizeF(8000, 7900) << exact
+                              << QRectF(4000 - 8000 * 7 / 18.0, -50, 8000 * 7 / 9.0, 8000);
+}
+
+void RulesTest::fitPicture()
+{
+    QFETCH(QSize, picture);
+    QFETCH(QSizeF, box);
+    QFETCH(int, fit);
+    QFETCH(QRectF, placed);
+    QCOMPARE(FitPicture(picture, box, Fit(fit)), placed);
+}
+
+// The caption keeps its last 80 characters; a character outside the basic
+// plane (two UTF-16 units) at the cut is kept whole or dropped whole.
+void RulesTest::captionCutKeepsWholeCharacters()
+{
+    const QString face = QString::fromUtf8("\xF0\x9F\x98\x80"); // U+1F600, two UTF-16 units
+    const QString tail = QString(79, u'x');
+    QCOMPARE(LastCharacters(face + tail, 80), face + tail);
+    QCOMPARE(LastCharacters(QStringLiteral("ab") + face + tail, 80), face + tail);
+    QCOMPARE(LastCharacters(face + face + tail, 81), face + face + tail);
+    QCOMPARE(LastCharacters(QStringLiteral("short"), 80), QStringLiteral("short"));
+}
+
+QTEST_APPLESS_MAIN(RulesTest)
+
+#include "tst_rules.moc"
