@@ -14,3 +14,10 @@ void ClickableWidget::mouseReleaseEvent(QMouseEvent* event)
     if (click)
         emit clicked();
 }
+
+void ClickableWidget::mouseDoubleClickEvent(QMouseEvent* event)
+{
+    // Qt would take it for a press, and the release after it for a second click.
+    pressed_ = false;
+    event->accept();
+}

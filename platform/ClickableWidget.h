@@ -2,7 +2,8 @@
 
 #include <QWidget>
 
-// A widget that reports a click: a left-button press and release over it.
+// A widget that reports a click: a left-button press and release over it. A
+// double-click is one click: its second press is no new press.
 class ClickableWidget : public QWidget {
     Q_OBJECT
 
@@ -15,6 +16,7 @@ signals:
 protected:
     void mousePressEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
 
 private:
     bool pressed_ = false;

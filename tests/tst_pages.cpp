@@ -417,8 +417,6 @@ void PagesTest::largeJpegIsDecodedAtTheSizeDrawn()
     }
 }
 
-QTEST_MAIN(PagesTest)
-
 // A picture whose orientation tag turns it a quarter clockwise is drawn and
 // measured upright: its left half ends on top.
 void PagesTest::cameraPictureIsShownUpright()
@@ -435,5 +433,7 @@ void PagesTest::cameraPictureIsShownUpright()
     auto w = startIn(folder.path());
     QVERIFY(near(w->Obr[0]->PixelAt(900, 300), Qt::red, 24) && near(w->Obr[0]->PixelAt(900, 1400), Qt::blue, 24));
 }
+
+QTEST_MAIN(PagesTest)
 
 #include "tst_pages.moc"

@@ -6,7 +6,10 @@
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QRegularExpression>
+#include <QSignalSpy>
 #include <QtTest>
+
+#include <functional>
 
 using namespace TestSupport;
 
@@ -63,6 +66,7 @@ private slots:
     void startup_data();
     void startup();
     void creditBoxesAndExit();
+    void controlsClickOnce();
     void pictureBoxKeepsItsDrawing();
 };
 
@@ -192,22 +196,51 @@ void WindowTest::creditBoxesAndExit()
     }
     boxes.reset(); // the program ends with its last window
 
-    for (const char* path : {"exit image", "its label", "menu item Konec", "window frame"}) {
+    // Each way out, done from the event loop as a user's action comes; the loop
+    // ends by itself once the window is gone. It says whether the close was accepted.
+    const std::vector<std::pair<const char*, std::function<bool(Kalvio&)>>> ways{
+        {"exit image", [](Kalvio& w) { return QTest::mouseClick(w.Koniec, Qt::LeftButton, {}, QPoint(2, 2)), true; }},
+        {"its label",
+         [](Kalvio& w) {
+             return QTest::mouseClick(w.KoniecLabel, Qt::LeftButton, {}, w.KoniecLabel->rect().center()), true;
+         }},
+        {"menu item Konec", [](Kalvio& w) { return w.Konec->trigger(), true; }},
+        {"window frame", [](Kalvio& w) { return w.close(); }},
+    };
+    for (const auto& [way, act] : ways) {
         auto w = startIn(folder.path());
         BoxWatcher watcher;
-        bool accepted = true;
-        // From the event loop, as a user's click comes; the loop ends by itself once the window is gone.
-        QTimer::singleShot(0, w.get(), [&] {
-            if (path[0] == 'e')
-                QTest::mouseClick(w->Koniec, Qt::LeftButton, {}, QPoint(2, 2));
-            else if (path[0] == 'i')
-                QTest::mouseClick(w->KoniecLabel, Qt::LeftButton, {}, w->KoniecLabel->rect().center());
-            else
-                path[0] == 'm' ? w->Konec->trigger() : void(accepted = w->close());
-        });
+        bool accepted = false;
+        QTimer::singleShot(0, w.get(), [&, act = act] { accepted = act(*w); });
         QTimer::singleShot(5000, w.get(), [] { QCoreApplication::exit(1); });
-        QVERIFY2(QApplication::exec() == 0 && watcher.seen.isEmpty() && accepted && !w->isVisible(), path);
+        QVERIFY2(QApplication::exec() == 0 && watcher.seen.isEmpty() && accepted && !w->isVisible(), way);
     }
+}
+
+// A click is a press and a release of the left button over the control; a
+// double-click is one click, not two.
+void WindowTest::controlsClickOnce()
+{
+    ImageControl image(QPixmap(20, 20));
+    CommandButton button(QPixmap(20, 20));
+    for (QWidget* control : {static_cast<QWidget*>(&image), static_cast<QWidget*>(&button)}) {
+        control->resize(20, 20);
+        control->show();
+        QVERIFY(QTest::qWaitForWindowExposed(control));
+    }
+    QSignalSpy imageClicks(&image, &ImageControl::clicked);
+    QSignalSpy buttonClicks(&button, &QPushButton::clicked);
+    QTest::mouseClick(&image, Qt::LeftButton, {}, QPoint(5, 5));
+    QCOMPARE(imageClicks.count(), 1);
+    QTest::mousePress(&image, Qt::LeftButton, {}, QPoint(5, 5));
+    QTest::mouseRelease(&image, Qt::LeftButton, {}, QPoint(30, 5)); // let go outside
+    QTest::mouseClick(&image, Qt::RightButton, {}, QPoint(5, 5));
+    QCOMPARE(imageClicks.count(), 1);
+    // Through the window, which delivers press, release, double-click, release as a real one comes.
+    QTest::mouseDClick(image.windowHandle(), Qt::LeftButton, {}, QPoint(5, 5));
+    QTest::mouseDClick(button.windowHandle(), Qt::LeftButton, {}, QPoint(5, 5));
+    QCOMPARE(imageClicks.count(), 2);
+    QCOMPARE(buttonClicks.count(), 1);
 }
 
 void WindowTest::pictureBoxKeepsItsDrawing()
