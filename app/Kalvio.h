@@ -1,6 +1,7 @@
 #pragma once
 
 #include "CaptionLabel.h"
+#include "CaseInsensitivePaths.h"
 #include "CommandButton.h"
 #include "FileList.h"
 #include "FolderList.h"
@@ -114,6 +115,7 @@ private:
     void createControls();
     void createMenus();
     void connectHandlers();
+    void paintBeforeTheSearch();
     void setPageTagsFromList();
     int takeStartPicture();
     void openBeforeItsPageIsDrawn(int page, int cell);
@@ -129,6 +131,8 @@ private:
     // A pass is drawing the page; a page request meanwhile is drawn after it.
     bool passRunning_ = false;
     bool passPending_ = false;
+    // Where the cells' small copies in THM are found this pass.
+    CaseInsensitivePaths thumbnailPaths_;
     QString startFolder_;
     QString startPicture_;
     QWidget* client_ = nullptr;

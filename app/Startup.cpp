@@ -1,12 +1,16 @@
 #include "Kalvio.h"
 
+#include "FolderService.h"
 #include "WindowColors.h"
 #include "WindowRules.h"
-#include "FolderService.h"
 
 #include <QAction>
+#include <QCoreApplication>
+#include <QElapsedTimer>
 #include <QMenu>
 #include <QScreen>
+#include <QThread>
+#include <QWindow>
 
 #include <utility>
 
@@ -36,6 +40,7 @@ void Kalvio::Form_Load()
     if (const QScreen* shownOn = screen())
         move(shownOn->availableGeometry().center() - QPoint(width() / 2, height() / 2));
     show();
+    paintBeforeTheSearch();
 
     File1->setPattern(QStringLiteral("*.JPG;*.BMP;*.GIF"));
     QString startFolder = FolderService::CurrentDirectory();
@@ -48,6 +53,23 @@ void Kalvio::Form_Load()
 
     if (FolderService::CurrentDirectory() == startFolder)
         setPageTagsFromList();
+}
+
+// The folder search lets no event run and can take a while on a large tree,
+// so the laid-out window is put on the screen first: the window system gets
+// the time to map it (input still waits, as it does during the search), and
+// the window paints itself once.
+void Kalvio::paintBeforeTheSearch()
+{
+    QElapsedTimer waited;
+    waited.start();
+    const QWindow* window = windowHandle();
+    while (window && !window->isExposed() && waited.elapsed() < 1000) {
+        QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+        if (!window->isExposed())
+            QThread::msleep(5);
+    }
+    repaint();
 }
 
 // Resets the page tags to the first page of the file list, shows the page

@@ -61,6 +61,7 @@ void Kalvio::writePageCounter()
 Kalvio::PassEnd Kalvio::drawPage()
 {
     writePageCounter();
+    thumbnailPaths_.Forget();
     const int page = tags.pageIndex.value_or(0);
     for (CellIndex = 0; CellIndex < CellCount; ++CellIndex) {
         const int i = CellIndex;
@@ -97,7 +98,9 @@ Kalvio::PassEnd Kalvio::drawPage()
 void Kalvio::drawIntoCell(int i)
 {
     const QString name = Okno[i]->Caption();
-    const QString thumbnail = WindowRules::ThumbnailName(name);
+    // A small copy is found whatever the letter case of THM and its name.
+    const QString copy = WindowRules::ThumbnailName(name);
+    const QString thumbnail = copy == name ? name : thumbnailPaths_.Resolve(Dir1->Path(), copy);
     const double cellWidth = Obr[0]->Width();
     const double cellHeight = Obr[0]->Height();
     // Every picture is drawn with its longer side as wide as the cell.

@@ -26,16 +26,20 @@ void expectAt(const QString& name, QWidget* control, const QRectF& twips)
              qPrintable(name + QDebug::toString(held) + QDebug::toString(control->geometry())));
 }
 
-// Notes title, counter, folder, width and colour when the window is first shown.
+// Notes title, counter, folder, width and colour when the window is first
+// shown, and the folder when it is first painted.
 struct ShowWatcher : QObject {
     Kalvio& w;
     QStringList seen;
+    QString paintedIn;
     explicit ShowWatcher(Kalvio& window) : w(window) { w.installEventFilter(this); }
     bool eventFilter(QObject*, QEvent* event) override
     {
         if (event->type() == QEvent::Show && seen.isEmpty())
             seen << w.windowTitle() << w.Strana->Caption() << w.Dir1->Path() << QString::number(w.Width())
                  << QString::number(w.BackColor());
+        if (event->type() == QEvent::Paint && paintedIn.isEmpty())
+            paintedIn = w.Dir1->Path();
         return false;
     }
 };
@@ -151,8 +155,10 @@ void WindowTest::startup()
     QSignalSpy changes(w.Dir1, &FolderList::Change);
     w.Form_Load();
 
-    // Texts, colour and layout come before the window is shown, the folder search after.
+    // Texts, colour and layout come before the window is shown, the folder
+    // search after; the window is on the screen, painted, while it searches.
     QCOMPARE(shown.seen, (QStringList{"Kalvio ver 1.1", " 0 z 0", folder.path(), "14600", QString::number(0xD9C29C)}));
+    QCOMPARE(shown.paintedIn, folder.path());
     QStringList texts;
     for (QAction* menu : w.menuBar()->actions()) {
         texts << menu->text();
