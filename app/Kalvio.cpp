@@ -5,6 +5,7 @@
 #include "Twips.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QCloseEvent>
 #include <QMenuBar>
 
@@ -93,10 +94,13 @@ void Kalvio::setBackColor(int color)
 
 void Kalvio::createMenus()
 {
-    File = menuBar()->addMenu(QStringLiteral("Soubor"));
-    Konec = File->addAction(QStringLiteral("Konec"));
-    Pomoc = menuBar()->addMenu(QStringLiteral("Pomoc"));
-    Autor = Pomoc->addAction(QStringLiteral("O Aplikaci"));
+    // "&" marks the letter that opens the menu or takes the item with Alt.
+    File = menuBar()->addMenu(QStringLiteral("&Soubor"));
+    Konec = File->addAction(QStringLiteral("&Konec"));
+    // Ctrl+Q by name: the standard "Quit" binding is empty on some desktops.
+    Konec->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));
+    Pomoc = menuBar()->addMenu(QStringLiteral("&Pomoc"));
+    Autor = Pomoc->addAction(QStringLiteral("&O Aplikaci"));
 }
 
 void Kalvio::createControls()
@@ -161,13 +165,67 @@ void Kalvio::createControls()
     LupaPlus = makeImage(QStringLiteral(":/assets/next-picture.gif"), ZoomOkno, 1560, 1680);
     LupaPlus->setCursor(Qt::ArrowCursor);
 
-    // Keyboard focus starts in the folder list, then moves to the file list.
+    setUpKeyboardFocus();
+    nameForScreenReaders();
+    Dir1->setPath(FolderService::CurrentDirectory());
+}
+
+// Keyboard focus starts in the folder list. Tab then goes to the file list,
+// the frames and thumbnails (frame 0, thumbnail 0, frames 1 to 23, thumbnails
+// 1 to 23), the page arrows, the exit image, the logo, and the enlarged view
+// with its stepping images while it is open. The page counter and the labels
+// take no focus.
+void Kalvio::setUpKeyboardFocus()
+{
+    QList<QWidget*> chain{Dir1, File1, Okno[0], Obr[0]};
+    for (int i = 1; i < CellCount; ++i)
+        chain << Okno[i];
+    for (int i = 1; i < CellCount; ++i)
+        chain << Obr[i];
+    chain << Nazad << Vpred << Koniec << Logo << ZoomOkno << LupaMinus << LupaPlus;
+    for (qsizetype k = 0; k + 1 < chain.size(); ++k)
+        setTabOrder(chain[k], chain[k + 1]);
+
     Dir1->setFocusPolicy(Qt::StrongFocus);
     File1->setFocusPolicy(Qt::StrongFocus);
-    setTabOrder(Dir1, File1);
-    setTabOrder(File1, Logo);
+    // A click on a thumbnail or the view moves the focus there; a click on a
+    // frame, an arrow or the exit image leaves it where it was.
+    for (int i = 0; i < CellCount; ++i) {
+        Okno[i]->setFocusPolicy(Qt::TabFocus);
+        Obr[i]->setFocusPolicy(Qt::StrongFocus);
+    }
+    ZoomOkno->setFocusPolicy(Qt::StrongFocus);
+    for (ImageControl* image : {Nazad, Vpred, Koniec, LupaMinus, LupaPlus})
+        image->setFocusPolicy(Qt::TabFocus);
     Dir1->setFocus();
-    Dir1->setPath(FolderService::CurrentDirectory());
+
+    // The grid's and the view's keys and the wheel are the window's (see KeysAndWheel.cpp).
+    for (QWidget* control : std::initializer_list<QWidget*>{client_, ZoomOkno, LupaMinus, LupaPlus, Nazad, Vpred, Koniec})
+        control->installEventFilter(this);
+    for (int i = 0; i < CellCount; ++i) {
+        Okno[i]->installEventFilter(this);
+        Obr[i]->installEventFilter(this);
+    }
+    connect(qApp, &QApplication::focusChanged, this, &Kalvio::markFocusedCell);
+}
+
+// Names that a screen reader says for the controls.
+void Kalvio::nameForScreenReaders()
+{
+    ZoomOkno->setAccessibleName(QStringLiteral("Zvětšený obrázek"));
+    LupaMinus->setAccessibleName(QStringLiteral("Předchozí obrázek"));
+    LupaPlus->setAccessibleName(QStringLiteral("Další obrázek"));
+    Nazad->setAccessibleName(QStringLiteral("Předchozí stránka"));
+    Vpred->setAccessibleName(QStringLiteral("Další stránka"));
+    Koniec->setAccessibleName(QStringLiteral("Konec"));
+    KoniecLabel->setAccessibleName(QStringLiteral("Konec"));
+    Strana->setAccessibleName(QStringLiteral("Číslo stránky"));
+    StranaText->setAccessibleName(QStringLiteral("Obrazovka"));
+    Dir1->setAccessibleName(QStringLiteral("Složky"));
+    File1->setAccessibleName(QStringLiteral("Obrázky ve složce"));
+    Logo->setAccessibleName(QStringLiteral("Velorin, o výrobci"));
+    for (int i = 0; i < CellCount; ++i)
+        Obr[i]->setAccessibleName(QStringLiteral("Náhled %1").arg(i + 1));
 }
 
 void Kalvio::connectHandlers()

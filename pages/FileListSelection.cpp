@@ -10,8 +10,15 @@ void Kalvio::File1_Click()
     // A click that leaves no entry chosen has no page to go to.
     if (chosen < 0)
         return;
+    showPageOf(chosen);
+}
+
+// Closes the enlarged view and shows the page that holds list entry `entry`,
+// unless it is the page shown; the keys for the first and last page come here too.
+void Kalvio::showPageOf(int entry)
+{
     ZoomOkno_Click();
-    const int page = WindowRules::PageOf(chosen);
+    const int page = WindowRules::PageOf(entry);
     if (tags.pageIndex == page)
         return;
     cutShortPass(CellClearing::PictureAndCaption);

@@ -17,6 +17,7 @@ CaptionLabel::CaptionLabel(QWidget* parent) : ClickableWidget(parent), TwipsPlac
 void CaptionLabel::setCaption(const QString& caption)
 {
     caption_ = caption;
+    setAccessibleDescription(caption);
     fitToCaption();
     update();
 }

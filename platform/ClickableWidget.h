@@ -10,6 +10,9 @@ class ClickableWidget : public QWidget {
 public:
     using QWidget::QWidget;
 
+    // Clicks the control as the mouse would (for the keyboard and the wheel).
+    void click() { emit clicked(); }
+
 signals:
     void clicked();
 

@@ -16,10 +16,22 @@ void FrameButton::setBackColor(int color)
     update();
 }
 
+void FrameButton::setEdgeColor(std::optional<int> color)
+{
+    edgeColor_ = color;
+    update();
+}
+
 void FrameButton::paintEvent(QPaintEvent*)
 {
     QPainter painter(this);
     painter.fillRect(rect(), ToQColor(backColor_));
+    if (edgeColor_) {
+        constexpr int EdgePixels = 3;
+        painter.setPen(QPen(ToQColor(*edgeColor_), EdgePixels, Qt::SolidLine, Qt::SquareCap, Qt::MiterJoin));
+        painter.setBrush(Qt::NoBrush);
+        painter.drawRect(QRectF(rect()).adjusted(EdgePixels / 2.0, EdgePixels / 2.0, -EdgePixels / 2.0, -EdgePixels / 2.0));
+    }
     const QFontMetrics metrics(font());
     const QRect captionArea(0, height() - metrics.height() - 2, width(), metrics.height());
     const QRect pictureArea(0, 0, width(), captionArea.top());

@@ -5,6 +5,8 @@
 #include <QAbstractButton>
 #include <QPixmap>
 
+#include <optional>
+
 // A graphical command button used as a frame: a flat face in its BackColor,
 // its picture centred in the face, its caption along the bottom edge.
 class FrameButton : public QAbstractButton, public TwipsPlacement {
@@ -17,6 +19,9 @@ public:
     void setCaption(const QString& caption) { setText(caption); }
     int BackColor() const { return backColor_; }
     void setBackColor(int color);
+    // An edge drawn inside the face in that colour (none: no edge), to mark the frame that has the keyboard focus.
+    void setEdgeColor(std::optional<int> color);
+    std::optional<int> EdgeColor() const { return edgeColor_; }
 
 protected:
     void paintEvent(QPaintEvent* event) override;
@@ -24,4 +29,5 @@ protected:
 private:
     QPixmap picture_;
     int backColor_ = 0xF0F0F0;
+    std::optional<int> edgeColor_;
 };

@@ -33,6 +33,8 @@ void Kalvio::Obr_Click(int index)
         return;
     const QString path = cellPath(name);
     const bool wasOpen = ZoomOkno->Visible();
+    // Opened from a focused cell, the view takes the keyboard along.
+    const bool focusInGrid = cellOf(focusWidget()) >= 0;
 
     // Decoded for the view, not the file: the longer side spans the view's width.
     const bool loaded = Vstup->LoadPicture(path, pixelsFor(ZoomOkno->Width())) == Pictures::Failure::None;
@@ -53,6 +55,8 @@ void Kalvio::Obr_Click(int index)
     ZoomOkno->PaintPicture(Vstup->picture()->image, drawn.x(), drawn.y(), drawn.width(), drawn.height());
     ZoomOkno->setVisible(true);
     ZoomOkno->Refresh();
+    if (focusInGrid)
+        ZoomOkno->setFocus(Qt::OtherFocusReason);
 
     ZoomOkno->setCurrentY(ZoomOkno->Height() - CaptionAboveBottom);
     const QString caption = path + QStringLiteral(" --> ") + QString::number(pw) + QStringLiteral(" x ") +

@@ -3,6 +3,8 @@
 #include "WindowColors.h"
 #include "WindowRules.h"
 
+#include <algorithm>
+
 using WindowRules::NextPageExists;
 using WindowRules::PreviousPageExists;
 
@@ -80,8 +82,12 @@ void Kalvio::openBeforeItsPageIsDrawn(int page, int cell)
 // opened before the pass has drawn them.
 void Kalvio::ZoomOkno_Click()
 {
+    // Closed from the keyboard, the focus goes back to the cell the view showed.
+    const bool focusInView = ZoomOkno->isAncestorOf(focusWidget()) || focusWidget() == ZoomOkno;
     ZoomOkno->setVisible(false);
     setGridLook(WindowColors::FrameNormal, true);
+    if (focusInView)
+        Obr[std::clamp(tags.zoomCell.value_or(0), 0, CellCount - 1)]->setFocus(Qt::OtherFocusReason);
     const int reached = tags.passCell.value_or(-1);
     if (reached > 0) {
         for (int i = reached + 1; i < CellCount; ++i)

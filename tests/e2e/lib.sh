@@ -74,15 +74,20 @@ start_xvfb()
     unset XAUTHORITY
 }
 
-# start_kalvio FOLDER: the viewer runs in FOLDER; its window and client area are found.
+# start_kalvio FOLDER [ARGUMENT...]: the viewer runs in FOLDER with the
+# arguments; its window and client area are found.
 start_kalvio()
 {
-    mkdir -m 700 "$TMP/run"
-    (cd "$1" && exec timeout -k 5 180 env -u QT_SCALE_FACTOR -u QT_SCREEN_SCALE_FACTORS QT_QPA_PLATFORM=xcb \
-        QT_ENABLE_HIGHDPI_SCALING=0 XDG_RUNTIME_DIR="$TMP/run" "$KALVIO") >"$TMP/kalvio.log" 2>&1 &
+    local folder=$1
+    shift
+    mkdir -p -m 700 "$TMP/run"
+    (cd "$folder" && exec timeout -k 5 180 env -u QT_SCALE_FACTOR -u QT_SCREEN_SCALE_FACTORS QT_QPA_PLATFORM=xcb \
+        QT_ENABLE_HIGHDPI_SCALING=0 XDG_RUNTIME_DIR="$TMP/run" "$KALVIO" "$@") >"$TMP/kalvio.log" 2>&1 &
     KPID=$!
     poll 30 window_found || abort "no window \"Kalvio ver 1.1\" within 30 s"
     pass "window \"Kalvio ver 1.1\" appeared"
+    # There is no window manager: give the window the input focus as one would.
+    xdotool windowfocus --sync "$WINDOW" 2>/dev/null || fail "the window could not take the focus"
     check 20 "client area found below the menu bar" client_found || finish
 }
 window_found()
@@ -168,6 +173,26 @@ make_pictures()
         convert -size 64x48 "xc:rgb(${COLOURS[n]// /,})" -type TrueColor "BMP3:$(printf '%s/P%02d.BMP' "$1" $((n + 1)))" ||
             abort "could not write picture $n"
     done
+}
+
+# frames_are "R G B": the caption strips of columns 0 and 5, outside the view.
+frames_are() { for cell in 0 5 6 11; do strip_is "$cell" "$1"; done; }
+
+# view_open N: picture N (4:3) spans the 8000 x 7900 view at 4325,160, over
+# cell 8's place, centred with the view's mid grey 950 twips above and below;
+# the grid is light grey.
+view_open()
+{
+    local p=${COLOURS[$1]}
+    is 8325 4110 "$p"
+    is 4475 4110 "$p"
+    is $(($(fx 8) + 1000)) $(($(fy 8) + 850)) "$p"
+    is 8325 1360 "$p"
+    is 8325 6860 "$p"
+    is 8325 860 "$MID_GREY"
+    is 8325 7360 "$MID_GREY"
+    frames_are "$LIGHT_GREY"
+    [[ -z $WHY ]]
 }
 
 # picture_at CELL: the picture whose colour the centre of the cell's box
