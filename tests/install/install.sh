@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# shellcheck disable=SC2317 # the checks are called through "check_$MODE"
 # What an installation of Kalvio holds, checked where it lands:
 #   install.sh tree BUILD_DIR APP_ID VERSION   `cmake --install` into a temporary prefix:
 #       every file at its path, the desktop entry, metainfo and manual page valid and
@@ -50,7 +51,7 @@ same_lines()
         pass "$1"
     else
         fail "$1"
-        echo "$difference" | sed 's/^/    /'
+        echo "    ${difference//$'\n'/$'\n'    }"
     fi
 }
 
@@ -58,7 +59,11 @@ same_lines()
 runs_as_version()
 {
     local out
-    out=$("$1" --version 2>&1) && [[ $out == "kalvio $VERSION" ]] || { echo "    $1 --version: $out"; return 1; }
+    out=$("$1" --version 2>&1)
+    local status=$?
+    [[ $status == 0 && $out == "kalvio $VERSION" ]] && return 0
+    echo "    $1 --version printed \"$out\", status $status"
+    return 1
 }
 
 # png_size FILE: "WIDTHxHEIGHT" from a PNG's header, or nothing if it is no PNG.
@@ -128,11 +133,13 @@ check_tree()
     report=$(groff -man -ww -z "$manual" 2>&1)
     expect "the manual page renders without a warning${report:+: $report}" test -z "$report"
     expect "the manual page is the one of Kalvio $VERSION" grep -q "^\.TH KALVIO 1 .*\"Kalvio $VERSION\"" "$manual"
-    local option missing=''
+    # Each option of --help must head a paragraph of its own (the line after .TP).
+    local tags option missing=''
+    tags=$(awk 'tagged { print } { tagged = ($1 == ".TP") }' "$manual")
     for option in $("$prefix/bin/kalvio" --help | grep -oE '(^|[ ,])-{1,2}[a-z][a-z-]*' | tr -d ' ,'); do
-        grep -qF -- "${option//-/\\-}" "$manual" || missing+=" $option"
+        grep -qE -- "(^|[ \"])${option//-/\\\\-}([ \",]|$)" <<<"$tags" || missing+=" $option"
     done
-    expect "the manual page documents every option of --help${missing:+ (missing:$missing)}" test -z "$missing"
+    expect "the manual page describes every option of --help${missing:+ (missing:$missing)}" test -z "$missing"
 }
 
 check_deb()
@@ -159,10 +166,11 @@ check_deb()
         test "$(field Package) $(field Version) $(field Section)" = "kalvio $VERSION graphics"
     expect "the package names a maintainer with an address" grep -qE '^[^<]+ <[^@ >]+@[^ >]+>$' <<<"$(field Maintainer)"
     expect "the package has a description" test -n "$(field Description)"
-    local depends lib missing=''
+    local depends names lib missing=''
     depends=$(field Depends)
-    for lib in libc6 libstdc\\+\\+6 libqt6core6 libqt6gui6 libqt6widgets6; do
-        grep -qE "(^|, )$lib( |,|$)" <<<"$depends" || missing+=" $lib"
+    names=$(tr ',|' '\n' <<<"$depends" | awk '{ print $1 }')
+    for lib in libc6 libstdc++6 libqt6core6 libqt6gui6 libqt6widgets6; do
+        grep -qxF "$lib" <<<"$names" || missing+=" $lib"
     done
     expect "the package depends on the C, C++ and Qt libraries it links${missing:+ (missing:$missing)}: $depends" \
         test -z "$missing"
