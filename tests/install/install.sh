@@ -27,6 +27,7 @@ expect()
 [[ $# == 4 && ($1 == tree || $1 == deb) && -d $2 ]] || { echo "usage: bash $0 tree|deb BUILD_DIR APP_ID VERSION"; exit 2; }
 MODE=$1 BUILD=$2 ID=$3 VERSION=$4
 SIZES='16 22 24 32 48 64 128 256'
+SOURCE=$(cd "$(dirname -- "${BASH_SOURCE[0]}")/../.." && pwd)
 TMP=$(mktemp -d "${TMPDIR:-/tmp}/kalvio-install.XXXXXX") || exit 1
 trap 'rm -rf -- "$TMP"' EXIT
 
@@ -125,6 +126,12 @@ check_tree()
     expect "the metainfo provides the installed program ($binary)" test -n "$binary" -a -x "$prefix/bin/$binary"
     newest=$(grep -o '<release [^>]*version="[^"]*"' "$metainfo" | head -n 1 | sed 's/.*version="//; s/"$//')
     expect "the metainfo's newest release ($newest) is $VERSION" test "$newest" = "$VERSION"
+    # The screenshot is published from dist/screenshots under the same name.
+    local shot declared
+    shot=$(sed -n 's:.*<image [^>]*>.*/\([^/<]*\)</image>.*:\1:p' "$metainfo")
+    declared=$(sed -n 's:.*<image [^>]*width="\([0-9]*\)" height="\([0-9]*\)".*:\1x\2:p' "$metainfo")
+    expect "the metainfo's screenshot ($shot) is in dist/screenshots at its declared size ($declared)" \
+        test -n "$shot" -a "$(png_size "$SOURCE/dist/screenshots/$shot")" = "$declared"
     same_lines "the metainfo provides the media types the desktop entry opens" \
         "$(sed -n 's/^MimeType=//p' "$desktop" | tr ';' '\n' | sed '/^$/d' | LC_ALL=C sort)" \
         "$(sed -n 's:.*<mediatype>\(.*\)</mediatype>.*:\1:p' "$metainfo" | LC_ALL=C sort)"
