@@ -1,11 +1,14 @@
 #!/usr/bin/env bash
-# Draws every UI picture Kalvio ships (icons, button faces, logo, frame fill)
-# into the directory this script lives in. Re-run after changing a drawing:
+# Draws every picture Kalvio ships (icons, button faces, logo, frame fill)
+# into the directory this script lives in, and renders the application icon
+# kalvio.svg into the window icon and the desktop icon sizes under icons/.
+# Re-run after changing a drawing:
 #
 #   bash assets/make-assets.sh
 #
-# Needs ImageMagick 6 (`convert`) and the DejaVu Sans Bold font
-# (Debian: fonts-dejavu-core). The output is byte-for-byte reproducible.
+# Needs ImageMagick 6 (`convert`), rsvg-convert (Debian: librsvg2-bin) and the
+# DejaVu Sans Bold font (Debian: fonts-dejavu-core). The output is
+# byte-for-byte reproducible.
 #
 # Every shape is described in the picture's own pixel coordinates, where pixel
 # (i,j) covers the square [i,i+1]x[j,j+1]. Drawings are rendered at SS times
@@ -19,6 +22,8 @@ OUT=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 # Prefer the real ImageMagick 6 binary; fall back to whatever `convert` is.
 IM=$(command -v convert-im6.q16 || command -v convert || true)
 [ -n "$IM" ] || { echo "make-assets: ImageMagick 6 'convert' not found" >&2; exit 1; }
+RSVG=$(command -v rsvg-convert || true)
+[ -n "$RSVG" ] || { echo "make-assets: rsvg-convert not found (apt-get install librsvg2-bin)" >&2; exit 1; }
 
 FONT=$(fc-match "DejaVu Sans:bold" file 2>/dev/null | sed -n 's/^:file=//p')
 case "$FONT" in
@@ -128,51 +133,34 @@ zoom_icon() { # OUTFILE SIGN_MVG
 zoom_icon zoom-out.ico "rectangle 4,6 9,7"
 zoom_icon zoom-in.ico "rectangle 4,6 9,7 rectangle 6,4 7,9"
 
-# --- application icon (32x32, 16 colours) ---------------------------------
-# A dial on a blue tile: white face, green-yellow-red scale, dark needle.
-# The tile's corners are rounded off through the icon's transparency mask.
-# Colours are mapped onto a fixed 15-entry palette (the main colours plus the
-# blends their edges need) so the 16-colour limit never drops or muddies a
-# hue; the 16th entry is the black under the transparent corners. The face's
-# flat edge sits on a pixel boundary and the hub stays on the face, so no
-# blue/white or blue/needle blends are needed.
-app_icon() {
-  local ss=8 a
-  a=$(affine $ss)
-  local BLUE='#2166b0' FACE='#ffffff' GREEN='#2fa84f'
-  local YELLOW='#f2c21b' RED='#e0352b' NEEDLE='#1b2633'
-  # Dial centre, face radius and the coloured scale's inner radius.
-  local cx=16 cy=23 rf=12.9 ri=9.3
-  sector() { # FROM_DEG TO_DEG INNER_R OUTER_R: annular sector as a polygon
-    # (ImageMagick 6 strokes thick arcs unreliably, so the outline is traced
-    # point by point instead.)
-    awk -v cx=$cx -v cy=$cy -v a0="$1" -v a1="$2" -v ri="$3" -v ro="$4" 'BEGIN {
-      d = atan2(0, -1) / 180; n = 24; printf "polygon"
-      for (i = 0; i <= n; i++) { t = (a0 + (a1 - a0) * i / n) * d
-        printf " %.3f,%.3f", cx + ro * cos(t), cy + ro * sin(t) }
-      for (i = n; i >= 0; i--) { t = (a0 + (a1 - a0) * i / n) * d
-        printf " %.3f,%.3f", cx + ri * cos(t), cy + ri * sin(t) }
-    }'
-  }
-  # Needle from the hub (just above the face's flat edge) towards the red
-  # end of the scale, stopping inside the scale's inner edge.
-  local hx=16 hy=21 needle
-  needle=$(awk -v x=$hx -v y=$hy 'BEGIN { d = atan2(0, -1) / 180
-    printf "line %g,%g %.3f,%.3f", x, y, x + 7 * cos(-52 * d), y + 7 * sin(-52 * d) }')
+# --- application icon --------------------------------------------------------
+# One drawing, kalvio.svg (a dial on a blue tile), gives every icon Kalvio has:
+# the PNG sizes of the desktop icon theme, rendered straight from the SVG, and
+# the window's own 32x32 16-colour icon, rendered at 8x and box-filtered down.
+# The window icon's colours are mapped onto a fixed 15-entry palette (the
+# drawing's colours plus the blends their edges need) so the 16-colour limit
+# never drops or muddies a hue; the 16th entry is the black under the
+# transparent corners, which are rounded off through the icon's mask.
+ICON_SIZES=(16 22 24 32 48 64 128 256)
+
+theme_icons() {
+  mkdir -p "$OUT/icons"
+  local size
+  for size in "${ICON_SIZES[@]}"; do
+    "$RSVG" -w "$size" -h "$size" -o "$TMP/icon.png" "$OUT/kalvio.svg"
+    mv "$TMP/icon.png" "$OUT/icons/kalvio-$size.png"
+  done
+}
+
+window_icon() {
+  local BLUE='#2166b0'
+  "$RSVG" -w 256 -h 256 -o "$TMP/window-icon.png" "$OUT/kalvio.svg"
   "$IM" -size 1x1 \
-    "xc:$BLUE" "xc:$FACE" "xc:$GREEN" "xc:$YELLOW" "xc:$RED" "xc:$NEEDLE" \
+    "xc:$BLUE" xc:'#ffffff' xc:'#2fa84f' xc:'#f2c21b' xc:'#e0352b' xc:'#1b2633' \
     xc:'#c6c9cc' xc:'#8d9299' xc:'#545c66' \
     xc:'#287e80' xc:'#8a9466' xc:'#80506f' \
     xc:'#97d3a7' xc:'#f8e08d' xc:'#f09a95' +append "$TMP/palette.png"
-  "$IM" -size "$((32 * ss))x$((32 * ss))" xc:none \
-    -draw "$a fill $BLUE stroke none roundrectangle 0,0 32,32 5,5" \
-    -draw "$a fill $FACE stroke none $(sector 180 360 0 "$rf")" \
-    -draw "$a stroke none fill $GREEN $(sector 180 241 "$ri" "$rf")
-           fill $YELLOW $(sector 240 301 "$ri" "$rf")
-           fill $RED $(sector 300 360 "$ri" "$rf")" \
-    -draw "$a fill none stroke $NEEDLE stroke-width 2.2 stroke-linecap round $needle" \
-    -draw "$a fill $NEEDLE stroke none circle $hx,$hy $((hx + 2)),$hy" \
-    -filter Box -resize 32x32! \
+  "$IM" "$TMP/window-icon.png" -filter Box -resize 32x32! \
     \( +clone -alpha extract -threshold 50% \) \
     \( -clone 0 -background "$BLUE" -alpha remove -alpha off \
        +dither -remap "$TMP/palette.png" \) \
@@ -181,7 +169,8 @@ app_icon() {
     -type PaletteMatte "ico:$TMP/kalvio.ico"
   mv "$TMP/kalvio.ico" "$OUT/kalvio.ico"
 }
-app_icon
+theme_icons
+window_icon
 
 # --- maker's logo ---------------------------------------------------------
 logo() {
@@ -221,4 +210,4 @@ logo
 # --- picture frame fill: plain white, 24-bit BMP without alpha -------------
 "$IM" -size 5x5 xc:white -alpha off -type TrueColor "BMP3:$OUT/frame-face.bmp"
 
-echo "make-assets: wrote 10 pictures to $OUT"
+echo "make-assets: wrote 10 pictures to $OUT and ${#ICON_SIZES[@]} icons to $OUT/icons"

@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# Installs the Debian 12 packages Kalvio needs to build, test and show its sample.
+# Installs the Debian 12 packages Kalvio needs to build, test, package and show its sample.
 # Re-runs are fast: when every package is already installed the apt step is skipped.
 set -euo pipefail
 
@@ -21,6 +21,12 @@ packages=(
     libxkbcommon-x11-0
     libxcb-cursor0
     xauth
+    librsvg2-bin       # assets/make-assets.sh renders the SVG application icon
+    desktop-file-utils # the install test validates the desktop entry,
+    appstream          # the AppStream metainfo
+    groff-base         # and the manual page;
+    dpkg-dev           # cpack finds the .deb's dependencies with dpkg-shlibdeps,
+    file               # telling programs from data with file
 )
 
 missing=()
