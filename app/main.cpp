@@ -20,6 +20,8 @@ int main(int argc, char* argv[])
     QApplication app(qtArgc, argv);
     QApplication::setApplicationName(QStringLiteral("Kalvio"));
     QApplication::setApplicationVersion(QStringLiteral(KALVIO_VERSION));
+    // Ties the window to its desktop entry (its icon and name in the task bar).
+    QGuiApplication::setDesktopFileName(QStringLiteral(KALVIO_APP_ID));
     Kalvio window;
     window.setStartPath(line.folder, line.picture);
     // The window loads inside the event loop, so that closing it during the
