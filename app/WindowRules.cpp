@@ -43,4 +43,21 @@ QString LastCharacters(const QString& text, int count)
     return text.mid(start);
 }
 
+QString WhyNoPicture(Pictures::Failure failure)
+{
+    switch (failure) {
+    case Pictures::Failure::None:
+        break;
+    case Pictures::Failure::Unreadable:
+        return QStringLiteral("Soubor nelze přečíst");
+    case Pictures::Failure::NotAPicture:
+        return QStringLiteral("Soubor není obrázek JPEG, BMP ani GIF");
+    case Pictures::Failure::Damaged:
+        return QStringLiteral("Poškozený obrázek");
+    case Pictures::Failure::TooLarge:
+        return QStringLiteral("Obrázek je příliš velký");
+    }
+    return {};
+}
+
 } // namespace WindowRules

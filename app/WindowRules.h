@@ -1,5 +1,7 @@
 #pragma once
 
+#include "Decode.h"
+
 #include <QRectF>
 #include <QSize>
 #include <QString>
@@ -49,5 +51,8 @@ QRectF FitPicture(QSize picture, QSizeF box, Fit fit);
 // The last `count` characters of text, counting a character that takes two
 // UTF-16 units as one and never starting inside it.
 QString LastCharacters(const QString& text, int count);
+
+// What the user is told, in a cell's tooltip, of why it shows no picture.
+QString WhyNoPicture(Pictures::Failure failure);
 
 } // namespace WindowRules

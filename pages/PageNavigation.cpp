@@ -17,6 +17,7 @@ void Kalvio::cutShortPass(CellClearing clearing)
     for (CellIndex = reached; CellIndex < CellCount; ++CellIndex) {
         const int i = CellIndex;
         Obr[i]->ClearPicture();
+        Obr[i]->setToolTip(QString());
         if (clearing != CellClearing::Picture)
             Okno[i]->setCaption(QString());
         if (clearing == CellClearing::PictureCaptionAndPointer)

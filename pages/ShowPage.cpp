@@ -46,6 +46,7 @@ void Kalvio::showEmptyPage()
     for (CellIndex = 0; CellIndex < CellCount; ++CellIndex) {
         const int i = CellIndex;
         Obr[i]->ClearPicture();
+        Obr[i]->setToolTip(QString());
         Okno[i]->setCaption(QString::number(i));
         Obr[i]->setMousePointer(MousePointer::Arrow);
     }
@@ -105,11 +106,15 @@ void Kalvio::drawIntoCell(int i)
     const double cellHeight = Obr[0]->Height();
     // Every picture is drawn with its longer side as wide as the cell.
     const int longSide = pixelsFor(cellWidth);
+    Pictures::Failure failure = Pictures::Failure::None;
     const auto load = [&](const QString& file) {
-        return Vstup->LoadPicture(cellPath(file), longSide, Pictures::Purpose::Thumbnail) == Pictures::Failure::None;
+        failure = Vstup->LoadPicture(cellPath(file), longSide, Pictures::Purpose::Thumbnail);
+        return failure == Pictures::Failure::None;
     };
     // A name without a small copy is its own thumbnail name: opened once.
     const bool loaded = !name.isEmpty() && (load(thumbnail) || (thumbnail != name && load(name)));
+    // The pointer resting on a cell that stays empty is told why.
+    Obr[i]->setToolTip(WindowRules::WhyNoPicture(failure));
     if (!loaded) {
         Obr[i]->ClearPicture();
         Obr[i]->setMousePointer(MousePointer::Arrow);

@@ -1,6 +1,7 @@
 #include "FrameButton.h"
 
 #include "Colors.h"
+#include "NativeName.h"
 
 #include <QPainter>
 
@@ -38,6 +39,6 @@ void FrameButton::paintEvent(QPaintEvent*)
     painter.drawPixmap(
         QRect(pictureArea.center() - QPoint(picture_.width() / 2, picture_.height() / 2), picture_.size()), picture_);
     painter.setPen(palette().color(isEnabled() ? QPalette::Active : QPalette::Disabled, QPalette::ButtonText));
-    painter.drawText(captionArea, Qt::AlignHCenter | Qt::AlignVCenter,
-                     metrics.elidedText(text(), Qt::ElideMiddle, width() - 4));
+    painter.drawText(captionArea, Qt::AlignHCenter | Qt::AlignVCenter | Qt::TextSingleLine,
+                     metrics.elidedText(NativeName::Display(text()), Qt::ElideMiddle, width() - 4));
 }

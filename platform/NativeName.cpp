@@ -135,7 +135,7 @@ QString Display(const QString& name)
     for (qsizetype i = 0; i < out.size(); ++i) {
         const char16_t unit = out.at(i).unicode();
         const bool pairedLow = i > 0 && QChar::isHighSurrogate(out.at(i - 1).unicode());
-        if (isEscapedByte(unit) && !pairedLow)
+        if ((isEscapedByte(unit) && !pairedLow) || unit < 0x20 || unit == 0x7F)
             out[i] = QChar(QChar::ReplacementCharacter);
     }
     return out;

@@ -18,7 +18,8 @@ std::string Encode(const QString& name);
 std::filesystem::path ToPath(const QString& name);
 QString FromPath(const std::filesystem::path& path);
 
-// The text to show for a name: escaped bytes become U+FFFD.
+// The text to show for a name, always on one line: escaped bytes and control
+// characters (a line break in a name, say) become U+FFFD.
 QString Display(const QString& name);
 
 } // namespace NativeName

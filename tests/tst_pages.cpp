@@ -386,8 +386,12 @@ void PagesTest::smallCopiesAndBadPictures()
         const bool shown = cell == 0 || cell == 9 || (cell > 10 && cell < 20);
         QVERIFY2(shown ? !cellIsBlank(*w, cell) : cellIsBlank(*w, cell), qPrintable(w->Okno[cell]->Caption()));
         QCOMPARE(w->Obr[cell]->mousePointer(), shown ? MousePointer::Custom : MousePointer::Arrow);
+        // A cell that stays empty says why; one past the end of the list has nothing to say.
+        QCOMPARE(w->Obr[cell]->toolTip().isEmpty(), shown || w->Okno[cell]->Caption().isEmpty());
     }
     QVERIFY(near(cellCentre(*w, 0), colorFor(0)) && near(cellCentre(*w, 9), colorFor(10)));
+    QCOMPARE(w->Obr[4]->toolTip(), QStringLiteral("Obrázek je příliš velký"));
+    QCOMPARE(w->Obr[8]->toolTip(), QStringLiteral("Soubor nelze přečíst"));
 }
 
 void PagesTest::largeJpegIsDecodedAtTheSizeDrawn_data()

@@ -145,6 +145,13 @@ void ViewTest::opensOnlyForCellsWithPictures()
     e->Obr_Click(7);
     e->Obr_Click(23);
     QVERIFY(isClosed(*e) && !e->tags.zoomCell);
+    // A line break in a name shows as U+FFFD: the caption stays on one line.
+    PictureFolder odd;
+    odd.addPicture(QStringLiteral("two\nlines.BMP"), QSize(32, 24), colorFor(1));
+    auto o = startIn(odd.path());
+    o->Obr_Click(0);
+    QCOMPARE(o->ZoomOkno->lastPrintedLine(),
+             (odd.path() + QStringLiteral("/two\uFFFDlines.BMP --> 32 x 24 pixel")).right(80));
 }
 
 void ViewTest::stepsAndCloses()

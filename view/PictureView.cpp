@@ -37,7 +37,11 @@ void Kalvio::Obr_Click(int index)
     const bool focusInGrid = cellOf(focusWidget()) >= 0;
 
     // Decoded for the view, not the file: the longer side spans the view's width.
-    const bool loaded = Vstup->LoadPicture(path, pixelsFor(ZoomOkno->Width())) == Pictures::Failure::None;
+    const Pictures::Failure failure = Vstup->LoadPicture(path, pixelsFor(ZoomOkno->Width()));
+    const bool loaded = failure == Pictures::Failure::None;
+    // Why the picture does not open shows where the pointer rests: on the cell, or on the open view.
+    Obr[index]->setToolTip(WindowRules::WhyNoPicture(failure));
+    ZoomOkno->setToolTip(WindowRules::WhyNoPicture(failure));
     if (!loaded && !wasOpen)
         return;
     ZoomOkno->ClearPicture();
