@@ -1,0 +1,47 @@
+#!/usr/bin/env bash
+# shellcheck disable=SC2317 # conditions are called through check
+# The command line: --help and --version print and end without a display; a
+# path that is not there, an unknown option or two paths are refused with
+# status 2 and no window; a folder is shown itself; a picture opens enlarged
+# on its own page.
+source "$(dirname -- "${BASH_SOURCE[0]}")/lib.sh"
+
+# refused WHAT ARGUMENT...: status 2, a message on stderr, nothing on stdout.
+refused()
+{
+    local what=$1 out rc=0
+    shift
+    out=$(env -u DISPLAY QT_QPA_PLATFORM=xcb timeout 10 "$KALVIO" "$@" 2>"$TMP/err") || rc=$?
+    if ((rc == 2)) && [[ -z $out && $(<"$TMP/err") == kalvio:* ]]; then
+        pass "$what is refused with status 2: $(head -n 1 "$TMP/err")"
+    else
+        fail "$what: status $rc, stdout '$out', stderr '$(<"$TMP/err")'"
+    fi
+}
+
+out=$(env -u DISPLAY QT_QPA_PLATFORM=xcb timeout 10 "$KALVIO" --version) && [[ $out == "kalvio 1.1" ]] &&
+    pass "--version prints \"$out\" without a display" || fail "--version: '$out'"
+out=$(env -u DISPLAY QT_QPA_PLATFORM=xcb timeout 10 "$KALVIO" --help) && [[ $out == "Usage: kalvio "* ]] &&
+    pass "--help prints its usage without a display" || fail "--help: '$out'"
+refused "a path that does not exist" "$TMP/nothing here"
+refused "an unknown option" --fullscreen
+mkdir -p "$TMP/empty"
+refused "two paths" "$TMP/empty" "$TMP/empty"
+
+# A folder named on the command line is shown itself, not its first
+# subfolder with files, whatever the current directory.
+make_pictures "$TMP/top" 5
+make_pictures "$TMP/top/sub" 3
+start_xvfb
+start_kalvio "$TMP/empty" "$TMP/top"
+check 30 "a folder argument shows that folder's 5 pictures" cells_show 0 5 23
+stop "$KPID"
+KPID=''
+
+# A picture: its page (the second of 30 pictures), the picture enlarged.
+make_pictures "$TMP/many" 30
+start_kalvio "$TMP/empty" "$TMP/many/P27.BMP"
+check 30 "a picture argument opens picture 26 enlarged" view_open 26
+xdotool key Escape
+check 20 "under it, the second page: pictures 24 to 29" cells_show 24 6 23
+finish
