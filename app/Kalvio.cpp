@@ -177,15 +177,6 @@ void Kalvio::createControls()
 // take no focus.
 void Kalvio::setUpKeyboardFocus()
 {
-    QList<QWidget*> chain{Dir1, File1, Okno[0], Obr[0]};
-    for (int i = 1; i < CellCount; ++i)
-        chain << Okno[i];
-    for (int i = 1; i < CellCount; ++i)
-        chain << Obr[i];
-    chain << Nazad << Vpred << Koniec << Logo << ZoomOkno << LupaMinus << LupaPlus;
-    for (qsizetype k = 0; k + 1 < chain.size(); ++k)
-        setTabOrder(chain[k], chain[k + 1]);
-
     Dir1->setFocusPolicy(Qt::StrongFocus);
     File1->setFocusPolicy(Qt::StrongFocus);
     // A click on a thumbnail or the view moves the focus there; a click on a
@@ -197,6 +188,15 @@ void Kalvio::setUpKeyboardFocus()
     ZoomOkno->setFocusPolicy(Qt::StrongFocus);
     for (ImageControl* image : {Nazad, Vpred, Koniec, LupaMinus, LupaPlus})
         image->setFocusPolicy(Qt::TabFocus);
+    // Ordered once every control takes focus: Qt leaves out those that do not.
+    QList<QWidget*> chain{Dir1, File1, Okno[0], Obr[0]};
+    for (int i = 1; i < CellCount; ++i)
+        chain << Okno[i];
+    for (int i = 1; i < CellCount; ++i)
+        chain << Obr[i];
+    chain << Nazad << Vpred << Koniec << Logo << ZoomOkno << LupaMinus << LupaPlus;
+    for (qsizetype k = 0; k + 1 < chain.size(); ++k)
+        setTabOrder(chain[k], chain[k + 1]);
     Dir1->setFocus();
 
     // The grid's and the view's keys and the wheel are the window's (see KeysAndWheel.cpp).

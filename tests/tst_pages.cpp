@@ -90,6 +90,8 @@ private slots:
     void pageChangeClearsWhatAPassLeft();
     void pageChangeDuringAPassWins_data();
     void pageChangeDuringAPassWins();
+    void otherRequestsDuringAPass_data();
+    void otherRequestsDuringAPass();
     void pageRequestsNeverPileUp();
     void smallCopiesAndBadPictures();
     void largeJpegIsDecodedAtTheSizeDrawn_data();
@@ -285,6 +287,60 @@ void PagesTest::pageChangeDuringAPassWins()
     for (int i = 0; i < Kalvio::CellCount; ++i)
         QVERIFY(i < 5 ? cellIsFilledWith(*w, i, colorFor(i)) : cellIsBlank(*w, i) == (i > 5));
     QVERIFY(!near(cellCentre(*w, 5), colorFor(5), 40));
+}
+
+void PagesTest::otherRequestsDuringAPass_data()
+{
+    QTest::addColumn<int>("atCell");
+    QTest::addColumn<QString>("request");
+    QTest::addColumn<int>("shownAfter"); // pictures of the folder shown in the end (-1: none)
+    QTest::newRow("an entry of the page being drawn") << 9 << "entry 53" << 72;
+    QTest::newRow("another folder") << 7 << "folder 30" << 30;
+    QTest::newRow("a folder without pictures") << 7 << "folder 0" << 0;
+}
+
+// Page 2 of 72 being drawn when another file of that page is chosen, or the
+// folder changes: the file's page needs no new pass, so only the closing view
+// empties the captions past the cell being drawn and the pass draws them
+// again; another folder ends the pass and shows its first page.
+void PagesTest::otherRequestsDuringAPass()
+{
+    QFETCH(int, atCell);
+    QFETCH(QString, request);
+    QFETCH(int, shownAfter);
+    PictureFolder other;
+    addNumberedPictures(other, QStringLiteral("30"), 30);
+    other.makeFolder(QStringLiteral("0"));
+    auto w = startIn(numbered_);
+    w->File1->setListIndex(48);
+    QList<QPoint> yields; // folder's pictures, cell
+    std::optional<Look> before, after;
+    EventYield::setHook([&] {
+        yields.append(QPoint(w->File1->ListCount(), w->tags.passCell.value_or(-2)));
+        if (!after && yields.size() == atCell + 1) {
+            before = lookOf(*w);
+            request.startsWith("entry") ? w->File1->setListIndex(53)
+                                        : w->Dir1->setPath(other.at(request.section(u' ', 1)));
+            after = lookOf(*w);
+        }
+    });
+    w->ShowPage();
+    QVERIFY(before && after);
+    if (shownAfter == 72) {
+        // Nothing cleared but the captions after the cell being drawn.
+        for (int i = 0; i < Kalvio::CellCount; ++i) {
+            QCOMPARE(std::get<0>((*after)[i]), std::get<0>((*before)[i]));
+            QCOMPARE(std::get<1>((*after)[i]), i > atCell ? QString() : std::get<1>((*before)[i]));
+        }
+    }
+    QList<QPoint> expected;
+    for (int cell = 0; cell <= atCell; ++cell)
+        expected << QPoint(72, cell);
+    for (int cell = shownAfter == 72 ? atCell + 1 : 0; shownAfter && cell < Kalvio::CellCount; ++cell)
+        expected << QPoint(shownAfter, cell);
+    QCOMPARE(yields, expected);
+    QCOMPARE(pageMismatch(*w, shownAfter == 72 ? 2 : 0, shownAfter), QString());
+    QCOMPARE(arrows(*w), Arrows(shownAfter == 72, shownAfter == 30));
 }
 
 // Forward and back at every yield, far faster than pages are drawn: the

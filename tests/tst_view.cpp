@@ -57,6 +57,8 @@ private slots:
     void drawsPictureScaledAndCentred();
     void opensOnlyForCellsWithPictures();
     void stepsAndCloses();
+    void stepDuringAPass_data();
+    void stepDuringAPass();
     void brokenFilesAndHugeOnes();
 };
 
@@ -133,6 +135,12 @@ void ViewTest::opensOnlyForCellsWithPictures()
     // Only the last 80 characters of the caption line are printed.
     const QString whole = folder.at(deep) + nameOf(28) + QStringLiteral(" --> 32 x 24 pixel");
     QCOMPARE(w->ZoomOkno->lastPrintedLine(), whole.right(80));
+    // Over the stepping images the pointer is the arrow, over the rest of the
+    // view the zoom-out magnifier, not the thumbnails' zoom-in one.
+    QVERIFY(w->LupaMinus->cursor().shape() == Qt::ArrowCursor && w->LupaPlus->cursor().shape() == Qt::ArrowCursor);
+    QCOMPARE(w->ZoomOkno->cursor().shape(), Qt::BitmapCursor);
+    QVERIFY(!w->ZoomOkno->cursor().pixmap().isNull() &&
+            w->ZoomOkno->cursor().pixmap().toImage() != w->Obr[0]->cursor().pixmap().toImage());
     // The frames beside the view, columns 0 and 5, are painted light grey.
     for (int cell : {0, 5, 18, 23})
         QCOMPARE(w->Okno[cell]->grab().toImage().pixelColor(2, 2), QColor(180, 180, 180));
@@ -223,6 +231,35 @@ void ViewTest::stepsAndCloses()
         checkShows(*w, 11, 9, 273);
         QVERIFY(!w->LupaPlus->isVisible() && w->LupaMinus->isVisible());
     }
+}
+
+void ViewTest::stepDuringAPass_data()
+{
+    QTest::addColumn<int>("atYield");
+    // At cell 1, not yet drawn, its frame still names picture 1 of page 0.
+    QTest::newRow("next cell not drawn yet") << 2;
+    QTest::newRow("next cell drawn") << 4;
+}
+
+// Stepping over the edge of page 0 draws page 1 and opens its cell 0; a
+// step clicked while that pass yields ends with the view on cell 1, showing
+// cell 1's picture of page 1 and naming it, whatever the frame named when
+// the step was clicked.
+void ViewTest::stepDuringAPass()
+{
+    QFETCH(int, atYield);
+    PictureFolder folder;
+    fill(folder, QString(), 0, 71);
+    auto w = startIn(folder.path());
+    w->Obr_Click(23);
+    int yields = 0;
+    EventYield::setHook([&] {
+        if (++yields == atYield)
+            w->LupaPlus_Click();
+    });
+    w->LupaPlus_Click();
+    checkShows(*w, 1, 1, 25);
+    QVERIFY(w->LupaMinus->isVisible() && w->LupaPlus->isVisible());
 }
 
 void ViewTest::brokenFilesAndHugeOnes()

@@ -70,6 +70,7 @@ private slots:
     void startup_data();
     void startup();
     void creditBoxesAndExit();
+    void tabOrder();
     void controlsClickOnce();
     void pictureBoxKeepsItsDrawing();
 };
@@ -134,9 +135,12 @@ void WindowTest::startup_data()
     QTest::addColumn<bool>("below");
     QTest::addColumn<int>("pictures");
     QTest::addColumn<int>("pages");
+    QTest::addColumn<bool>("notes"); // a text file beside the pictures
     for (const bool below : {true, false})
         for (const auto& [pictures, pages] : {std::pair{0, 0}, {24, 1}, {25, 2}})
-            QTest::addRow("%s, %d pictures", below ? "A" : "B", pictures) << below << pictures << pages;
+            QTest::addRow("%s, %d pictures", below ? "A" : "B", pictures) << below << pictures << pages << true;
+    // No folder below holds a file: the search ends in the last one it reached.
+    QTest::addRow("A, no file anywhere") << true << 0 << 0 << false;
 }
 
 void WindowTest::startup()
@@ -144,11 +148,14 @@ void WindowTest::startup()
     QFETCH(bool, below);
     QFETCH(int, pictures);
     QFETCH(int, pages);
+    QFETCH(bool, notes);
     PictureFolder folder;
     const QString sub = below ? QStringLiteral("sub/") : QString();
+    folder.makeFolder(sub);
     for (int k = 0; k < pictures; ++k)
         folder.addPicture(sub + QStringLiteral("P%1.jpg").arg(k + 10), QSize(12, 10), colorFor(k));
-    folder.addFile(sub + QStringLiteral("notes.txt")); // not listed, but makes sub a folder with files
+    if (notes)
+        folder.addFile(sub + QStringLiteral("notes.txt")); // not listed, but makes sub a folder with files
     const CurrentDirectory inFolder(folder.path());
     Kalvio w;
     ShowWatcher shown(w);
@@ -227,6 +234,32 @@ void WindowTest::creditBoxesAndExit()
         QTimer::singleShot(5000, w.get(), [] { QCoreApplication::exit(1); });
         QVERIFY2(QApplication::exec() == 0 && watcher.seen.isEmpty() && accepted && !w->isVisible(), way);
     }
+}
+
+// Tab from the folder list: the file list, frame 0, thumbnail 0, frames 1 to
+// 23, thumbnails 1 to 23, the arrows shown, the exit image, the logo, and
+// round again; the labels and the closed view take no focus.
+void WindowTest::tabOrder()
+{
+    PictureFolder folder;
+    addNumberedPictures(folder, QStringLiteral("30"), 30);
+    auto w = startIn(folder.at(QStringLiteral("30")));
+    w->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(w.get()));
+    QList<QWidget*> expected{w->File1, w->Okno[0], w->Obr[0]};
+    for (int i = 1; i < Kalvio::CellCount; ++i)
+        expected << w->Okno[i];
+    for (int i = 1; i < Kalvio::CellCount; ++i)
+        expected << w->Obr[i];
+    expected << w->Vpred << w->Koniec << w->Logo << w->Dir1;
+    QCOMPARE(QApplication::focusWidget(), w->Dir1);
+    QList<QWidget*> seen;
+    for (qsizetype k = 0; k < expected.size(); ++k) {
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        seen << QApplication::focusWidget();
+    }
+    QCOMPARE(seen, expected);
+    QCOMPARE(w->tags.pageIndex, 0); // passing through the file list chose nothing
 }
 
 // A click is a press and a release of the left button over the control; a
