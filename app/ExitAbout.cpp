@@ -6,8 +6,10 @@
 
 namespace {
 
-// The About box's credit line is kept only scrambled: character i of the line
-// is Scrambled[i] - Key[i] + 32.
+// The About box's credit line is kept only scrambled, and unscrambled each
+// time the box opens: character i of the line is Scrambled[i] - Key[i] + 32.
+// Intended: the line cannot be read from the program's text; the user sees it
+// plainly as the last line of the About box.
 constexpr char Key[] = "!&%$#$!&%$#!!$%$#$!&%$#!!&#$#$!&";
 constexpr char Scrambled[] = "Lgqzls!3%jrul}%v|girj$d!ck}$flzh";
 static_assert(sizeof(Key) == 33 && sizeof(Scrambled) == sizeof(Key), "both texts hold 32 characters");

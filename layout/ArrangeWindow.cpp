@@ -48,6 +48,8 @@ void Kalvio::ArrangeWindow()
     }
 
     ZoomOkno->setTop(Okno[0]->Top() + 60);
+    // From frame 1, the second column, not frame 0: intended. The view covers
+    // columns 1 to 4 and leaves the first and last columns visible beside it.
     ZoomOkno->setLeft(Okno[1]->Left() + 75);
     ZoomOkno->setWidth(Okno[0]->Width() * 4);
     ZoomOkno->setHeight(Okno[0]->Height() * 4 - 100);

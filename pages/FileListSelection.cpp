@@ -19,6 +19,8 @@ void Kalvio::showPageOf(int entry)
 {
     ZoomOkno_Click();
     const int page = WindowRules::PageOf(entry);
+    // An entry of the page shown clears nothing, even while that page is being
+    // drawn: the pass goes on and writes the cells again. Intended.
     if (tags.pageIndex == page)
         return;
     cutShortPass(CellClearing::PictureAndCaption);

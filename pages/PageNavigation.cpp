@@ -25,6 +25,9 @@ void Kalvio::cutShortPass(CellClearing clearing)
     }
 }
 
+// Forward clears picture, name and pointer of the cells a pass left; back
+// (Dozadu) only the pictures. The difference is intended; the new pass
+// writes every cell again in either case.
 void Kalvio::PageForward()
 {
     cutShortPass(CellClearing::PictureCaptionAndPointer);

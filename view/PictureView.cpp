@@ -28,7 +28,9 @@ void Kalvio::setGridLook(int frameColor, bool enabled)
 void Kalvio::Obr_Click(int index)
 {
     const QString name = Okno[index]->Caption();
-    // Shorter captions are the placeholders of cells without a picture.
+    // Shorter captions are the placeholders of cells without a picture
+    // ("0" to "23"). Intended, though it means that a picture whose whole
+    // name has 3 characters or fewer ("a.b") never opens.
     if (name.size() <= 3)
         return;
     const QString path = cellPath(name);
