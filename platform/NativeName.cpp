@@ -79,21 +79,29 @@ bool isEscapedByte(char16_t unit)
 
 QString Decode(std::string_view bytes)
 {
-    QString out;
-    out.reserve(static_cast<qsizetype>(bytes.size()));
+    // Every byte gives at most one UTF-16 unit (four bytes give two), so the
+    // result fits in as many units as there are bytes.
+    QString out(static_cast<qsizetype>(bytes.size()), Qt::Uninitialized);
+    QChar* write = out.data();
     size_t i = 0;
     while (i < bytes.size()) {
         char32_t cp = 0;
         const size_t length = validSequenceLength(bytes, i, cp);
         if (length == 0) {
             // Only bytes 0x80..0xFF can be invalid; they map to U+DC80..U+DCFF.
-            out += QChar(static_cast<char16_t>(EscapeBase - 0x80 + static_cast<unsigned char>(bytes[i])));
+            *write++ = QChar(static_cast<char16_t>(EscapeBase - 0x80 + static_cast<unsigned char>(bytes[i])));
             ++i;
             continue;
         }
-        out += QString::fromUcs4(&cp, 1);
+        if (QChar::requiresSurrogates(cp)) {
+            *write++ = QChar(QChar::highSurrogate(cp));
+            *write++ = QChar(QChar::lowSurrogate(cp));
+        } else {
+            *write++ = QChar(static_cast<char16_t>(cp));
+        }
         i += length;
     }
+    out.truncate(write - out.constData());
     return out;
 }
 

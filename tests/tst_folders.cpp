@@ -1,6 +1,7 @@
 // The folder search, the two lists, a change of folder, native names: odd folders and names neither crash nor vanish.
 
 #include "NativeName.h"
+#include "NaturalOrder.h"
 #include "TestSupport.h"
 
 #include <QElapsedTimer>
@@ -11,6 +12,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <fstream>
 
@@ -43,6 +45,7 @@ private slots:
     void changeOfFolder_data();
     void changeOfFolder();
     void listsOrderAndOpen();
+    void naturalOrderOfAnyNames();
     void deletedOrUnreadableStart();
     void hundredThousandFiles();
     void nativeNamesRoundTrip();
@@ -190,6 +193,47 @@ void FoldersTest::listsOrderAndOpen()
     QTest::keyClick(w->Dir1, Qt::Key_Return);
     QCOMPARE(w->File1->Path(), root.at("Sub2"));
     QCOMPARE(entries(*w->File1, &FileList::List), QStringList{"a.jpg"});
+}
+
+void FoldersTest::naturalOrderOfAnyNames()
+{
+    // The order defined one pair at a time: digit runs by value, other characters case-folded, then exact text.
+    const auto compare = [](const QString& a, const QString& b) {
+        const auto digit = [](QChar c) { return c >= u'0' && c <= u'9'; };
+        qsizetype i = 0, j = 0;
+        while (i < a.size() && j < b.size()) {
+            if (digit(a[i]) && digit(b[j])) {
+                const qsizetype ei = std::find_if_not(a.begin() + i, a.end(), digit) - a.begin();
+                const qsizetype ej = std::find_if_not(b.begin() + j, b.end(), digit) - b.begin();
+                QStringView x = QStringView(a).sliced(i, ei - i), y = QStringView(b).sliced(j, ej - j);
+                while (x.size() > 1 && x[0] == u'0')
+                    x = x.sliced(1);
+                while (y.size() > 1 && y[0] == u'0')
+                    y = y.sliced(1);
+                if (x.size() != y.size() || x != y)
+                    return x.size() != y.size() ? x.size() < y.size() : x < y;
+                i = ei, j = ej;
+            } else if (a[i].toCaseFolded() != b[j].toCaseFolded()) {
+                return a[i].toCaseFolded() < b[j].toCaseFolded();
+            } else {
+                ++i, ++j;
+            }
+        }
+        return i < a.size() || j < b.size() ? j < b.size() : a < b;
+    };
+    // Digits with and without leading zeros, letters of both cases, characters on either side of the digits.
+    const QString alphabet = QStringLiteral("0000123789aAzZ-_.~@\u00DF\u00C9\u00E9\U0001F600") + QChar(0xDCFF);
+    QRandomGenerator random(77);
+    QStringList names;
+    for (int k = 0; k < 4000; ++k) {
+        QString name;
+        for (int n = random.bounded(0, 9); n > 0; --n)
+            name += alphabet[random.bounded(int(alphabet.size()))];
+        names << name;
+    }
+    NaturalOrder::Sort(names);
+    for (qsizetype k = 1; k < names.size(); ++k)
+        QVERIFY2(!compare(names[k], names[k - 1]), qPrintable(names[k - 1] + u'|' + names[k]));
 }
 
 void FoldersTest::deletedOrUnreadableStart()
