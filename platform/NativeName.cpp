@@ -75,6 +75,19 @@ bool isEscapedByte(char16_t unit)
     return unit >= EscapeBase && unit <= EscapeBase + 0x7F;
 }
 
+// True when name[i] stands for a byte that is not UTF-8, rather than being
+// the second half of a character beyond the basic plane.
+bool isEscapeAt(const QString& name, qsizetype i)
+{
+    const bool pairedLow = i > 0 && QChar::isHighSurrogate(name.at(i - 1).unicode());
+    return isEscapedByte(name.at(i).unicode()) && !pairedLow;
+}
+
+QString hexEscape(unsigned byte)
+{
+    return QStringLiteral("\\x") + QString::number(byte, 16).rightJustified(2, u'0').toUpper();
+}
+
 } // namespace
 
 QString Decode(std::string_view bytes)
@@ -141,10 +154,24 @@ QString Display(const QString& name)
 {
     QString out = name;
     for (qsizetype i = 0; i < out.size(); ++i) {
-        const char16_t unit = out.at(i).unicode();
-        const bool pairedLow = i > 0 && QChar::isHighSurrogate(out.at(i - 1).unicode());
-        if (isEscapedByte(unit) && !pairedLow)
+        if (isEscapeAt(out, i))
             out[i] = QChar(QChar::ReplacementCharacter);
+    }
+    return out;
+}
+
+QString Printable(const QString& name)
+{
+    QString out;
+    out.reserve(name.size());
+    for (qsizetype i = 0; i < name.size(); ++i) {
+        const char16_t unit = name.at(i).unicode();
+        if (isEscapeAt(name, i))
+            out += hexEscape(unit - EscapeBase + 0x80);
+        else if (unit < 0x20 || unit == 0x7F || unit == u'\\')
+            out += hexEscape(unit);
+        else
+            out += QChar(unit);
     }
     return out;
 }

@@ -21,4 +21,9 @@ QString FromPath(const std::filesystem::path& path);
 // The text to show for a name: escaped bytes become U+FFFD.
 QString Display(const QString& name);
 
+// The name as plain text for a log line: escaped bytes, control characters
+// and the backslash are written as \xNN, so that every byte can be told and
+// no name can break a line or forge another.
+QString Printable(const QString& name);
+
 } // namespace NativeName
