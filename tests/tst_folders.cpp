@@ -78,6 +78,7 @@ private slots:
     void changeOfFolder();
     void listsOrderAndOpen();
     void naturalOrderOfAnyNames();
+    void fileListClicksOnlyWhenPicked();
     void failuresAreLogged();
     void deletedOrUnreadableStart();
     void hundredThousandFiles();
@@ -242,6 +243,11 @@ void FoldersTest::listsOrderAndOpen()
     QCOMPARE(shown(2) + shown(10), "bad\uFFFD.jpgz\uFFFD(.jpg");
     QCOMPARE(w->File1->List(11) + w->File1->List(-1) + w->File1->List(100000), QString());
     QVERIFY(w->Okno[2]->Caption() == expected[2] && near(cellCentre(*w, 2), Qt::red));
+    // Any other wildcard, spaced, beside a plain one.
+    const QString pattern = w->File1->Pattern();
+    w->File1->setPattern(QStringLiteral("img?.jpg ; *.Bmp"));
+    QCOMPARE(files(*w->File1), (QStringList{"B.Bmp", "IMG2.JPG"}));
+    w->File1->setPattern(pattern);
 
     w->Dir1->setCurrentRow(rootRow + 4);
     QTest::keyClick(w->Dir1, Qt::Key_Return);
@@ -288,6 +294,43 @@ void FoldersTest::naturalOrderOfAnyNames()
     NaturalOrder::Sort(names);
     for (qsizetype k = 1; k < names.size(); ++k)
         QVERIFY2(!compare(names[k], names[k - 1]), qPrintable(names[k - 1] + u'|' + names[k]));
+}
+
+void FoldersTest::fileListClicksOnlyWhenPicked()
+{
+    PictureFolder folder;
+    addNumberedPictures(folder, QStringLiteral("many"), 100);
+    folder.addFile(QStringLiteral("other/a.jpg"));
+    auto w = startIn(folder.at(QStringLiteral("many")));
+    w->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(w.get()));
+    // Page 3 of 5 by the arrows, a picture open: nothing chosen in the list.
+    w->Vpred_Click();
+    w->Vpred_Click();
+    w->Obr_Click(1);
+    QSignalSpy clicks(w->File1, &FileList::Click);
+    QVERIFY(w->Dir1->hasFocus());
+
+    // Tab moves the focus into the list and chooses nothing.
+    QTest::keyClick(w->Dir1, Qt::Key_Tab);
+    QVERIFY(w->File1->hasFocus());
+    QCOMPARE(clicks.count(), 0);
+    QCOMPARE(w->File1->ListIndex(), -1);
+    QVERIFY(w->ZoomOkno->Visible() && w->Strana->Caption() == "3 z 5");
+    // An arrow key picks the first entry, a mouse click another.
+    QTest::keyClick(w->File1, Qt::Key_Down);
+    QCOMPARE(clicks.count(), 1);
+    QVERIFY(w->File1->ListIndex() == 0 && !w->ZoomOkno->Visible() && w->Strana->Caption() == "1 z 5");
+    const QModelIndex entry = w->File1->model()->index(30, 0);
+    w->File1->scrollTo(entry);
+    QTest::mouseClick(w->File1->viewport(), Qt::LeftButton, {}, w->File1->visualRect(entry).center());
+    QVERIFY(clicks.count() == 2 && w->File1->ListIndex() == 30 && w->Strana->Caption() == "2 z 5");
+
+    // Another folder fills the list anew: nothing is chosen, and focus leaving and coming back changes nothing.
+    w->Dir1->setPath(folder.at(QStringLiteral("many")) + QStringLiteral("/../other"));
+    QTest::keyClick(w->File1, Qt::Key_Tab, Qt::ShiftModifier);
+    QTest::keyClick(w->Dir1, Qt::Key_Tab);
+    QVERIFY(w->File1->hasFocus() && w->File1->ListIndex() == -1 && clicks.count() == 2);
 }
 
 void FoldersTest::failuresAreLogged()
