@@ -1,5 +1,7 @@
 #include "NativeName.h"
 
+#include <algorithm>
+
 namespace NativeName {
 namespace {
 
@@ -152,6 +154,9 @@ QString FromPath(const std::filesystem::path& path)
 
 QString Display(const QString& name)
 {
+    // Nearly every name holds no escaped byte and is shown as it is, unchanged.
+    if (std::none_of(name.utf16(), name.utf16() + name.size(), isEscapedByte))
+        return name;
     QString out = name;
     for (qsizetype i = 0; i < out.size(); ++i) {
         if (isEscapeAt(out, i))

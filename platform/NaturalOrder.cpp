@@ -13,37 +13,61 @@ bool isDigit(QChar c)
     return c >= u'0' && c <= u'9';
 }
 
+// Appends a UTF-16 unit in the form UTF-8 gives a code point: one to three
+// bytes whose plain order is the order of the units, and no encoding is the
+// beginning of another. Most names are ASCII, so their keys stay short.
 void appendUnit(std::string& key, char16_t unit)
 {
-    key += static_cast<char>(unit >> 8);
-    key += static_cast<char>(unit & 0xFF);
+    if (unit < 0x80) {
+        key += static_cast<char>(unit);
+    } else if (unit < 0x800) {
+        key += static_cast<char>(0xC0 | (unit >> 6));
+        key += static_cast<char>(0x80 | (unit & 0x3F));
+    } else {
+        key += static_cast<char>(0xE0 | (unit >> 12));
+        key += static_cast<char>(0x80 | ((unit >> 6) & 0x3F));
+        key += static_cast<char>(0x80 | (unit & 0x3F));
+    }
+}
+
+// Appends a count so that plain byte order is the order of the counts: one
+// byte below 255, else 255 and four bytes.
+void appendCount(std::string& key, qsizetype count)
+{
+    if (count < 0xFF) {
+        key += static_cast<char>(count);
+        return;
+    }
+    const auto wide = static_cast<quint32>(std::min<qsizetype>(count, std::numeric_limits<quint32>::max()));
+    key += static_cast<char>(0xFF);
+    for (int shift = 24; shift >= 0; shift -= 8)
+        key += static_cast<char>((wide >> shift) & 0xFF);
 }
 
 // Appends the run of digits name[begin, end) as one token: the digit '0',
-// the number of digits without leading zeros (four bytes), then those digits.
-// Against another character the token compares as any digit does, since no
-// other character folds into the digits; against another run the count
-// decides first, then the digits: the order of their values.
+// the number of digits without leading zeros, then those digits. Against
+// another character the token compares as any digit does, since no other
+// character folds into the digits and no longer encoding starts with one;
+// against another run the count decides first, then the digits: the order of
+// their values.
 void appendNumber(std::string& key, const QString& name, qsizetype begin, qsizetype end)
 {
     while (begin < end - 1 && name[begin] == u'0')
         ++begin;
-    appendUnit(key, u'0');
-    const auto digits = static_cast<quint32>(std::min<qsizetype>(end - begin, std::numeric_limits<quint32>::max()));
-    for (int shift = 24; shift >= 0; shift -= 8)
-        key += static_cast<char>((digits >> shift) & 0xFF);
+    key += '0';
+    appendCount(key, end - begin);
     for (qsizetype k = begin; k < end; ++k)
         key += static_cast<char>(name[k].unicode());
 }
 
 // A byte string whose plain byte order is the name order without its final
 // tie-break: each character that is not a digit as its case-folded UTF-16
-// unit (big-endian), each run of digits as one token of appendNumber. Made
-// once per name, so that sorting compares bytes instead of re-reading names.
+// unit, each run of digits as one token of appendNumber. Made once per name,
+// so that sorting compares bytes instead of re-reading names.
 std::string sortKey(const QString& name)
 {
     std::string key;
-    key.reserve(static_cast<size_t>(name.size()) * 2 + 8);
+    key.reserve(static_cast<size_t>(name.size()) + 8);
     qsizetype i = 0;
     while (i < name.size()) {
         if (!isDigit(name[i])) {
@@ -59,13 +83,27 @@ std::string sortKey(const QString& name)
     return key;
 }
 
+// A name with its key, and the key's first eight bytes as one number (zeros
+// after a shorter key): most pairs differ there, so most comparisons cost one
+// integer comparison.
 struct KeyedName {
+    quint64 head = 0;
     std::string key;
     QString name;
 };
 
+KeyedName withKey(QString name)
+{
+    KeyedName result{0, sortKey(name), std::move(name)};
+    for (size_t k = 0; k < 8; ++k)
+        result.head = (result.head << 8) | (k < result.key.size() ? static_cast<unsigned char>(result.key[k]) : 0);
+    return result;
+}
+
 bool keyedLess(const KeyedName& a, const KeyedName& b)
 {
+    if (a.head != b.head)
+        return a.head < b.head;
     if (const int byKey = a.key.compare(b.key); byKey != 0)
         return byKey < 0;
     return a.name < b.name;
@@ -78,7 +116,7 @@ void Sort(QStringList& names)
     std::vector<KeyedName> keyed;
     keyed.reserve(static_cast<size_t>(names.size()));
     for (QString& name : names)
-        keyed.push_back({sortKey(name), std::move(name)});
+        keyed.push_back(withKey(std::move(name)));
     std::sort(keyed.begin(), keyed.end(), keyedLess);
     for (qsizetype k = 0; k < names.size(); ++k)
         names[k] = std::move(keyed[static_cast<size_t>(k)].name);

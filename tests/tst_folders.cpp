@@ -291,6 +291,9 @@ void FoldersTest::naturalOrderOfAnyNames()
             name += alphabet[random.bounded(int(alphabet.size()))];
         names << name;
     }
+    // Runs of digits longer than any count that fits in one byte.
+    for (int length : {254, 255, 256, 511, 512})
+        names << QString(length, u'9') << u'1' + QString(length, u'0') + u'a';
     NaturalOrder::Sort(names);
     for (qsizetype k = 1; k < names.size(); ++k)
         QVERIFY2(!compare(names[k], names[k - 1]), qPrintable(names[k - 1] + u'|' + names[k]));
