@@ -53,25 +53,6 @@ size_t validSequenceLength(std::string_view bytes, size_t i, char32_t& codePoint
     return length;
 }
 
-void appendUtf8(std::string& out, char32_t cp)
-{
-    if (cp < 0x80) {
-        out += static_cast<char>(cp);
-    } else if (cp < 0x800) {
-        out += static_cast<char>(0xC0 | (cp >> 6));
-        out += static_cast<char>(0x80 | (cp & 0x3F));
-    } else if (cp < 0x10000) {
-        out += static_cast<char>(0xE0 | (cp >> 12));
-        out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (cp & 0x3F));
-    } else {
-        out += static_cast<char>(0xF0 | (cp >> 18));
-        out += static_cast<char>(0x80 | ((cp >> 12) & 0x3F));
-        out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (cp & 0x3F));
-    }
-}
-
 bool isEscapedByte(char16_t unit)
 {
     return unit >= EscapeBase && unit <= EscapeBase + 0x7F;
@@ -129,14 +110,14 @@ std::string Encode(const QString& name)
     for (qsizetype i = 0; i < size; ++i) {
         const char16_t unit = units[i];
         if (QChar::isHighSurrogate(unit) && i + 1 < size && QChar::isLowSurrogate(units[i + 1])) {
-            appendUtf8(out, QChar::surrogateToUcs4(unit, units[i + 1]));
+            AppendUtf8(out, QChar::surrogateToUcs4(unit, units[i + 1]));
             ++i;
         } else if (isEscapedByte(unit)) {
             out += static_cast<char>(unit - EscapeBase + 0x80);
         } else if (QChar::isSurrogate(unit)) {
-            appendUtf8(out, 0xFFFD);
+            AppendUtf8(out, 0xFFFD);
         } else {
-            appendUtf8(out, unit);
+            AppendUtf8(out, unit);
         }
     }
     return out;
@@ -179,6 +160,25 @@ QString Printable(const QString& name)
             out += QChar(unit);
     }
     return out;
+}
+
+void AppendUtf8(std::string& out, char32_t cp)
+{
+    if (cp < 0x80) {
+        out += static_cast<char>(cp);
+    } else if (cp < 0x800) {
+        out += static_cast<char>(0xC0 | (cp >> 6));
+        out += static_cast<char>(0x80 | (cp & 0x3F));
+    } else if (cp < 0x10000) {
+        out += static_cast<char>(0xE0 | (cp >> 12));
+        out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
+        out += static_cast<char>(0x80 | (cp & 0x3F));
+    } else {
+        out += static_cast<char>(0xF0 | (cp >> 18));
+        out += static_cast<char>(0x80 | ((cp >> 12) & 0x3F));
+        out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
+        out += static_cast<char>(0x80 | (cp & 0x3F));
+    }
 }
 
 } // namespace NativeName

@@ -18,6 +18,11 @@ std::string Encode(const QString& name);
 std::filesystem::path ToPath(const QString& name);
 QString FromPath(const std::filesystem::path& path);
 
+// Appends the UTF-8 form of code point cp to out; a surrogate value takes the
+// three-byte form like any other value below U+10000. The bytes of two code
+// points compare as the code points do.
+void AppendUtf8(std::string& out, char32_t cp);
+
 // The text to show for a name: escaped bytes become U+FFFD.
 QString Display(const QString& name);
 

@@ -1,5 +1,7 @@
 #include "NaturalOrder.h"
 
+#include "NativeName.h"
+
 #include <algorithm>
 #include <limits>
 #include <string>
@@ -11,23 +13,6 @@ namespace {
 bool isDigit(QChar c)
 {
     return c >= u'0' && c <= u'9';
-}
-
-// Appends a UTF-16 unit in the form UTF-8 gives a code point: one to three
-// bytes whose plain order is the order of the units, and no encoding is the
-// beginning of another. Most names are ASCII, so their keys stay short.
-void appendUnit(std::string& key, char16_t unit)
-{
-    if (unit < 0x80) {
-        key += static_cast<char>(unit);
-    } else if (unit < 0x800) {
-        key += static_cast<char>(0xC0 | (unit >> 6));
-        key += static_cast<char>(0x80 | (unit & 0x3F));
-    } else {
-        key += static_cast<char>(0xE0 | (unit >> 12));
-        key += static_cast<char>(0x80 | ((unit >> 6) & 0x3F));
-        key += static_cast<char>(0x80 | (unit & 0x3F));
-    }
 }
 
 // Appends a count so that plain byte order is the order of the counts: one
@@ -61,9 +46,11 @@ void appendNumber(std::string& key, const QString& name, qsizetype begin, qsizet
 }
 
 // A byte string whose plain byte order is the name order without its final
-// tie-break: each character that is not a digit as its case-folded UTF-16
-// unit, each run of digits as one token of appendNumber. Made once per name,
-// so that sorting compares bytes instead of re-reading names.
+// tie-break: each character that is not a digit as the UTF-8 form of its
+// case-folded UTF-16 unit (one to three bytes, in the order of the units, no
+// form the beginning of another; short keys for ASCII names), each run of
+// digits as one token of appendNumber. Made once per name, so that sorting
+// compares bytes instead of re-reading names.
 std::string sortKey(const QString& name)
 {
     std::string key;
@@ -71,7 +58,7 @@ std::string sortKey(const QString& name)
     qsizetype i = 0;
     while (i < name.size()) {
         if (!isDigit(name[i])) {
-            appendUnit(key, name[i].toCaseFolded().unicode());
+            NativeName::AppendUtf8(key, name[i].toCaseFolded().unicode());
             ++i;
             continue;
         }
