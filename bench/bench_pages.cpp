@@ -9,9 +9,10 @@
 // The pictures are generated once into DIR (default /tmp/kalvio-bench) and
 // reused by later runs.
 
+#include "Decode.h"
 #include "Kalvio.h"
 #include "MousePointer.h"
-#include "Decode.h"
+#include "Timing.h"
 #include "Twips.h"
 
 #include <QApplication>
@@ -42,7 +43,11 @@
 
 namespace {
 
-using Clock = std::chrono::steady_clock;
+using Timing::Clock;
+using Timing::loadAverage;
+using Timing::median;
+using Timing::minimum;
+using Timing::timeMs;
 
 constexpr QSize PageShotSize(4000, 3000);  // 12 megapixels
 constexpr QSize LargeShotSize(6000, 4000); // 24 megapixels
@@ -74,28 +79,6 @@ struct Row {
     std::exit(1);
 }
 
-template <typename Work>
-double timeMs(Work&& work)
-{
-    const Clock::time_point start = Clock::now();
-    work();
-    return std::chrono::duration<double, std::milli>(Clock::now() - start).count();
-}
-
-double median(std::vector<double> values)
-{
-    std::sort(values.begin(), values.end());
-    const size_t n = values.size();
-    if (n == 0)
-        return 0;
-    return n % 2 ? values[n / 2] : (values[n / 2 - 1] + values[n / 2]) / 2;
-}
-
-double minimum(const std::vector<double>& values)
-{
-    return values.empty() ? 0 : *std::min_element(values.begin(), values.end());
-}
-
 // ---- Peak resident memory ----
 
 // The high-water mark of resident memory (VmHWM), in KiB; -1 when unknown.
@@ -118,15 +101,6 @@ bool resetPeakResident()
     clear << "5";
     clear.flush();
     return bool(clear);
-}
-
-// The one-minute load average: other work on the machine slows every figure.
-std::string loadAverage()
-{
-    std::ifstream file("/proc/loadavg");
-    std::string oneMinute;
-    file >> oneMinute;
-    return oneMinute.empty() ? std::string("unknown") : oneMinute;
 }
 
 // ---- The generated pictures ----
@@ -419,7 +393,8 @@ PageFigures measurePages(const QString& folder, int pictures, bool peakPerPhase,
         for (int run = 0; run < KalvioPageRuns; ++run) {
             decodeRow.ms.push_back(timeMs([&] {
                 for (const QString& path : pageFiles[run % fullPages]) {
-                    if (!Pictures::Decode(QFile::encodeName(path).toStdString(), longSide, Pictures::Purpose::Thumbnail))
+                    if (!Pictures::Decode(QFile::encodeName(path).toStdString(), longSide,
+                                          Pictures::Purpose::Thumbnail))
                         fail(QStringLiteral("cannot decode %1").arg(path));
                 }
             }));

@@ -4,16 +4,25 @@
 #include "NativeName.h"
 #include "NaturalOrder.h"
 
-#include <QSignalBlocker>
+#include <QEvent>
+#include <QStringListModel>
 
-FileList::FileList(QWidget* parent) : QListWidget(parent), TwipsPlacement(this)
+namespace {
+
+// Events by which the user can choose an entry.
+bool isUserInput(const QEvent& event)
 {
+    return event.isInputEvent() || event.type() == QEvent::InputMethod;
+}
+
+} // namespace
+
+FileList::FileList(QWidget* parent) : QListView(parent), TwipsPlacement(this), shown_(new QStringListModel(this))
+{
+    setModel(shown_);
     setUniformItemSizes(true);
     setSelectionMode(QAbstractItemView::SingleSelection);
-    connect(this, &QListWidget::currentRowChanged, this, [this] {
-        if (!refilling_)
-            emit Click();
-    });
+    setEditTriggers(QAbstractItemView::NoEditTriggers);
 }
 
 void FileList::setPath(const QString& path)
@@ -25,12 +34,7 @@ void FileList::setPath(const QString& path)
 void FileList::setPattern(const QString& pattern)
 {
     pattern_ = pattern;
-    wildcards_.clear();
-    for (const QString& wildcard : pattern.split(u';', Qt::SkipEmptyParts)) {
-        wildcards_.emplace_back(QRegularExpression::wildcardToRegularExpression(
-                                    wildcard.trimmed(), QRegularExpression::DefaultWildcardConversion),
-                                QRegularExpression::CaseInsensitiveOption);
-    }
+    filter_ = NameFilter(pattern);
     refill();
 }
 
@@ -43,38 +47,60 @@ QString FileList::List(int k) const
 
 void FileList::setListIndex(int k)
 {
-    setCurrentRow(k);
+    const int before = ListIndex();
+    setCurrentIndex(shown_->index(k));
+    if (ListIndex() != before)
+        emit Click();
 }
 
-bool FileList::matches(const QString& name) const
+// Key presses reach the list itself, mouse events its viewport; either may
+// move the chosen entry, and only they raise Click.
+bool FileList::event(QEvent* event)
 {
-    if (wildcards_.empty())
-        return true;
-    for (const QRegularExpression& wildcard : wildcards_) {
-        // Matched on the shown form: the regular expression engine refuses
-        // text with the lone surrogates that stand for bytes that are not UTF-8.
-        if (wildcard.match(NativeName::Display(name)).hasMatch())
-            return true;
-    }
-    return false;
+    return raiseClickIfPicked(event, [&] { return QListView::event(event); });
+}
+
+bool FileList::viewportEvent(QEvent* event)
+{
+    return raiseClickIfPicked(event, [&] { return QListView::viewportEvent(event); });
+}
+
+template <typename Handle>
+bool FileList::raiseClickIfPicked(QEvent* event, Handle handle)
+{
+    if (!isUserInput(*event))
+        return handle();
+    const int before = ListIndex();
+    const bool handled = handle();
+    if (ListIndex() != before)
+        emit Click();
+    return handled;
+}
+
+void FileList::focusInEvent(QFocusEvent* event)
+{
+    // The item view makes the first entry current when it gains focus from the
+    // keyboard without one. Focus chooses nothing here: the list stays without
+    // a chosen entry until the user picks one.
+    const bool hadEntry = currentIndex().isValid();
+    QListView::focusInEvent(event);
+    if (!hadEntry)
+        selectionModel()->clearCurrentIndex();
 }
 
 void FileList::refill()
 {
-    refilling_ = true;
     names_.clear();
     if (!path_.isEmpty()) {
-        for (const QString& name : FolderService::FileNames(path_)) {
-            if (matches(name))
-                names_.append(name);
+        for (QString& name : FolderService::FileNames(path_)) {
+            if (filter_.Matches(name))
+                names_.append(std::move(name));
         }
         NaturalOrder::Sort(names_);
     }
-    clear();
     QStringList shown;
     shown.reserve(names_.size());
     for (const QString& name : names_)
         shown.append(NativeName::Display(name));
-    addItems(shown);
-    refilling_ = false;
+    shown_->setStringList(shown);
 }

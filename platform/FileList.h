@@ -1,17 +1,23 @@
 #pragma once
 
+#include "NameFilter.h"
 #include "TwipsPlacement.h"
 
-#include <QListWidget>
-#include <QRegularExpression>
+#include <QListView>
 #include <QStringList>
 
-#include <vector>
+class QStringListModel;
 
 // The file list: the visible files of Path whose names match one of the
 // wildcards of Pattern ("*.JPG;*.BMP;*.GIF"), regardless of letter case, in
-// natural name order. Choosing an entry by mouse or keyboard raises Click.
-class FileList : public QListWidget, public TwipsPlacement {
+// natural name order. Links to files count as files; names that are not UTF-8
+// are kept exactly and shown with U+FFFD.
+//
+// Click is raised only when the user picks an entry: with the mouse, or by
+// moving the selection with the keyboard. Focus chooses nothing (a list
+// entered with Tab keeps no entry chosen), and filling the list raises
+// nothing. setListIndex chooses an entry as the user would, Click included.
+class FileList : public QListView, public TwipsPlacement {
     Q_OBJECT
 
 public:
@@ -25,19 +31,25 @@ public:
     int ListCount() const { return int(names_.size()); }
     // The name of entry k, or empty text for an index outside the list.
     QString List(int k) const;
-    int ListIndex() const { return currentRow(); }
+    int ListIndex() const { return currentIndex().row(); }
     void setListIndex(int k);
 
 signals:
     void Click();
 
+protected:
+    bool event(QEvent* event) override;
+    bool viewportEvent(QEvent* event) override;
+    void focusInEvent(QFocusEvent* event) override;
+
 private:
+    template <typename Handle>
+    bool raiseClickIfPicked(QEvent* event, Handle handle);
     void refill();
-    bool matches(const QString& name) const;
 
     QString path_;
     QString pattern_;
-    std::vector<QRegularExpression> wildcards_;
+    NameFilter filter_;
     QStringList names_;
-    bool refilling_ = false;
+    QStringListModel* shown_ = nullptr;
 };

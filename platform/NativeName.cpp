@@ -1,5 +1,7 @@
 #include "NativeName.h"
 
+#include <algorithm>
+
 namespace NativeName {
 namespace {
 
@@ -51,49 +53,51 @@ size_t validSequenceLength(std::string_view bytes, size_t i, char32_t& codePoint
     return length;
 }
 
-void appendUtf8(std::string& out, char32_t cp)
-{
-    if (cp < 0x80) {
-        out += static_cast<char>(cp);
-    } else if (cp < 0x800) {
-        out += static_cast<char>(0xC0 | (cp >> 6));
-        out += static_cast<char>(0x80 | (cp & 0x3F));
-    } else if (cp < 0x10000) {
-        out += static_cast<char>(0xE0 | (cp >> 12));
-        out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (cp & 0x3F));
-    } else {
-        out += static_cast<char>(0xF0 | (cp >> 18));
-        out += static_cast<char>(0x80 | ((cp >> 12) & 0x3F));
-        out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (cp & 0x3F));
-    }
-}
-
 bool isEscapedByte(char16_t unit)
 {
     return unit >= EscapeBase && unit <= EscapeBase + 0x7F;
+}
+
+// True when name[i] stands for a byte that is not UTF-8, rather than being
+// the second half of a character beyond the basic plane.
+bool isEscapeAt(const QString& name, qsizetype i)
+{
+    const bool pairedLow = i > 0 && QChar::isHighSurrogate(name.at(i - 1).unicode());
+    return isEscapedByte(name.at(i).unicode()) && !pairedLow;
+}
+
+QString hexEscape(unsigned byte)
+{
+    return QStringLiteral("\\x") + QString::number(byte, 16).rightJustified(2, u'0').toUpper();
 }
 
 } // namespace
 
 QString Decode(std::string_view bytes)
 {
-    QString out;
-    out.reserve(static_cast<qsizetype>(bytes.size()));
+    // Every byte gives at most one UTF-16 unit (four bytes give two), so the
+    // result fits in as many units as there are bytes.
+    QString out(static_cast<qsizetype>(bytes.size()), Qt::Uninitialized);
+    QChar* write = out.data();
     size_t i = 0;
     while (i < bytes.size()) {
         char32_t cp = 0;
         const size_t length = validSequenceLength(bytes, i, cp);
         if (length == 0) {
             // Only bytes 0x80..0xFF can be invalid; they map to U+DC80..U+DCFF.
-            out += QChar(static_cast<char16_t>(EscapeBase - 0x80 + static_cast<unsigned char>(bytes[i])));
+            *write++ = QChar(static_cast<char16_t>(EscapeBase - 0x80 + static_cast<unsigned char>(bytes[i])));
             ++i;
             continue;
         }
-        out += QString::fromUcs4(&cp, 1);
+        if (QChar::requiresSurrogates(cp)) {
+            *write++ = QChar(QChar::highSurrogate(cp));
+            *write++ = QChar(QChar::lowSurrogate(cp));
+        } else {
+            *write++ = QChar(static_cast<char16_t>(cp));
+        }
         i += length;
     }
+    out.truncate(write - out.constData());
     return out;
 }
 
@@ -106,14 +110,14 @@ std::string Encode(const QString& name)
     for (qsizetype i = 0; i < size; ++i) {
         const char16_t unit = units[i];
         if (QChar::isHighSurrogate(unit) && i + 1 < size && QChar::isLowSurrogate(units[i + 1])) {
-            appendUtf8(out, QChar::surrogateToUcs4(unit, units[i + 1]));
+            AppendUtf8(out, QChar::surrogateToUcs4(unit, units[i + 1]));
             ++i;
         } else if (isEscapedByte(unit)) {
             out += static_cast<char>(unit - EscapeBase + 0x80);
         } else if (QChar::isSurrogate(unit)) {
-            appendUtf8(out, 0xFFFD);
+            AppendUtf8(out, 0xFFFD);
         } else {
-            appendUtf8(out, unit);
+            AppendUtf8(out, unit);
         }
     }
     return out;
@@ -131,14 +135,52 @@ QString FromPath(const std::filesystem::path& path)
 
 QString Display(const QString& name)
 {
+    const auto isControl = [](char16_t unit) { return unit < 0x20 || unit == 0x7F; };
+    // Nearly every name holds no escaped byte and no control character, and is shown as it is.
+    if (std::none_of(name.utf16(), name.utf16() + name.size(),
+                     [&](char16_t unit) { return isEscapedByte(unit) || isControl(unit); }))
+        return name;
     QString out = name;
     for (qsizetype i = 0; i < out.size(); ++i) {
-        const char16_t unit = out.at(i).unicode();
-        const bool pairedLow = i > 0 && QChar::isHighSurrogate(out.at(i - 1).unicode());
-        if ((isEscapedByte(unit) && !pairedLow) || unit < 0x20 || unit == 0x7F)
+        if (isEscapeAt(out, i) || isControl(out.at(i).unicode()))
             out[i] = QChar(QChar::ReplacementCharacter);
     }
     return out;
+}
+
+QString Printable(const QString& name)
+{
+    QString out;
+    out.reserve(name.size());
+    for (qsizetype i = 0; i < name.size(); ++i) {
+        const char16_t unit = name.at(i).unicode();
+        if (isEscapeAt(name, i))
+            out += hexEscape(unit - EscapeBase + 0x80);
+        else if (unit < 0x20 || unit == 0x7F || unit == u'\\')
+            out += hexEscape(unit);
+        else
+            out += QChar(unit);
+    }
+    return out;
+}
+
+void AppendUtf8(std::string& out, char32_t cp)
+{
+    if (cp < 0x80) {
+        out += static_cast<char>(cp);
+    } else if (cp < 0x800) {
+        out += static_cast<char>(0xC0 | (cp >> 6));
+        out += static_cast<char>(0x80 | (cp & 0x3F));
+    } else if (cp < 0x10000) {
+        out += static_cast<char>(0xE0 | (cp >> 12));
+        out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
+        out += static_cast<char>(0x80 | (cp & 0x3F));
+    } else {
+        out += static_cast<char>(0xF0 | (cp >> 18));
+        out += static_cast<char>(0x80 | ((cp >> 12) & 0x3F));
+        out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
+        out += static_cast<char>(0x80 | (cp & 0x3F));
+    }
 }
 
 } // namespace NativeName

@@ -18,8 +18,18 @@ std::string Encode(const QString& name);
 std::filesystem::path ToPath(const QString& name);
 QString FromPath(const std::filesystem::path& path);
 
+// Appends the UTF-8 form of code point cp to out; a surrogate value takes the
+// three-byte form like any other value below U+10000. The bytes of two code
+// points compare as the code points do.
+void AppendUtf8(std::string& out, char32_t cp);
+
 // The text to show for a name, always on one line: escaped bytes and control
 // characters (a line break in a name, say) become U+FFFD.
 QString Display(const QString& name);
+
+// The name as plain text for a log line: escaped bytes, control characters
+// and the backslash are written as \xNN, so that every byte can be told and
+// no name can break a line or forge another.
+QString Printable(const QString& name);
 
 } // namespace NativeName

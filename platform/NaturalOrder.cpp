@@ -1,8 +1,11 @@
 #include "NaturalOrder.h"
 
-#include <QStringList>
+#include "NativeName.h"
 
 #include <algorithm>
+#include <limits>
+#include <string>
+#include <vector>
 
 namespace NaturalOrder {
 namespace {
@@ -12,70 +15,98 @@ bool isDigit(QChar c)
     return c >= u'0' && c <= u'9';
 }
 
-// Compares the digit runs starting at a[i] and b[j] by value; advances both
-// indexes past their runs. Leading zeros do not count toward the value.
-int compareNumbers(const QString& a, qsizetype& i, const QString& b, qsizetype& j)
+// Appends a count so that plain byte order is the order of the counts: one
+// byte below 255, else 255 and four bytes.
+void appendCount(std::string& key, qsizetype count)
 {
-    qsizetype startA = i;
-    qsizetype startB = j;
-    while (i < a.size() && isDigit(a[i]))
-        ++i;
-    while (j < b.size() && isDigit(b[j]))
-        ++j;
-    qsizetype firstA = startA;
-    qsizetype firstB = startB;
-    while (firstA < i - 1 && a[firstA] == u'0')
-        ++firstA;
-    while (firstB < j - 1 && b[firstB] == u'0')
-        ++firstB;
-    const qsizetype lengthA = i - firstA;
-    const qsizetype lengthB = j - firstB;
-    if (lengthA != lengthB)
-        return lengthA < lengthB ? -1 : 1;
-    for (qsizetype k = 0; k < lengthA; ++k) {
-        if (a[firstA + k] != b[firstB + k])
-            return a[firstA + k] < b[firstB + k] ? -1 : 1;
+    if (count < 0xFF) {
+        key += static_cast<char>(count);
+        return;
     }
-    return 0;
+    const auto wide = static_cast<quint32>(std::min<qsizetype>(count, std::numeric_limits<quint32>::max()));
+    key += static_cast<char>(0xFF);
+    for (int shift = 24; shift >= 0; shift -= 8)
+        key += static_cast<char>((wide >> shift) & 0xFF);
 }
 
-int compare(const QString& a, const QString& b)
+// Appends the run of digits name[begin, end) as one token: the digit '0',
+// the number of digits without leading zeros, then those digits. Against
+// another character the token compares as any digit does, since no other
+// character folds into the digits and no longer encoding starts with one;
+// against another run the count decides first, then the digits: the order of
+// their values.
+void appendNumber(std::string& key, const QString& name, qsizetype begin, qsizetype end)
 {
+    while (begin < end - 1 && name[begin] == u'0')
+        ++begin;
+    key += '0';
+    appendCount(key, end - begin);
+    for (qsizetype k = begin; k < end; ++k)
+        key += static_cast<char>(name[k].unicode());
+}
+
+// A byte string whose plain byte order is the name order without its final
+// tie-break: each character that is not a digit as the UTF-8 form of its
+// case-folded UTF-16 unit (one to three bytes, in the order of the units, no
+// form the beginning of another; short keys for ASCII names), each run of
+// digits as one token of appendNumber. Made once per name, so that sorting
+// compares bytes instead of re-reading names.
+std::string sortKey(const QString& name)
+{
+    std::string key;
+    key.reserve(static_cast<size_t>(name.size()) + 8);
     qsizetype i = 0;
-    qsizetype j = 0;
-    while (i < a.size() && j < b.size()) {
-        if (isDigit(a[i]) && isDigit(b[j])) {
-            if (const int byNumber = compareNumbers(a, i, b, j); byNumber != 0)
-                return byNumber;
+    while (i < name.size()) {
+        if (!isDigit(name[i])) {
+            NativeName::AppendUtf8(key, name[i].toCaseFolded().unicode());
+            ++i;
             continue;
         }
-        const QChar ca = a[i].toCaseFolded();
-        const QChar cb = b[j].toCaseFolded();
-        if (ca != cb)
-            return ca < cb ? -1 : 1;
-        ++i;
-        ++j;
+        const qsizetype begin = i;
+        while (i < name.size() && isDigit(name[i]))
+            ++i;
+        appendNumber(key, name, begin, i);
     }
-    if (i < a.size())
-        return 1;
-    if (j < b.size())
-        return -1;
-    return 0;
+    return key;
+}
+
+// A name with its key, and the key's first eight bytes as one number (zeros
+// after a shorter key): most pairs differ there, so most comparisons cost one
+// integer comparison.
+struct KeyedName {
+    quint64 head = 0;
+    std::string key;
+    QString name;
+};
+
+KeyedName withKey(QString name)
+{
+    KeyedName result{0, sortKey(name), std::move(name)};
+    for (size_t k = 0; k < 8; ++k)
+        result.head = (result.head << 8) | (k < result.key.size() ? static_cast<unsigned char>(result.key[k]) : 0);
+    return result;
+}
+
+bool keyedLess(const KeyedName& a, const KeyedName& b)
+{
+    if (a.head != b.head)
+        return a.head < b.head;
+    if (const int byKey = a.key.compare(b.key); byKey != 0)
+        return byKey < 0;
+    return a.name < b.name;
 }
 
 } // namespace
 
-bool Less(const QString& a, const QString& b)
-{
-    const int byName = compare(a, b);
-    if (byName != 0)
-        return byName < 0;
-    return a < b;
-}
-
 void Sort(QStringList& names)
 {
-    std::sort(names.begin(), names.end(), Less);
+    std::vector<KeyedName> keyed;
+    keyed.reserve(static_cast<size_t>(names.size()));
+    for (QString& name : names)
+        keyed.push_back(withKey(std::move(name)));
+    std::sort(keyed.begin(), keyed.end(), keyedLess);
+    for (qsizetype k = 0; k < names.size(); ++k)
+        names[k] = std::move(keyed[static_cast<size_t>(k)].name);
 }
 
 } // namespace NaturalOrder

@@ -1,6 +1,6 @@
 #pragma once
 
-#include <QString>
+#include <QStringList>
 
 // Name order as people expect it in a file manager: runs of digits compare by
 // their value (IMG2 before IMG10), letters compare without regard to case, and
@@ -8,7 +8,6 @@
 // total and stable.
 namespace NaturalOrder {
 
-bool Less(const QString& a, const QString& b);
 void Sort(QStringList& names);
 
 } // namespace NaturalOrder

@@ -1,8 +1,13 @@
 // The folder search, the two lists, a change of folder, native names: odd folders and names neither crash nor vanish.
 
+#include "FirstFolderSearch.h"
+#include "FolderLog.h"
+#include "FolderService.h"
 #include "NativeName.h"
+#include "NaturalOrder.h"
 #include "TestSupport.h"
 
+#include <QDirIterator>
 #include <QElapsedTimer>
 #include <QRandomGenerator>
 #include <QScopeGuard>
@@ -11,6 +16,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <fstream>
 
@@ -18,14 +24,41 @@ using namespace TestSupport;
 
 namespace {
 
-// The text of every row, by the list's own accessor.
-template <typename List>
-QStringList entries(const List& list, QString (List::*entry)(int) const)
+// The name of every entry of the file list, and the folder of every entry of the folder list.
+QStringList files(const FileList& list)
 {
-    QStringList texts;
+    QStringList names;
+    for (int k = 0; k < list.ListCount(); ++k)
+        names << list.List(k);
+    return names;
+}
+
+QStringList folders(const FolderList& list)
+{
+    QStringList paths;
     for (int row = 0; row < list.count(); ++row)
-        texts << (list.*entry)(row);
-    return texts;
+        paths << list.EntryPath(row);
+    return paths;
+}
+
+// Counts the folder listings made while it lives.
+struct ListingCounter {
+    int listings = 0;
+    ListingCounter()
+    {
+        FolderService::setListingHook([this](const QString&) { ++listings; });
+    }
+    ~ListingCounter() { FolderService::setListingHook(nullptr); }
+};
+
+int foldersIn(const QString& root)
+{
+    int count = 1;
+    for (QDirIterator it(root, QDir::Dirs | QDir::NoDotAndDotDot | QDir::Hidden | QDir::NoSymLinks,
+                         QDirIterator::Subdirectories);
+         it.hasNext(); it.next())
+        ++count;
+    return count;
 }
 
 void searchRow(const char* name, const QStringList& tree, const char* found)
@@ -40,9 +73,13 @@ class FoldersTest : public QObject {
 private slots:
     void search_data();
     void search();
+    void searchReadsEachFolderOnce();
     void changeOfFolder_data();
     void changeOfFolder();
     void listsOrderAndOpen();
+    void naturalOrderOfAnyNames();
+    void fileListClicksOnlyWhenPicked();
+    void failuresAreLogged();
     void deletedOrUnreadableStart();
     void hundredThousandFiles();
     void nativeNamesRoundTrip();
@@ -93,11 +130,28 @@ void FoldersTest::search()
             root.addFile(entry);
     }
     const auto unlock = qScopeGuard([&] { ::chmod(locked, 0755); });
-    QElapsedTimer clock;
-    clock.start();
+    const int folderCount = foldersIn(root.path());
     const WithoutRootRights asUser;
-    QCOMPARE(Kalvio().HladajPrvyFile(start), root.at(found));
-    QVERIFY(clock.elapsed() < 5000);
+    const ListingCounter counter;
+    QCOMPARE(FirstFolderSearch(start), root.at(found));
+    // However the links run, no folder is read twice.
+    QVERIFY2(counter.listings <= folderCount, qPrintable(QString::number(counter.listings)));
+}
+
+void FoldersTest::searchReadsEachFolderOnce()
+{
+    // 22 levels, each with two links to the next and no file: 2^22 ways down, 23 folders.
+    constexpr int levels = 22;
+    PictureFolder root;
+    const auto level = [&](int k) { return root.makeFolder(QStringLiteral("L%1").arg(k)); };
+    for (int k = 0; k < levels; ++k) {
+        for (const char* link : {"/a", "/b"})
+            QCOMPARE(::symlink(QFile::encodeName(level(k + 1)), QFile::encodeName(level(k) + link)), 0);
+    }
+    const ListingCounter counter;
+    // Nothing holds a file: the search ends at the bottom, by the last link of every level.
+    QCOMPARE(FirstFolderSearch(level(0)), level(0) + QString(QStringLiteral("/b")).repeated(levels));
+    QCOMPARE(counter.listings, levels + 1);
 }
 
 void FoldersTest::changeOfFolder_data()
@@ -157,12 +211,15 @@ void FoldersTest::listsOrderAndOpen()
     QCOMPARE(::rename(QFile::encodeName(root.addPicture("red.jpg", QSize(8, 6), Qt::red)), (base + bad).c_str()), 0);
     QVERIFY(std::ofstream(base + broken));
     const auto removeBadNames = qScopeGuard([&] { ::unlink((base + bad).c_str()), ::unlink((base + broken).c_str()); });
+    // Links count as what they point to: a picture, and a folder with a picture's name.
+    QCOMPARE(::symlink("a.jpg", QFile::encodeName(root.at("link.jpg"))), 0);
+    QCOMPARE(::symlink("alpha", QFile::encodeName(root.at("shots.jpg"))), 0);
     auto w = startIn(root.path());
     QStringList way; // the folders from "/" down to the start folder
     for (QString up = root.path(); way.value(0) != "/"; up = QFileInfo(up).path())
         way.prepend(up);
     const int rootRow = int(way.size()) - 1;
-    QCOMPARE(entries(*w->Dir1, &FolderList::EntryPath), (way + QStringList{root.at("Sub2")}));
+    QCOMPARE(folders(*w->Dir1), (way + QStringList{root.at("Sub2")}));
 
     // A click, then the double-click, as the window system delivers them, on a folder of the way down.
     w->Dir1->scrollToItem(w->Dir1->item(rootRow));
@@ -171,25 +228,131 @@ void FoldersTest::listsOrderAndOpen()
     QCOMPARE(w->Dir1->Path(), root.at("Sub2"));
     QTest::mouseDClick(w->Dir1->viewport(), Qt::LeftButton, {}, at);
     QCOMPARE(w->Dir1->Path(), root.path());
-    for (const char* sub : {"alpha", "folder.jpg", "Sub2", "sub10"}) // hidden folders left out
+    for (const char* sub : {"alpha", "folder.jpg", "shots.jpg", "Sub2", "sub10"}) // hidden folders left out
         way << root.at(sub);
-    QCOMPARE(entries(*w->Dir1, &FolderList::EntryPath), way);
+    QCOMPARE(folders(*w->Dir1), way);
     QCOMPARE(w->Dir1->currentRow(), rootRow);
-    QCOMPARE(w->Dir1->item(rootRow + 3)->text().trimmed(), "Sub2");
-    const QStringList files = QStringList{"a.jpg", "B.Bmp", NativeName::Decode(bad.substr(1))} +
-                              QString("c.GIF IMG02.jpg IMG2.JPG IMG10.jpg IMG99999999999999999999.gif "
-                                      "IMG100000000000000000000.gif")
-                                  .split(u' ') +
-                              QStringList{NativeName::Decode(broken.substr(1))};
-    QCOMPARE(entries(*w->File1, &FileList::List), files);
-    QCOMPARE(w->File1->item(2)->text() + w->File1->item(9)->text(), "bad\uFFFD.jpgz\uFFFD(.jpg");
-    QCOMPARE(w->File1->List(10) + w->File1->List(-1) + w->File1->List(100000), QString());
-    QVERIFY(w->Okno[2]->Caption() == files[2] && near(cellCentre(*w, 2), Qt::red));
+    QCOMPARE(w->Dir1->item(rootRow + 4)->text().trimmed(), "Sub2");
+    const QStringList expected = QStringList{"a.jpg", "B.Bmp", NativeName::Decode(bad.substr(1))} +
+                                 QString("c.GIF IMG02.jpg IMG2.JPG IMG10.jpg IMG99999999999999999999.gif "
+                                         "IMG100000000000000000000.gif link.jpg")
+                                     .split(u' ') +
+                                 QStringList{NativeName::Decode(broken.substr(1))};
+    QCOMPARE(files(*w->File1), expected);
+    const auto shown = [&](int row) { return w->File1->model()->index(row, 0).data().toString(); };
+    QCOMPARE(shown(2) + shown(10), "bad\uFFFD.jpgz\uFFFD(.jpg");
+    QCOMPARE(w->File1->List(11) + w->File1->List(-1) + w->File1->List(100000), QString());
+    QVERIFY(w->Okno[2]->Caption() == expected[2] && near(cellCentre(*w, 2), Qt::red));
+    // Any other wildcard, spaced, beside a plain one.
+    const QString pattern = w->File1->Pattern();
+    w->File1->setPattern(QStringLiteral("img?.jpg ; *.Bmp"));
+    QCOMPARE(files(*w->File1), (QStringList{"B.Bmp", "IMG2.JPG"}));
+    w->File1->setPattern(pattern);
 
-    w->Dir1->setCurrentRow(rootRow + 3);
+    w->Dir1->setCurrentRow(rootRow + 4);
     QTest::keyClick(w->Dir1, Qt::Key_Return);
     QCOMPARE(w->File1->Path(), root.at("Sub2"));
-    QCOMPARE(entries(*w->File1, &FileList::List), QStringList{"a.jpg"});
+    QCOMPARE(files(*w->File1), QStringList{"a.jpg"});
+}
+
+void FoldersTest::naturalOrderOfAnyNames()
+{
+    // The order defined one pair at a time: digit runs by value, other characters case-folded, then exact text.
+    const auto compare = [](const QString& a, const QString& b) {
+        const auto digit = [](QChar c) { return c >= u'0' && c <= u'9'; };
+        qsizetype i = 0, j = 0;
+        while (i < a.size() && j < b.size()) {
+            if (digit(a[i]) && digit(b[j])) {
+                const qsizetype ei = std::find_if_not(a.begin() + i, a.end(), digit) - a.begin();
+                const qsizetype ej = std::find_if_not(b.begin() + j, b.end(), digit) - b.begin();
+                QStringView x = QStringView(a).sliced(i, ei - i), y = QStringView(b).sliced(j, ej - j);
+                while (x.size() > 1 && x[0] == u'0')
+                    x = x.sliced(1);
+                while (y.size() > 1 && y[0] == u'0')
+                    y = y.sliced(1);
+                if (x.size() != y.size() || x != y)
+                    return x.size() != y.size() ? x.size() < y.size() : x < y;
+                i = ei, j = ej;
+            } else if (a[i].toCaseFolded() != b[j].toCaseFolded()) {
+                return a[i].toCaseFolded() < b[j].toCaseFolded();
+            } else {
+                ++i, ++j;
+            }
+        }
+        return i < a.size() || j < b.size() ? j < b.size() : a < b;
+    };
+    // Digits with and without leading zeros, letters of both cases, characters on either side of the digits.
+    const QString alphabet = QStringLiteral("0000123789aAzZ-_.~@\u00DF\u00C9\u00E9\U0001F600") + QChar(0xDCFF);
+    QRandomGenerator random(77);
+    QStringList names;
+    for (int k = 0; k < 4000; ++k) {
+        QString name;
+        for (int n = random.bounded(0, 9); n > 0; --n)
+            name += alphabet[random.bounded(int(alphabet.size()))];
+        names << name;
+    }
+    // Runs of digits longer than any count that fits in one byte.
+    for (int length : {254, 255, 256, 511, 512})
+        names << QString(length, u'9') << u'1' + QString(length, u'0') + u'a';
+    NaturalOrder::Sort(names);
+    for (qsizetype k = 1; k < names.size(); ++k)
+        QVERIFY2(!compare(names[k], names[k - 1]), qPrintable(names[k - 1] + u'|' + names[k]));
+}
+
+void FoldersTest::fileListClicksOnlyWhenPicked()
+{
+    PictureFolder folder;
+    addNumberedPictures(folder, QStringLiteral("many"), 100);
+    folder.addFile(QStringLiteral("other/a.jpg"));
+    auto w = startIn(folder.at(QStringLiteral("many")));
+    w->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(w.get()));
+    // Page 3 of 5 by the arrows, a picture open: nothing chosen in the list.
+    w->Vpred_Click();
+    w->Vpred_Click();
+    w->Obr_Click(1);
+    QSignalSpy clicks(w->File1, &FileList::Click);
+    QVERIFY(w->Dir1->hasFocus());
+
+    // Tab moves the focus into the list and chooses nothing.
+    QTest::keyClick(w->Dir1, Qt::Key_Tab);
+    QVERIFY(w->File1->hasFocus());
+    QCOMPARE(clicks.count(), 0);
+    QCOMPARE(w->File1->ListIndex(), -1);
+    QVERIFY(w->ZoomOkno->Visible() && w->Strana->Caption() == "3 z 5");
+    // An arrow key picks the first entry, a mouse click another.
+    QTest::keyClick(w->File1, Qt::Key_Down);
+    QCOMPARE(clicks.count(), 1);
+    QVERIFY(w->File1->ListIndex() == 0 && !w->ZoomOkno->Visible() && w->Strana->Caption() == "1 z 5");
+    const QModelIndex entry = w->File1->model()->index(30, 0);
+    w->File1->scrollTo(entry);
+    QTest::mouseClick(w->File1->viewport(), Qt::LeftButton, {}, w->File1->visualRect(entry).center());
+    QVERIFY(clicks.count() == 2 && w->File1->ListIndex() == 30 && w->Strana->Caption() == "2 z 5");
+
+    // Another folder fills the list anew: nothing is chosen, and focus leaving and coming back changes nothing.
+    w->Dir1->setPath(folder.at(QStringLiteral("many")) + QStringLiteral("/../other"));
+    QTest::keyClick(w->File1, Qt::Key_Tab, Qt::ShiftModifier);
+    QTest::keyClick(w->Dir1, Qt::Key_Tab);
+    QVERIFY(w->File1->hasFocus() && w->File1->ListIndex() == -1 && clicks.count() == 2);
+}
+
+void FoldersTest::failuresAreLogged()
+{
+    QVERIFY(!folderLog().isInfoEnabled());
+    QLoggingCategory::setFilterRules(QStringLiteral("kalvio.folders.info=true"));
+    const auto quiet = qScopeGuard([] { QLoggingCategory::setFilterRules(QString()); });
+    PictureFolder root;
+    const QString locked = root.at(NativeName::Decode("locked\xFF\n"));
+    QCOMPARE(::mkdir(NativeName::Encode(locked).c_str(), 0), 0);
+    const auto remove = qScopeGuard([&] { ::rmdir(NativeName::Encode(locked).c_str()); });
+    QCOMPARE(::symlink("gone", QFile::encodeName(root.at("dangling.jpg"))), 0);
+    const WithoutRootRights asUser;
+    QTest::ignoreMessage(QtInfoMsg, qPrintable("cannot list " + root.path() + "/locked\\xFF\\x0A: Permission denied"));
+    QCOMPARE(FolderService::FileNames(locked), QStringList());
+    // A dangling link counts as a file, and its failed query is told.
+    QTest::ignoreMessage(QtInfoMsg,
+                         qPrintable("cannot query " + root.at("dangling.jpg") + ": No such file or directory"));
+    QCOMPARE(FolderService::FileNames(root.path()), QStringList{"dangling.jpg"});
 }
 
 void FoldersTest::deletedOrUnreadableStart()
