@@ -1,18 +1,25 @@
 #!/usr/bin/env bash
 # Configures and builds Kalvio into build/<kind>.
-#   scripts/build.sh [Release|Debug|asan]     (default: Release)
+#   scripts/build.sh [Release|Debug|asan|tsan]     (default: Release)
 # asan is a Debug build with AddressSanitizer and UBSan (-DKALVIO_SANITIZE=ON).
+# tsan is a Debug build with ThreadSanitizer (-DKALVIO_TSAN=ON) of the picture
+# pipeline's test only: the threads live there, and nothing else is needed.
 set -euo pipefail
 
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 kind=${1:-Release}
+targets=()
 
 case "$kind" in
     Release) options=(-DCMAKE_BUILD_TYPE=Release) ;;
     Debug) options=(-DCMAKE_BUILD_TYPE=Debug) ;;
     asan) options=(-DCMAKE_BUILD_TYPE=Debug -DKALVIO_SANITIZE=ON) ;;
+    tsan)
+        options=(-DCMAKE_BUILD_TYPE=Debug -DKALVIO_TSAN=ON -DKALVIO_BENCH=OFF)
+        targets=(--target tst_pipeline)
+        ;;
     *)
-        echo "usage: $0 [Release|Debug|asan]" >&2
+        echo "usage: $0 [Release|Debug|asan|tsan]" >&2
         exit 2
         ;;
 esac
@@ -21,4 +28,4 @@ build_dir="$root/build/$kind"
 jobs=$(nproc 2>/dev/null || echo 2)
 
 cmake -S "$root" -B "$build_dir" -G Ninja -DCMAKE_EXPORT_COMPILE_COMMANDS=ON "${options[@]}"
-cmake --build "$build_dir" --parallel "$jobs"
+cmake --build "$build_dir" --parallel "$jobs" "${targets[@]}"

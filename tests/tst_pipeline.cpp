@@ -1,0 +1,383 @@
+// The picture pipeline: workers, priorities, supersession, the cache, waiting, shutdown.
+
+#include "Pipeline.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <QtTest>
+
+#include <sys/stat.h>
+
+#include <chrono>
+#include <set>
+
+using namespace Pictures;
+using namespace std::chrono_literals;
+
+namespace {
+
+// A decode function the test steers. Calls are logged as they start; while
+// holding, a call waits until its path is released. A file that is gone gives
+// Unreadable, one named "broken…" Damaged, others a picture whose pixels carry
+// the call's number, so that a result tells which call made it.
+class FakeDecoder {
+public:
+    struct Call {
+        std::string path;
+        std::thread::id thread;
+    };
+
+    Pipeline::DecodeFunction function()
+    {
+        return [this](const std::string& path, int side, Purpose) { return decode(path, side); };
+    }
+    void hold(bool holding)
+    {
+        change([&] { holding_ = holding; });
+    }
+    void release(const std::string& path)
+    {
+        change([&] { released_.insert(path); });
+    }
+    std::vector<std::string> paths() const
+    {
+        const std::lock_guard lock(mutex_);
+        std::vector<std::string> paths;
+        std::ranges::transform(log_, std::back_inserter(paths), &Call::path);
+        return paths;
+    }
+    int calls(const std::string& path) const { return int(std::ranges::count(paths(), path)); }
+    Call callOf(const Result& result) const
+    {
+        const std::lock_guard lock(mutex_);
+        return log_.at(result.decoded.picture->image.pixel(0, 0) & 0xffffff);
+    }
+    bool waitForCalls(std::size_t count)
+    {
+        std::unique_lock lock(mutex_);
+        return changed_.wait_for(lock, 10s, [&] { return log_.size() >= count; });
+    }
+
+private:
+    template <typename Change>
+    void change(Change apply)
+    {
+        const std::lock_guard lock(mutex_);
+        apply();
+        changed_.notify_all();
+    }
+
+    Decoded decode(const std::string& path, int side)
+    {
+        std::unique_lock lock(mutex_);
+        const uint serial = uint(log_.size());
+        log_.push_back({path, std::this_thread::get_id()});
+        changed_.notify_all();
+        changed_.wait(lock, [&] { return !holding_ || released_.contains(path); });
+        const QFileInfo file(QFile::decodeName(path.c_str()));
+        if (!file.exists() || file.fileName().startsWith(u"broken"))
+            return {std::nullopt, file.exists() ? Failure::Damaged : Failure::Unreadable};
+        QImage image(side, side, QImage::Format_RGB32);
+        image.fill(0xff000000 | serial);
+        return {Picture{image, image.size()}, Failure::None};
+    }
+
+    mutable std::mutex mutex_;
+    std::condition_variable changed_;
+    std::vector<Call> log_;
+    bool holding_ = false;
+    std::set<std::string> released_;
+};
+
+// A pipeline on a fake decoder, over a folder of files, counting its wake-ups.
+struct Fixture {
+    explicit Fixture(int workers)
+        : pipeline(std::make_unique<Pipeline>(Pipeline::Options{.workers = workers, .decode = decoder.function()}))
+    {
+        QObject::connect(pipeline.get(), &Pipeline::resultReady, &window, [this] { ++wakes; });
+    }
+    // A failed check must not leave a worker held while the pipeline joins it.
+    ~Fixture() { decoder.hold(false); }
+
+    // The native path of name in the folder; the file is made if missing.
+    std::string file(const QString& name) const
+    {
+        QFile out(dir.filePath(name));
+        if (!out.exists() &&
+            !(QDir().mkpath(QFileInfo(out).path()) && out.open(QIODevice::WriteOnly) && out.write("picture") == 7))
+            qFatal("cannot write %s", qPrintable(out.fileName()));
+        return QFile::encodeName(out.fileName()).toStdString();
+    }
+    Request request(std::initializer_list<QString> names, Purpose purpose = Purpose::Thumbnail) const
+    {
+        Request request{{}, 40, purpose};
+        for (const QString& name : names)
+            request.candidates.push_back(file(name));
+        return request;
+    }
+    // Runs events, as the window does, until request's result is there;
+    // nothing if that takes ten seconds (the pipeline did not wake us).
+    std::optional<Result> waitFor(const Request& request) const
+    {
+        bool late = false;
+        QTimer watchdog;
+        QObject::connect(&watchdog, &QTimer::timeout, [&late] { late = true; });
+        watchdog.start(10s);
+        std::optional<Result> result;
+        while (!(result = pipeline->tryGet(request)) && !late)
+            QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+        return result;
+    }
+
+    QTemporaryDir dir;
+    FakeDecoder decoder;
+    QObject window; // stands for the window, and outlives the pipeline
+    std::unique_ptr<Pipeline> pipeline;
+    int wakes = 0;
+};
+
+RequestKey keyOf(int k)
+{
+    return RequestKey::Of(Request{{"/nonexistent/" + std::to_string(k)}, 64, Purpose::Thumbnail});
+}
+
+Result resultOf(int side)
+{
+    QImage image(side, side, QImage::Format_RGB32);
+    return Result{Decoded{Picture{image, image.size()}, Failure::None}, 0};
+}
+
+} // namespace
+
+class PipelineTest : public QObject {
+    Q_OBJECT
+private slots:
+    void pageComesBackInOrderAndWakesTheOwner();
+    void newBatchDropsQueuedWorkButKeepsRunningWork();
+    void workAheadWaitsForSubmittedWork();
+    void changedFilesAreDecodedAgain_data();
+    void changedFilesAreDecodedAgain();
+    void cacheKeepsToBudgetLeastRecentlyUsedOutFirst();
+    void blockingGetDecodesOnceWithoutRunningEvents();
+    void deletedFolderGivesFailures();
+    void destructionWithWorkInFlight();
+};
+
+// A page of cells, each "its THM copy, else the picture": every result is the
+// right file's; no-pictures and names that are no regular file are never opened.
+void PipelineTest::pageComesBackInOrderAndWakesTheOwner()
+{
+    Fixture f(2);
+    const std::string fifo = QFile::encodeName(f.dir.filePath("fifo")).toStdString();
+    QVERIFY(::mkfifo(fifo.c_str(), 0600) == 0);
+    std::vector<Request> page;
+    for (int i = 0; i < 24; ++i) {
+        const QString name = QStringLiteral("R%1.JPG").arg(i);
+        page.push_back(f.request({QStringLiteral("THM/T") + name, name}));
+        if (i % 3 == 0)
+            QVERIFY(QFile::remove(QFile::decodeName(page.back().candidates[0].c_str())));
+    }
+    page[5].candidates[0] = fifo;
+    page[6].candidates = {f.file("broken1"), f.file("broken2")};
+    f.decoder.hold(true);
+    f.pipeline->submit(page);
+    QVERIFY(!f.pipeline->tryGet(page[0]));
+    f.decoder.hold(false);
+    for (int i = 0; i < 24; ++i) {
+        const std::optional<Result> result = f.waitFor(page[i]);
+        QVERIFY2(result, "no wake-up");
+        const int expected = i % 3 == 0 || i == 5 || i == 6 ? 1 : 0;
+        QCOMPARE(result->candidate, expected);
+        QCOMPARE(bool(result->decoded), i != 6);
+        QVERIFY(i == 6 || f.decoder.callOf(*result).path == page[i].candidates[expected]);
+        QCOMPARE(f.decoder.calls(page[i].candidates[1]), expected);
+    }
+    QCOMPARE(f.decoder.calls(fifo), 0);
+}
+
+// One worker: A runs, B and C wait when the next batch comes. E, waited for
+// by the owner, goes first; Z, done ahead, only once nothing submitted waits.
+void PipelineTest::newBatchDropsQueuedWorkButKeepsRunningWork()
+{
+    Fixture f(1);
+    f.decoder.hold(true);
+    const Request a = f.request({"A"}), b = f.request({"B"}), c = f.request({"C"}), d = f.request({"D"});
+    const Request e = f.request({"E"});
+    f.pipeline->submit({a, b, c});
+    QVERIFY(f.decoder.waitForCalls(1));
+    f.pipeline->submit({d, a});
+    f.pipeline->prefetch({f.request({"Z"})});
+    QVERIFY(!f.pipeline->tryGet(e));
+    f.decoder.hold(false);
+    QVERIFY(f.decoder.waitForCalls(4));
+    const std::vector<std::string> expected{a.candidates[0], e.candidates[0], d.candidates[0], f.file("Z")};
+    QCOMPARE(f.decoder.paths(), expected);
+    const std::optional<Result> result = f.pipeline->tryGet(a);
+    QVERIFY(result && f.decoder.callOf(*result).path == a.candidates[0]);
+    QCOMPARE(f.decoder.paths().size(), 4u);
+}
+
+// Two workers, held on L1 and L2 done ahead. Each worker that comes free takes
+// submitted work while any waits; L4, submitted after being queued ahead, goes
+// with the submitted work; nothing cached, queued or running is queued again.
+void PipelineTest::workAheadWaitsForSubmittedWork()
+{
+    Fixture f(2);
+    f.decoder.hold(true);
+    const Request l1 = f.request({"L1"}), l2 = f.request({"L2"}), l3 = f.request({"L3"}), l4 = f.request({"L4"});
+    const Request h1 = f.request({"H1"});
+    f.pipeline->prefetch({l1, l2, l3, l4});
+    QVERIFY(f.decoder.waitForCalls(2));
+    f.pipeline->submit({h1, l4, l1});
+    f.pipeline->prefetch({l1, h1, l2, l3, l4});
+    const Request* const released[] = {&l1, &h1, &l2};
+    const Request* const next[] = {&h1, &l4, &l3};
+    for (int step = 0; step < 3; ++step) {
+        f.decoder.release(released[step]->candidates[0]);
+        QVERIFY(f.decoder.waitForCalls(3 + step));
+        QCOMPARE(f.decoder.paths().at(2 + step), next[step]->candidates[0]);
+    }
+    f.decoder.hold(false);
+    for (const Request* request : {&l1, &l2, &l3, &l4, &h1})
+        QVERIFY(f.waitFor(*request));
+    f.pipeline->prefetch({l1, l2, l3, l4, h1, f.request({"Z"})});
+    QVERIFY(f.decoder.waitForCalls(6));
+    QCOMPARE(f.decoder.paths().back(), f.file("Z"));
+}
+
+void PipelineTest::changedFilesAreDecodedAgain_data()
+{
+    QTest::addColumn<QString>("changed");
+    QTest::addColumn<bool>("sameSize");
+    QTest::newRow("picture grown") << "a" << false;
+    QTest::newRow("picture rewritten, same size") << "a" << true;
+    QTest::newRow("broken file grown") << "broken1" << false;
+}
+
+// Failures are cached like pictures: neither is decoded again unless its file changed.
+void PipelineTest::changedFilesAreDecodedAgain()
+{
+    QFETCH(QString, changed);
+    QFETCH(bool, sameSize);
+    Fixture f(2);
+    const QStringList names{"a", "b", "broken1", "broken2"};
+    for (const QString& name : names)
+        QVERIFY(f.waitFor(f.request({name})));
+
+    QFile file(f.dir.filePath(changed));
+    QVERIFY(file.open(QIODevice::ReadWrite));
+    const QDateTime modified = file.fileTime(QFileDevice::FileModificationTime);
+    if (sameSize)
+        QVERIFY(file.write("PICTURE") == 7 && file.flush() &&
+                file.setFileTime(modified.addSecs(1), QFileDevice::FileModificationTime));
+    else
+        QVERIFY(file.seek(file.size()) && file.write("+") == 1);
+    file.close();
+
+    for (const QString& name : names) {
+        const std::optional<Result> result = f.waitFor(f.request({name}));
+        QVERIFY(result);
+        QCOMPARE(bool(result->decoded), !name.startsWith(u"broken"));
+        QCOMPARE(f.decoder.calls(f.file(name)), name == changed ? 2 : 1);
+    }
+}
+
+void PipelineTest::cacheKeepsToBudgetLeastRecentlyUsedOutFirst()
+{
+    const qint64 entry = PictureCache::CostOf(resultOf(50));
+    PictureCache cache(3 * entry);
+    for (int k = 0; k < 3; ++k)
+        cache.insert(keyOf(k), resultOf(50));
+    QVERIFY(cache.find(keyOf(0)));
+    cache.insert(keyOf(3), resultOf(50));
+    QVERIFY(cache.contains(keyOf(0)) && !cache.contains(keyOf(1)) && cache.contains(keyOf(2)));
+    QCOMPARE(cache.bytes(), 3 * entry);
+
+    // Failures count too; a newcomer larger than the whole budget stays alone.
+    cache.insert(keyOf(4), Result{});
+    QVERIFY(cache.contains(keyOf(0)) && !cache.contains(keyOf(2)) && cache.bytes() <= cache.budget());
+    cache.insert(keyOf(5), resultOf(120));
+    QVERIFY(cache.contains(keyOf(5)) && !cache.contains(keyOf(0)) && !cache.contains(keyOf(4)));
+    QCOMPARE(cache.bytes(), PictureCache::CostOf(resultOf(120)));
+}
+
+// get(): Q is taken out of the queue and decoded on this thread; R, running,
+// is waited for; both exactly once, and no event runs meanwhile.
+void PipelineTest::blockingGetDecodesOnceWithoutRunningEvents()
+{
+    Fixture f(1);
+    f.decoder.hold(true);
+    const Request r = f.request({"R"}, Purpose::View), q = f.request({"Q"}, Purpose::View);
+    f.pipeline->submit({r, q});
+    QVERIFY(f.decoder.waitForCalls(1));
+    f.decoder.release(q.candidates[0]);
+    const Result fromQueue = f.pipeline->get(q);
+    QVERIFY(f.decoder.callOf(fromQueue).thread == std::this_thread::get_id());
+
+    std::thread releaser([&f, &r] {
+        std::this_thread::sleep_for(50ms);
+        f.decoder.release(r.candidates[0]);
+    });
+    const Result running = f.pipeline->get(r);
+    releaser.join();
+    QVERIFY(f.decoder.callOf(running).path == r.candidates[0] &&
+            f.decoder.callOf(running).thread != std::this_thread::get_id());
+
+    f.pipeline->prefetch({f.request({"Z"})});
+    f.decoder.hold(false);
+    QVERIFY(f.decoder.waitForCalls(3));
+    QVERIFY(f.decoder.callOf(f.pipeline->get(q)).path == q.candidates[0]);
+    QCOMPARE(f.decoder.calls(q.candidates[0]) + f.decoder.calls(r.candidates[0]), 2);
+    QCOMPARE(f.wakes, 0);
+}
+
+// Pictures decoded before their folder went are not served from the cache
+// after it; the one decoding as it goes and those queued fail.
+void PipelineTest::deletedFolderGivesFailures()
+{
+    Fixture f(1);
+    std::vector<Request> pictures;
+    for (int i = 0; i < 6; ++i)
+        pictures.push_back(f.request({QStringLiteral("sub/P%1.BMP").arg(i)}));
+    for (int i = 0; i < 2; ++i) {
+        const std::optional<Result> result = f.waitFor(pictures[i]);
+        QVERIFY(result && result->decoded);
+    }
+    f.decoder.hold(true);
+    f.pipeline->submit(pictures);
+    QVERIFY(f.decoder.waitForCalls(3));
+    QVERIFY(QDir(f.dir.filePath("sub")).removeRecursively());
+    f.decoder.hold(false);
+    for (const Request& request : pictures) {
+        const std::optional<Result> result = f.waitFor(request);
+        QVERIFY(result);
+        QCOMPARE(result->decoded.failure, Failure::Unreadable);
+    }
+}
+
+// Queued work is dropped, running work waited for, and no signal reaches the
+// window once the pipeline is gone.
+void PipelineTest::destructionWithWorkInFlight()
+{
+    Fixture f(2);
+    f.decoder.hold(true);
+    std::vector<Request> page;
+    for (int i = 0; i < 6; ++i)
+        page.push_back(f.request({QString::number(i)}));
+    f.pipeline->submit(page);
+    QVERIFY(f.decoder.waitForCalls(2));
+    std::thread releaser([&f] {
+        std::this_thread::sleep_for(50ms);
+        f.decoder.hold(false);
+    });
+    f.pipeline.reset();
+    releaser.join();
+    QCoreApplication::processEvents();
+    QCOMPARE(f.decoder.paths().size(), 2u);
+    QCOMPARE(f.wakes, 0);
+}
+
+QTEST_GUILESS_MAIN(PipelineTest)
+#include "tst_pipeline.moc"
