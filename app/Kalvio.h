@@ -8,6 +8,7 @@
 #include "FrameButton.h"
 #include "ImageControl.h"
 #include "PictureBox.h"
+#include "Pipeline.h"
 #include "WindowState.h"
 
 #include <QMainWindow>
@@ -136,7 +137,12 @@ private:
     PassEnd drawPage();
     void showEmptyPage();
     void writePageCounter();
-    void drawIntoCell(int i);
+    std::optional<Pictures::Result> waitForPicture(const Pictures::Request& request, int i);
+    Pictures::Request thumbnailRequest(const QString& name);
+    Pictures::Request viewRequest(const QString& name) const;
+    std::vector<Pictures::Request> pageRequests(int page);
+    void decodeAhead();
+    void drawIntoCell(int i, const std::optional<Pictures::Result>& picture);
     void setGridLook(int frameColor, bool enabled);
     int pixelsFor(double twips) const;
     QString cellPath(const QString& name) const;
@@ -146,6 +152,8 @@ private:
     bool passPending_ = false;
     // Where the cells' small copies in THM are found this pass.
     CaseInsensitivePaths thumbnailPaths_;
+    // Decodes the pictures on every core and keeps them for a while.
+    Pictures::Pipeline pictures_;
     // Wheel turns not yet amounting to a whole notch.
     int wheelTurned_ = 0;
     QString startFolder_;

@@ -2,6 +2,7 @@
 
 #include "EventYield.h"
 #include "MousePointer.h"
+#include "NativeName.h"
 #include "WindowRules.h"
 
 #include <QScopedValueRollback>
@@ -58,12 +59,18 @@ void Kalvio::writePageCounter()
                        QString::number(tags.pageCount.value_or(0)));
 }
 
-// One pass over the 24 cells of the current page.
+// One pass over the 24 cells of the current page. Its pictures are asked for
+// at once, in cell order, and decoded on every core while the pass goes from
+// cell to cell; at each cell it draws the picture as soon as it is there,
+// letting events run while it waits.
 Kalvio::PassEnd Kalvio::drawPage()
 {
     writePageCounter();
     thumbnailPaths_.Forget();
     const int page = tags.pageIndex.value_or(0);
+    const std::vector<Pictures::Request> requests = pageRequests(page);
+    pictures_.submit(requests);
+    auto request = requests.begin();
     for (CellIndex = 0; CellIndex < CellCount; ++CellIndex) {
         const int i = CellIndex;
         tags.passCell = i;
@@ -85,44 +92,104 @@ Kalvio::PassEnd Kalvio::drawPage()
         const QString name = File1->List(CellCount * page + i);
         Okno[i]->setCaption(name);
         Obr[i]->setMousePointer(MousePointer::Custom);
-        drawIntoCell(i);
+        std::optional<Pictures::Result> picture;
+        if (!name.isEmpty()) {
+            picture = waitForPicture(*request++, i);
+            if (OpenWindowCount == 0)
+                return PassEnd::Closed;
+            if (CellIndex != i) {
+                tags.passCell = -1;
+                return PassEnd::Interrupted;
+            }
+        }
+        drawIntoCell(i, picture);
 
         if (ZoomOkno->Visible() && tags.zoomCell == i)
             Obr_Click(i);
     }
     tags.passCell = -1;
+    decodeAhead();
     return PassEnd::Completed;
 }
 
-// Loads the picture named in cell i's frame, preferring its small copy in THM
-// for names that begin with "R", and draws it to fit the cell.
-void Kalvio::drawIntoCell(int i)
+// Waits for the picture of cell i, letting events run; nothing when the pass
+// ended meanwhile (the window closed, or a handler moved CellIndex on).
+std::optional<Pictures::Result> Kalvio::waitForPicture(const Pictures::Request& request, int i)
 {
-    const QString name = Okno[i]->Caption();
-    // A small copy is found whatever the letter case of THM and its name.
+    for (;;) {
+        if (std::optional<Pictures::Result> picture = pictures_.tryGet(request))
+            return picture;
+        OpenWindowCount = EventYield::WaitForEvents();
+        if (OpenWindowCount == 0 || CellIndex != i)
+            return std::nullopt;
+    }
+}
+
+// What a cell showing picture `name` asks for: its small copy in THM for a
+// name that begins with "R" (found whatever the letter case of THM and its
+// name), else, or when that fails, the picture itself, decoded for the cell.
+Pictures::Request Kalvio::thumbnailRequest(const QString& name)
+{
     const QString copy = WindowRules::ThumbnailName(name);
     const QString thumbnail = copy == name ? name : thumbnailPaths_.Resolve(Dir1->Path(), copy);
-    const double cellWidth = Obr[0]->Width();
-    const double cellHeight = Obr[0]->Height();
     // Every picture is drawn with its longer side as wide as the cell.
-    const int longSide = pixelsFor(cellWidth);
-    Pictures::Failure failure = Pictures::Failure::None;
-    const auto load = [&](const QString& file) {
-        failure = Vstup->LoadPicture(cellPath(file), longSide, Pictures::Purpose::Thumbnail);
-        return failure == Pictures::Failure::None;
-    };
+    Pictures::Request request{{NativeName::Encode(cellPath(thumbnail))}, pixelsFor(Obr[0]->Width()),
+                              Pictures::Purpose::Thumbnail};
     // A name without a small copy is its own thumbnail name: opened once.
-    const bool loaded = !name.isEmpty() && (load(thumbnail) || (thumbnail != name && load(name)));
-    // The pointer resting on a cell that stays empty is told why.
-    Obr[i]->setToolTip(WindowRules::WhyNoPicture(failure));
-    if (!loaded) {
+    if (thumbnail != name)
+        request.candidates.push_back(NativeName::Encode(cellPath(name)));
+    return request;
+}
+
+// The requests of the cells of page `page` that name a picture, in cell order.
+std::vector<Pictures::Request> Kalvio::pageRequests(int page)
+{
+    std::vector<Pictures::Request> requests;
+    for (int i = 0; i < CellCount; ++i) {
+        if (const QString name = File1->List(CellCount * page + i); !name.isEmpty())
+            requests.push_back(thumbnailRequest(name));
+    }
+    return requests;
+}
+
+// Decodes, while nothing else waits, what is likely to be asked for next:
+// with the view open, the pictures either side of the one it shows, at its
+// size; then the thumbnails of the next page and of the previous one.
+void Kalvio::decodeAhead()
+{
+    std::vector<Pictures::Request> ahead;
+    const int page = tags.pageIndex.value_or(0);
+    if (ZoomOkno->Visible() && tags.zoomCell) {
+        const int entry = CellCount * page + *tags.zoomCell;
+        for (const int neighbour : {entry + 1, entry - 1}) {
+            if (const QString name = File1->List(neighbour); !name.isEmpty())
+                ahead.push_back(viewRequest(name));
+        }
+    }
+    for (const int neighbour : {page + 1, page - 1}) {
+        if (neighbour >= 0 && neighbour < tags.pageCount.value_or(0)) {
+            const std::vector<Pictures::Request> cells = pageRequests(neighbour);
+            ahead.insert(ahead.end(), cells.begin(), cells.end());
+        }
+    }
+    pictures_.prefetch(ahead);
+}
+
+// Draws what the pipeline gave for cell i to fit the cell, or leaves the cell
+// empty with the arrow pointer, and says why in its tooltip. The load buffer
+// keeps the picture drawn last.
+void Kalvio::drawIntoCell(int i, const std::optional<Pictures::Result>& picture)
+{
+    Obr[i]->setToolTip(WindowRules::WhyNoPicture(picture ? picture->decoded.failure : Pictures::Failure::None));
+    if (!picture || !picture->decoded) {
         Obr[i]->ClearPicture();
         Obr[i]->setMousePointer(MousePointer::Arrow);
         return;
     }
-
+    Vstup->setLoadedPicture(*picture->decoded.picture);
     const QRectF drawn = WindowRules::FitPicture(QSize(Vstup->ScaleWidthPixels(), Vstup->ScaleHeightPixels()),
-                                                 QSizeF(cellWidth, cellHeight), WindowRules::Fit::WholeTwips);
+                                                 QSizeF(Obr[0]->Width(), Obr[0]->Height()),
+                                                 WindowRules::Fit::WholeTwips);
     Obr[i]->ClearPicture();
     Obr[i]->PaintPicture(Vstup->picture()->image, drawn.x(), drawn.y(), drawn.width(), drawn.height());
     Obr[i]->Refresh();

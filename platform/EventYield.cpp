@@ -8,6 +8,17 @@ int EventYield::DoEvents()
     if (hook())
         hook()();
     QCoreApplication::processEvents(QEventLoop::AllEvents);
+    return openWindows();
+}
+
+int EventYield::WaitForEvents()
+{
+    QCoreApplication::processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents);
+    return openWindows();
+}
+
+int EventYield::openWindows()
+{
     int open = 0;
     for (const QWidget* widget : QApplication::topLevelWidgets()) {
         const Qt::WindowType type = widget->windowType();

@@ -1,7 +1,6 @@
 #include "PictureBox.h"
 
 #include "Colors.h"
-#include "NativeName.h"
 #include "Twips.h"
 
 #include <QPainter>
@@ -107,14 +106,6 @@ void PictureBox::applyCursor()
         setCursor(icon_);
         break;
     }
-}
-
-Pictures::Failure PictureBox::LoadPicture(const QString& path, int longSide, Pictures::Purpose purpose)
-{
-    Pictures::Decoded loaded = Pictures::Decode(NativeName::Encode(path), longSide, purpose);
-    if (loaded)
-        setLoadedPicture(std::move(*loaded.picture));
-    return loaded.failure;
 }
 
 void PictureBox::setLoadedPicture(Pictures::Picture picture)

@@ -56,12 +56,8 @@ public:
     const QCursor& MouseIcon() const { return icon_; }
     void setMouseIcon(const QCursor& icon);
 
-    // The load buffer: loads a picture file decoded for a longer side of at
-    // most longSide pixels (0: full size). A failed load keeps the previous
-    // picture and says why.
-    Pictures::Failure LoadPicture(const QString& path, int longSide = 0,
-                                  Pictures::Purpose purpose = Pictures::Purpose::View);
-    // Takes a picture decoded elsewhere into the load buffer.
+    // The load buffer: holds the picture loaded last (decoded elsewhere), and
+    // takes its size, 15 twips to a pixel of the file.
     void setLoadedPicture(Pictures::Picture picture);
     const std::optional<Pictures::Picture>& picture() const { return picture_; }
     // The loaded picture's size in pixels of the file (0 x 0 without one).

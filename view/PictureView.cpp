@@ -38,9 +38,12 @@ void Kalvio::Obr_Click(int index)
     // Opened from a focused cell, the view takes the keyboard along.
     const bool focusInGrid = cellOf(focusWidget()) >= 0;
 
-    // Decoded for the view, not the file: the longer side spans the view's width.
-    const Pictures::Failure failure = Vstup->LoadPicture(path, pixelsFor(ZoomOkno->Width()));
-    const bool loaded = failure == Pictures::Failure::None;
+    // Decoded for the view, not the file: at once when it was decoded ahead.
+    const Pictures::Result picture = pictures_.get(viewRequest(name));
+    const Pictures::Failure failure = picture.decoded.failure;
+    const bool loaded = picture.decoded.picture.has_value();
+    if (loaded)
+        Vstup->setLoadedPicture(*picture.decoded.picture);
     // Why the picture does not open shows where the pointer rests: on the cell, or on the open view.
     Obr[index]->setToolTip(WindowRules::WhyNoPicture(failure));
     ZoomOkno->setToolTip(WindowRules::WhyNoPicture(failure));
@@ -70,4 +73,12 @@ void Kalvio::Obr_Click(int index)
     ZoomOkno->Print(NativeName::Display(WindowRules::LastCharacters(caption, CaptionCharacters)));
     tags.zoomCell = index;
     UpdateZoomArrows();
+    decodeAhead();
+}
+
+// What the view showing picture `name` asks for: the picture decoded with its
+// longer side as wide as the view.
+Pictures::Request Kalvio::viewRequest(const QString& name) const
+{
+    return {{NativeName::Encode(cellPath(name))}, pixelsFor(ZoomOkno->Width()), Pictures::Purpose::View};
 }
