@@ -28,7 +28,8 @@ Decoded decodeJpeg(const RegularFile& file, int longSide, Purpose purpose)
     const Orientation orientation = exif.orientation();
     const QSize fileSize = orientation.upright(jpeg.size());
     const QSize cover = orientation.stored(DecodeSize(fileSize, longSide));
-    const QColorSpace profile = QColorSpace::fromIccProfile(jpeg.iccProfile());
+    const QByteArray iccProfile = jpeg.iccProfile();
+    const QColorSpace profile = iccProfile.isEmpty() ? QColorSpace() : QColorSpace::fromIccProfile(iccProfile);
 
     if (purpose == Purpose::Thumbnail) {
         QImage thumbnail = EmbeddedThumbnail::Choose(exif.thumbnail(), jpeg.size(), cover);

@@ -2,8 +2,6 @@
 
 #include <QIODevice>
 
-#include <algorithm>
-
 namespace Pictures {
 namespace {
 
@@ -47,12 +45,9 @@ std::optional<QSize> readCanvas(QIODevice& device)
             return std::nullopt;
         const int left = littleEndian16(frame, 0), top = littleEndian16(frame, 2);
         const int width = littleEndian16(frame, 4), height = littleEndian16(frame, 6);
-        // The reader's rule: a screen more than ten times the frame (and over
-        // 2000 pixels) is disbelieved, and the frame's extent taken instead.
-        if (screenWidth / 10 > std::max(width, 200))
-            screenWidth = 0;
-        if (screenHeight / 10 > std::max(height, 200))
-            screenHeight = 0;
+        // Qt 6.4's reader allocates the screen, or the frame's extent for a
+        // screen of no size. (Later readers take the frame's extent for a
+        // screen far larger than the frame too: less, so the guard holds.)
         return QSize(screenWidth > 0 ? screenWidth : left + width, screenHeight > 0 ? screenHeight : top + height);
     }
     return std::nullopt;

@@ -9,10 +9,9 @@ class QIODevice;
 namespace Pictures {
 
 // The size of the image Qt's GIF reader allocates for a GIF's first frame,
-// read from the header and the first image descriptor. That is the logical
-// screen, unless the screen is implausibly larger than the frame, when the
-// frame's own extent is used instead: the reader reports the frame's size,
-// but allocates and returns the screen's.
+// read from the header and the first image descriptor: the logical screen
+// (or the frame's extent when the screen has no size). The reader reports
+// the frame's size, but allocates and returns the screen's.
 // Reads from the device's start and leaves it there; nothing when the file
 // has no frame.
 std::optional<QSize> GifCanvas(QIODevice& device);

@@ -205,8 +205,18 @@ QByteArray Jpeg(const QImage& source, const JpegOptions& options)
         for (int c = 0; c < cinfo.num_components; ++c)
             cinfo.comp_info[c].h_samp_factor = cinfo.comp_info[c].v_samp_factor = 1;
     }
-    if (options.progressive)
+    std::vector<jpeg_scan_info> scans;
+    if (options.scanPerCoefficient) {
+        scans.push_back({cinfo.num_components, {0, 1, 2, 3}, 0, 0, 0, 0});
+        for (int c = 0; c < cinfo.num_components; ++c) {
+            for (int k = 1; k < 64; ++k)
+                scans.push_back({1, {c}, k, k, 0, 0});
+        }
+        cinfo.scan_info = scans.data();
+        cinfo.num_scans = int(scans.size());
+    } else if (options.progressive) {
         jpeg_simple_progression(&cinfo);
+    }
     cinfo.restart_in_rows = options.restartRows;
     cinfo.write_JFIF_header = options.exif.isEmpty() && !cmyk; // cameras write EXIF instead
     jpeg_start_compress(&cinfo, TRUE);
@@ -226,6 +236,45 @@ QByteArray Jpeg(const QImage& source, const JpegOptions& options)
     QByteArray bytes(reinterpret_cast<const char*>(buffer), qsizetype(size));
     std::free(buffer);
     return bytes;
+}
+
+QList<NamedFile> HostileFiles()
+{
+    QImage small(64, 48, QImage::Format_RGB32);
+    small.fill(QColor(30, 120, 60));
+    const QByteArray progressive = Jpeg(small, {.progressive = true});
+    // libjpeg skips any number of 0xFF fill bytes before a marker.
+    QByteArray filled = WithFrameSize(progressive, QSize(30000, 30000));
+    filled.insert(filled.indexOf("\xFF\xC2"), QByteArray(8, '\xFF'));
+    QImage strip(20'000'000, 1, QImage::Format_Mono);
+    strip.fill(1);
+    const auto gifOver = [](QSize screen, QSize frame) {
+        QImage image(frame, QImage::Format_RGB32);
+        image.fill(Qt::darkCyan);
+        return Gif(screen, {GifFrame{image, {}, false}});
+    };
+    QImage rle(16, 16, QImage::Format_RGB32);
+    rle.fill(Qt::darkRed);
+    const auto bmpClaiming = [&rle](QSize size, int depth) {
+        QByteArray bytes = Bmp(rle, {.depth = depth, .compression = BmpCompression::Rle});
+        for (int i = 0; i < 4; ++i) {
+            bytes[18 + i] = char((size.width() >> (8 * i)) & 0xFF);
+            bytes[22 + i] = char((size.height() >> (8 * i)) & 0xFF);
+        }
+        return bytes;
+    };
+    return {
+        {"progressive 30000 x 30000 behind fill bytes", filled},
+        {"progressive 30000 x 30000", WithFrameSize(progressive, QSize(30000, 30000))},
+        {"progressive of 190 scans", Jpeg(small, {.scanPerCoefficient = true})},
+        {"baseline 65500 x 65500 in 2 KB", WithFrameSize(Jpeg(small), QSize(65500, 65500))},
+        {"baseline 20000 x 20000 in 2 KB", WithFrameSize(Jpeg(small), QSize(20000, 20000))},
+        {"RLE8 BMP 8000 x 8000", bmpClaiming(QSize(8000, 8000), 8)},
+        {"RLE4 BMP 4000 x 4000", bmpClaiming(QSize(4000, 4000), 4)},
+        {"1-bit BMP 20000000 x 1", Bmp(strip, {.depth = 1})},
+        {"GIF screen 8190 x 8190 over 1000 x 1000", gifOver(QSize(8190, 8190), QSize(1000, 1000))},
+        {"GIF screen 3000 x 3000 over 400 x 400", gifOver(QSize(3000, 3000), QSize(400, 400))},
+    };
 }
 
 QByteArray WithFrameSize(QByteArray jpeg, QSize size)

@@ -18,10 +18,12 @@ struct JpegOptions {
     JpegColour colour = JpegColour::Rgb;
     bool progressive = false;
     int quality = 90;
-    bool subsampled = true; // 4:2:0 chroma
-    int restartRows = 0;    // a restart marker every this many MCU rows
-    QByteArray exif;        // APP1 payload, "Exif\0\0" and the TIFF structure
-    QByteArray iccProfile;  // written as APP2 chunks
+    bool subsampled = true;  // 4:2:0 chroma
+    int restartRows = 0;     // a restart marker every this many MCU rows
+    QByteArray exif{};       // APP1 payload, "Exif\0\0" and the TIFF structure
+    QByteArray iccProfile{}; // written as APP2 chunks
+    // Progressive, with every AC coefficient of every component in a scan of its own.
+    bool scanPerCoefficient = false;
 };
 QByteArray Jpeg(const QImage& image, const JpegOptions& options = {});
 
@@ -43,8 +45,8 @@ struct BmpOptions {
 QByteArray Bmp(const QImage& image, const BmpOptions& options = {});
 
 struct GifFrame {
-    QImage image;
-    QPoint offset;
+    QImage image{};
+    QPoint offset{};
     bool interlaced = false;
 };
 // A GIF whose logical screen is `screen`, with the frames given (more than
@@ -54,5 +56,15 @@ inline QByteArray Gif(const QImage& image)
 {
     return Gif(image.size(), {GifFrame{image, {}, false}});
 }
+
+// Small files built to cost a decoder far more than their size: headers
+// that claim enormous frames, screens or strips over almost no data, fill
+// bytes that hide a progressive frame, a progressive file of 190 scans. Each
+// has a name that says what it is.
+struct NamedFile {
+    QString name;
+    QByteArray bytes;
+};
+QList<NamedFile> HostileFiles();
 
 } // namespace Samples

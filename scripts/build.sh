@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
 # Configures and builds Kalvio into build/<kind>.
-#   scripts/build.sh [Release|Debug|asan]     (default: Release)
+#   scripts/build.sh [Release|Debug|asan|fuzz]     (default: Release)
 # asan is a Debug build with AddressSanitizer and UBSan (-DKALVIO_SANITIZE=ON).
+# fuzz builds only the picture decoder, its libFuzzer target and the seed
+# corpus writer, with clang, ASan and UBSan (-DKALVIO_FUZZ=ON).
 set -euo pipefail
 
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
@@ -11,8 +13,12 @@ case "$kind" in
     Release) options=(-DCMAKE_BUILD_TYPE=Release) ;;
     Debug) options=(-DCMAKE_BUILD_TYPE=Debug) ;;
     asan) options=(-DCMAKE_BUILD_TYPE=Debug -DKALVIO_SANITIZE=ON) ;;
+    fuzz)
+        options=(-DCMAKE_BUILD_TYPE=RelWithDebInfo -DKALVIO_FUZZ=ON -DKALVIO_TESTS=OFF -DKALVIO_BENCH=OFF
+            -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++)
+        ;;
     *)
-        echo "usage: $0 [Release|Debug|asan]" >&2
+        echo "usage: $0 [Release|Debug|asan|fuzz]" >&2
         exit 2
         ;;
 esac
