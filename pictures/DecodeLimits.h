@@ -19,11 +19,16 @@ constexpr qint64 MemoryBytes = 128LL * 1024 * 1024;
 // per column of the full-size frame.
 constexpr qint64 JpegBytesPerColumn = 128;
 
-// A progressive JPEG is read scan by scan, each scan a pass over the whole
-// coefficient buffer. Encoders write at most a few dozen scans (10 for
-// libjpeg's default script, about 20 for mozjpeg's searched ones); a file
-// with more is built to burn time, and is refused after this many.
+// A progressive JPEG is read scan by scan, each scan a pass over the blocks
+// of its components, whether or not the file holds data for them. Encoders
+// write at most a few dozen scans (10 for libjpeg's default script, about
+// 20 for mozjpeg's searched ones); a file with more is built to burn time,
+// and is refused after this many.
 constexpr int MaxJpegScans = 64;
+// ...and the passes are counted by the blocks they visit. A refinement pass
+// costs about 40 ns a block here, so 20 million visits are about a second;
+// the 10 scans of a 40-megapixel progressive file visit about 5 million.
+constexpr qint64 MaxJpegBlockVisits = 20'000'000;
 
 // A camera's embedded thumbnail is a small JPEG inside the first 64 KB of
 // the file (160 x 120 usually, 640 x 480 at most in practice); anything

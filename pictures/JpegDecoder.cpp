@@ -116,14 +116,25 @@ boolean JpegDecoder::keepApplicationMarker(j_decompress_ptr cinfo)
     return TRUE;
 }
 
-// Called by libjpeg as it reads: a file with more scans than any encoder
-// writes is stopped before it costs more.
+// Called by libjpeg before each row of MCUs it reads from a file of several
+// scans, and before each batch of output rows.
 void JpegDecoder::checkProgress(j_common_ptr cinfo)
 {
-    const auto* decompress = reinterpret_cast<j_decompress_ptr>(cinfo);
-    if (decompress->input_scan_number > Limits::MaxJpegScans) {
-        decoderOf(cinfo).errors_.limitReached = true;
-        cinfo->err->error_exit(cinfo);
+    JpegDecoder& self = decoderOf(cinfo);
+    if (self.absorbingScans_)
+        self.countScanWork();
+}
+
+// Counts the blocks of the coming row of MCUs of the current scan; a file
+// with more scans, or more passes over its blocks, than any encoder writes
+// is stopped before it costs more.
+void JpegDecoder::countScanWork()
+{
+    for (int i = 0; i < cinfo_.comps_in_scan; ++i)
+        blockVisits_ += qint64(cinfo_.cur_comp_info[i]->width_in_blocks) * cinfo_.cur_comp_info[i]->v_samp_factor;
+    if (cinfo_.input_scan_number > Limits::MaxJpegScans || blockVisits_ > Limits::MaxJpegBlockVisits) {
+        errors_.limitReached = true;
+        cinfo_.err->error_exit(reinterpret_cast<j_common_ptr>(&cinfo_));
     }
 }
 
@@ -249,13 +260,10 @@ Failure JpegDecoder::checkMemory(QSize cover, bool keepsCoefficients)
 bool JpegDecoder::readDcScans()
 {
     for (;;) {
+        countScanWork();
         const int status = jpeg_consume_input(&cinfo_);
         if (status == JPEG_SUSPENDED || status == JPEG_REACHED_EOI)
             break;
-        if (cinfo_.input_scan_number > Limits::MaxJpegScans) {
-            errors_.limitReached = true;
-            cinfo_.err->error_exit(reinterpret_cast<j_common_ptr>(&cinfo_));
-        }
         if (status == JPEG_SCAN_COMPLETED && everyComponentHasDc())
             break;
     }
@@ -344,7 +352,9 @@ Failure JpegDecoder::decode(QSize cover, bool dcOnly, QImage& image)
     uchar* const bits = decoded.bits();
     const qsizetype bytesPerLine = decoded.bytesPerLine();
     const bool ok = guarded(errors_, [&] {
+        absorbingScans_ = multipleScans && !buffered; // a file of several scans is read whole first
         jpeg_start_decompress(&cinfo_);
+        absorbingScans_ = false;
         if (buffered)
             readDcScans();
         readRows(bits, bytesPerLine, !multipleScans && !buffered);

@@ -61,6 +61,7 @@ public:
 private:
     static boolean keepApplicationMarker(j_decompress_ptr cinfo);
     static void checkProgress(j_common_ptr cinfo);
+    void countScanWork();
     void setUp();
     Failure failureAfterError() const;
     int scaleCovering(QSize cover) const;
@@ -77,6 +78,8 @@ private:
     JpegSource source_;
     jpeg_progress_mgr progress_{};
     bool headerRead_ = false;
+    bool absorbingScans_ = false; // libjpeg is reading scans into its coefficient buffer
+    qint64 blockVisits_ = 0;
     QByteArray exif_;
     std::vector<QByteArray> iccChunks_;
     qint64 iccBytes_ = 0;

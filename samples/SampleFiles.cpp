@@ -263,8 +263,16 @@ QList<NamedFile> HostileFiles()
         }
         return bytes;
     };
+    // The last scan of libjpeg's script, a refinement pass over every luma
+    // block, repeated: 60 scans over a frame of 5600 x 5600.
+    const qsizetype lastScan = progressive.lastIndexOf("\xFF\xDA");
+    QByteArray refinements = WithFrameSize(progressive.left(progressive.size() - 2), QSize(5600, 5600));
+    for (int i = 0; i < 50; ++i)
+        refinements += progressive.mid(lastScan, progressive.size() - 2 - lastScan);
+    refinements += "\xFF\xD9";
     return {
         {"progressive 30000 x 30000 behind fill bytes", filled},
+        {"progressive 5600 x 5600 of 60 scans", refinements},
         {"progressive 30000 x 30000", WithFrameSize(progressive, QSize(30000, 30000))},
         {"progressive of 190 scans", Jpeg(small, {.scanPerCoefficient = true})},
         {"baseline 65500 x 65500 in 2 KB", WithFrameSize(Jpeg(small), QSize(65500, 65500))},
