@@ -57,6 +57,11 @@ inline QByteArray Gif(const QImage& image)
     return Gif(image.size(), {GifFrame{image, {}, false}});
 }
 
+// A picture with the structure of a photograph, different for every seed:
+// gradients, shapes, lines and grain, so that coding and decoding it costs
+// what a real photograph costs.
+QImage Photograph(QSize size, quint32 seed);
+
 // Small files built to cost a decoder far more than their size: headers
 // that claim enormous frames, screens or strips over almost no data, fill
 // bytes that hide a progressive frame, a progressive file of 190 scans. Each

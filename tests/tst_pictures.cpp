@@ -8,6 +8,7 @@
 #include "Decode.h"
 #include "DecodeEveryWay.h"
 #include "DecodeLimits.h"
+#include "DecodeProbe.h"
 #include "JpegDecoder.h"
 #include "PictureLog.h"
 #include "SampleFiles.h"
@@ -18,11 +19,7 @@
 #include <QPainter>
 #include <QtTest>
 
-#include <cstdio>
-#include <cstring>
-#include <spawn.h>
 #include <sys/stat.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 using namespace TestSupport;
@@ -80,69 +77,6 @@ double meanDifference(const QImage& a, const QImage& b)
         }
     }
     return sum / (3.0 * x.width() * x.height());
-}
-
-// A figure of /proc/self/status in KiB: "VmRSS" resident now, "VmHWM" the most ever.
-long statusKiB(const QByteArray& field)
-{
-    QFile status(QStringLiteral("/proc/self/status"));
-    if (!status.open(QIODevice::ReadOnly))
-        return -1;
-    for (const QByteArray& line : status.readAll().split('\n')) {
-        if (line.startsWith(field + ':'))
-            return line.mid(field.size() + 1).trimmed().split(' ').value(0).toLong();
-    }
-    return -1;
-}
-
-// One decode in a fresh process (a forked copy of this one would share its
-// thread pool's state, which smooth scaling uses): its failure and the most
-// memory it held above what it held just before, with its readers loaded.
-// The process reports both figures itself: the resource usage wait4 gives
-// would count this process's memory too, which the child shares until exec.
-struct Measured {
-    Failure failure = Failure::None;
-    long peakKiB = -1;
-};
-
-constexpr char DecodeOnceOption[] = "--decode-once";
-
-int decodeOnce(const char* path)
-{
-    QImage warmUp(8, 8, QImage::Format_RGB32);
-    warmUp.fill(Qt::gray);
-    for (const QByteArray& bytes : {Samples::Jpeg(warmUp), Samples::Bmp(warmUp), Samples::Gif(warmUp)})
-        DecodeEveryWay(bytes);
-    const long before = statusKiB("VmRSS");
-    const Failure failure = Pictures::Decode(path, 120, Purpose::View).failure;
-    std::printf("%ld\n", statusKiB("VmHWM") - before);
-    return int(failure);
-}
-
-Measured decodeInChild(const QString& path)
-{
-    int pipe[2];
-    if (::pipe(pipe) != 0)
-        return {};
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_adddup2(&actions, pipe[1], STDOUT_FILENO);
-    posix_spawn_file_actions_addclose(&actions, pipe[0]);
-    const QByteArray self = QFile::encodeName(QCoreApplication::applicationFilePath());
-    const std::string file = native(path);
-    char* const arguments[] = {const_cast<char*>(self.constData()), const_cast<char*>(DecodeOnceOption),
-                               const_cast<char*>(file.c_str()), nullptr};
-    pid_t child = -1;
-    const bool started = ::posix_spawn(&child, self.constData(), &actions, nullptr, arguments, environ) == 0;
-    posix_spawn_file_actions_destroy(&actions);
-    ::close(pipe[1]);
-    char line[32] = {};
-    const ssize_t got = started ? ::read(pipe[0], line, sizeof line - 1) : -1;
-    ::close(pipe[0]);
-    int status = 0;
-    if (!started || ::waitpid(child, &status, 0) != child || !WIFEXITED(status) || got <= 0)
-        return {};
-    return {Failure(WEXITSTATUS(status)), std::atol(line)};
 }
 
 #if defined(__SANITIZE_ADDRESS__)
@@ -548,7 +482,8 @@ void PicturesTest::hostileFilesStayWithinTheLimit()
 {
     QFETCH(QByteArray, bytes);
     QFETCH(Failure, failure);
-    const Measured measured = decodeInChild(folder_.addFile(QStringLiteral("H.JPG"), bytes));
+    const DecodeProbe::Measured measured = DecodeProbe::InChild(
+        QCoreApplication::applicationFilePath(), folder_.addFile(QStringLiteral("H.JPG"), bytes), 120, Purpose::View);
     QCOMPARE(measured.failure, failure);
     if (UnderAddressSanitizer)
         QSKIP("resident memory is not meaningful under AddressSanitizer");
@@ -592,11 +527,11 @@ void PicturesTest::fuzzFindingsDecodeSafely()
         QSKIP("the fuzzer has found nothing to replay");
 }
 
-// A test run, or with --decode-once PATH a single decode to be measured.
+// A test run, or a single decode to be measured (see DecodeProbe).
 int main(int argc, char** argv)
 {
-    if (argc == 3 && std::strcmp(argv[1], DecodeOnceOption) == 0)
-        return decodeOnce(argv[2]);
+    if (const int status = DecodeProbe::RunIfAsked(argc, argv); status >= 0)
+        return status;
     QApplication app(argc, argv);
     PicturesTest test;
     QTEST_SET_MAIN_SOURCE_PATH
