@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
 # Installs what is missing, then builds and runs the test suite twice: a Release
-# build, and a Debug build with AddressSanitizer and UBSan. Ends with a line
-# "N passed, M failed" summed over both runs; exits non-zero if any step failed.
+# build, and a Debug build with AddressSanitizer and UBSan; then fuzzes the
+# picture decoder for a minute (KALVIO_FUZZ_SECONDS to change), which counts as
+# one more test. Ends with a line "N passed, M failed" summed over all of it;
+# exits non-zero if any step failed.
 set -uo pipefail
 
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
@@ -56,6 +58,13 @@ if bash scripts/setup.sh; then
             run_ctest asan
     else
         step_failed "build (asan)"
+    fi
+
+    if bash fuzz/run.sh "${KALVIO_FUZZ_SECONDS:-60}"; then
+        passed=$((passed + 1))
+    else
+        failed=$((failed + 1))
+        step_failed "fuzzing the picture decoder (see fuzz/regressions/)"
     fi
 else
     step_failed "setup"
