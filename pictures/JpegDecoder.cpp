@@ -48,25 +48,29 @@ constexpr int IccHeaderBytes = 14; // signature, sequence number, count
 JpegDecoder::JpegDecoder(int fd)
 {
     setUp();
-    source_.readFile(&cinfo_, fd);
+    if (created_)
+        source_.readFile(&cinfo_, fd);
 }
 
 JpegDecoder::JpegDecoder(QByteArrayView bytes)
 {
     setUp();
-    source_.readMemory(&cinfo_, bytes);
+    if (created_)
+        source_.readMemory(&cinfo_, bytes);
 }
 
 JpegDecoder::~JpegDecoder()
 {
-    jpeg_destroy_decompress(&cinfo_);
+    if (created_)
+        jpeg_destroy_decompress(&cinfo_);
 }
 
 void JpegDecoder::setUp()
 {
     errors_.install(reinterpret_cast<j_common_ptr>(&cinfo_));
-    if (!guarded(errors_, [&] { jpeg_create_decompress(&cinfo_); }))
-        std::abort(); // only when the few bytes of the decoder's own tables cannot be had
+    created_ = guarded(errors_, [&] { jpeg_create_decompress(&cinfo_); });
+    if (!created_)
+        return; // the few bytes of libjpeg's own tables could not be had
     cinfo_.client_data = this;
     progress_.progress_monitor = checkProgress;
     cinfo_.progress = &progress_;
@@ -157,6 +161,8 @@ Failure JpegDecoder::failureAfterError() const
 
 Failure JpegDecoder::readHeader()
 {
+    if (!created_)
+        return Failure::TooLarge;
     if (!guarded(errors_, [&] { jpeg_read_header(&cinfo_, TRUE); }))
         return failureAfterError();
     headerRead_ = cinfo_.image_width > 0 && cinfo_.image_height > 0;
@@ -237,7 +243,12 @@ bool JpegDecoder::everyComponentHasDc() const
 }
 
 // Everything one decode holds at once, against the limit, before any of it
-// is allocated; libjpeg's own allocations are capped by what is left.
+// is allocated. libjpeg's cap (max_memory_to_use) is set to what is left as
+// a second guard, but in libjpeg-turbo 2.1 (jmemnobs) it only governs the
+// coefficient buffer, allocated in jpeg_start_decompress: past it libjpeg
+// asks for a backing store it does not have and fails with
+// JERR_NO_BACKING_STORE. Its rows and other buffers are not capped, hence
+// the count here.
 Failure JpegDecoder::checkMemory(QSize cover, bool keepsCoefficients)
 {
     const qint64 pixels = qint64(cinfo_.output_width) * cinfo_.output_height;

@@ -77,6 +77,7 @@ private:
     JpegErrorManager errors_;
     JpegSource source_;
     jpeg_progress_mgr progress_{};
+    bool created_ = false;
     bool headerRead_ = false;
     bool absorbingScans_ = false; // libjpeg is reading scans into its coefficient buffer
     qint64 blockVisits_ = 0;

@@ -102,6 +102,7 @@ private slots:
     void embeddedThumbnailOnlyWhenAsGood_data();
     void embeddedThumbnailOnlyWhenAsGood();
     void progressiveThumbnailFromDcScans();
+    void fillBytesBeforeTheFrameHeader();
     void bmpAndGifShowAsStored_data();
     void bmpAndGifShowAsStored();
     void dataEndingEarlyStopsDecoding_data();
@@ -356,6 +357,19 @@ void PicturesTest::progressiveThumbnailFromDcScans()
     QCOMPARE(fromAll.size(), fromDc.size());
     const double difference = meanDifference(fromDc, fromAll);
     QVERIFY2(difference <= 1.5, qPrintable(QString::number(difference)));
+}
+
+// libjpeg skips any number of 0xFF fill bytes before a marker: a frame
+// header behind them is still the progressive one libjpeg decodes.
+void PicturesTest::fillBytesBeforeTheFrameHeader()
+{
+    QByteArray bytes = Samples::Jpeg(filled(QSize(64, 48), QColor(30, 200, 40)), {.progressive = true});
+    bytes.insert(bytes.indexOf("\xFF\xC2"), QByteArray(8, '\xFF'));
+    Pictures::JpegDecoder decoder(bytes);
+    QCOMPARE(decoder.readHeader(), Failure::None);
+    QVERIFY(decoder.progressive());
+    const Pictures::Decoded decoded = Pictures::Decode(native(folder_.addFile(QStringLiteral("P.JPG"), bytes)), 32);
+    QVERIFY(decoded && near(inQuadrant(decoded.picture->image, 3), QColor(30, 200, 40), 8));
 }
 
 void PicturesTest::bmpAndGifShowAsStored_data()
