@@ -19,8 +19,11 @@
 #include <QPainter>
 #include <QtTest>
 
+#include <atomic>
 #include <sys/stat.h>
+#include <thread>
 #include <unistd.h>
+#include <vector>
 
 using namespace TestSupport;
 using Pictures::Failure;
@@ -110,6 +113,7 @@ private slots:
     void hostileFilesStayWithinTheLimit_data();
     void hostileFilesStayWithinTheLimit();
     void failuresAreLoggedQuietly();
+    void workersDecodeAtOnce();
     void fuzzFindingsDecodeSafely();
 };
 
@@ -528,6 +532,45 @@ void PicturesTest::failuresAreLoggedQuietly()
     QVERIFY2(logged[0].contains(QStringLiteral("/bad\\xff\\x5cname.JPG")) &&
                  logged[0].contains(QLatin1String(Pictures::FailureText(Failure::Unreadable))),
              qPrintable(logged[0]));
+}
+
+// Workers decode at the same time: every path of the decoder run from four
+// threads gives what it gives alone.
+void PicturesTest::workersDecodeAtOnce()
+{
+    const QImage card = quadrants(QSize(320, 240));
+    const QByteArray thumbnail = Samples::Jpeg(quadrants(QSize(160, 120)));
+    const QList<QByteArray> files{
+        Samples::Jpeg(card, {.progressive = true}),
+        Samples::Jpeg(card, {.exif = Samples::Exif(6, thumbnail)}),
+        Samples::Jpeg(card, {.colour = Samples::JpegColour::AdobeCmyk}),
+        Samples::Jpeg(card, {.iccProfile = QColorSpace(QColorSpace::AdobeRgb).iccProfile()}),
+        Samples::Bmp(card, {.depth = 8, .compression = Samples::BmpCompression::Rle}),
+        Samples::Gif(card),
+    };
+    std::vector<std::string> paths;
+    std::vector<QImage> alone;
+    for (qsizetype i = 0; i < files.size(); ++i) {
+        paths.push_back(native(folder_.addFile(QStringLiteral("W%1.PIC").arg(i), files[i])));
+        alone.push_back(
+            Pictures::Decode(paths.back(), 100, Purpose::Thumbnail).picture.value_or(Pictures::Picture{}).image);
+        QVERIFY(!alone.back().isNull());
+    }
+    std::atomic<int> different = 0;
+    std::vector<std::thread> workers;
+    for (int w = 0; w < 4; ++w) {
+        workers.emplace_back([&, w] {
+            for (int round = 0; round < 10; ++round) {
+                const size_t i = size_t(w + round) % paths.size();
+                const Pictures::Decoded decoded = Pictures::Decode(paths[i], 100, Purpose::Thumbnail);
+                if (!decoded || decoded.picture->image != alone[i])
+                    ++different;
+            }
+        });
+    }
+    for (std::thread& worker : workers)
+        worker.join();
+    QCOMPARE(different.load(), 0);
 }
 
 void PicturesTest::fuzzFindingsDecodeSafely()
