@@ -16,8 +16,8 @@ ExifBlock::ExifBlock(QByteArrayView payload)
     data_.reset(exif_data_new());
     if (!data_)
         return;
-    // Only read: libexif's "follow the specification" would add and fix
-    // entries, work that nothing here needs.
+    // Only read: left on, libexif would add missing entries and correct
+    // others while loading, work that nothing here needs.
     exif_data_unset_option(data_.get(), EXIF_DATA_OPTION_FOLLOW_SPECIFICATION);
     exif_data_load_data(data_.get(), reinterpret_cast<const unsigned char*>(payload.data()),
                         static_cast<unsigned int>(payload.size()));
