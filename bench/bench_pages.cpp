@@ -12,6 +12,7 @@
 #include "Decode.h"
 #include "Kalvio.h"
 #include "MousePointer.h"
+#include "SampleFiles.h"
 #include "Timing.h"
 #include "Twips.h"
 
@@ -24,11 +25,6 @@
 #include <QImage>
 #include <QImageReader>
 #include <QImageWriter>
-#include <QLinearGradient>
-#include <QPainter>
-#include <QPainterPath>
-#include <QPen>
-#include <QRadialGradient>
 #include <QThread>
 
 #include <algorithm>
@@ -37,7 +33,6 @@
 #include <cstdlib>
 #include <fstream>
 #include <memory>
-#include <random>
 #include <string>
 #include <vector>
 
@@ -105,97 +100,6 @@ bool resetPeakResident()
 
 // ---- The generated pictures ----
 
-// A picture with the structure of a photograph, different for every seed: a
-// graded sky, a soft light, overlapping shapes with graded fills, thin lines
-// and grain in every channel. The grain and the edges keep the JPEG's
-// coefficients busy, so decoding costs what a real photograph costs.
-QImage makePicture(QSize size, quint32 seed)
-{
-    std::mt19937 random(seed);
-    auto uniform = [&random](double low, double high) {
-        return std::uniform_real_distribution<double>(low, high)(random);
-    };
-    auto colour = [&uniform](int alpha) {
-        return QColor::fromHsv(int(uniform(0, 359)), int(uniform(40, 230)), int(uniform(60, 255)), alpha);
-    };
-
-    QImage image(size, QImage::Format_RGB32);
-    const double w = size.width();
-    const double h = size.height();
-    QPainter painter(&image);
-    painter.setRenderHint(QPainter::Antialiasing);
-
-    QLinearGradient sky(QPointF(uniform(0, w), 0), QPointF(uniform(0, w), h));
-    sky.setColorAt(0, colour(255));
-    sky.setColorAt(uniform(0.3, 0.7), colour(255));
-    sky.setColorAt(1, colour(255));
-    painter.fillRect(image.rect(), sky);
-
-    QRadialGradient light(QPointF(uniform(0, w), uniform(0, h)), uniform(0.2, 0.7) * w);
-    light.setColorAt(0, QColor(255, 255, 240, int(uniform(60, 150))));
-    light.setColorAt(1, QColor(255, 255, 240, 0));
-    painter.fillRect(image.rect(), light);
-
-    painter.setPen(Qt::NoPen);
-    const int shapes = 25 + int(seed % 20);
-    for (int k = 0; k < shapes; ++k) {
-        const double side = uniform(0.03, 0.3) * w;
-        const QRectF rect(uniform(-0.1, 1.0) * w, uniform(-0.1, 1.0) * h, side, side * uniform(0.4, 1.6));
-        QLinearGradient fill(rect.topLeft(), rect.bottomRight());
-        const int alpha = int(uniform(120, 255));
-        fill.setColorAt(0, colour(alpha));
-        fill.setColorAt(1, colour(alpha));
-        painter.setBrush(fill);
-        switch (k % 3) {
-        case 0:
-            painter.drawEllipse(rect);
-            break;
-        case 1:
-            painter.save();
-            painter.translate(rect.center());
-            painter.rotate(uniform(0, 90));
-            painter.drawRect(rect.translated(-rect.center()));
-            painter.restore();
-            break;
-        default: {
-            const QPointF corners[] = {rect.topLeft() + QPointF(uniform(0, side), 0), rect.bottomRight(),
-                                       rect.bottomLeft() + QPointF(0, -uniform(0, side))};
-            painter.drawPolygon(corners, 3);
-            break;
-        }
-        }
-    }
-
-    painter.setBrush(Qt::NoBrush);
-    for (int k = 0; k < 40; ++k) {
-        painter.setPen(QPen(colour(int(uniform(100, 255))), uniform(2, 14), Qt::SolidLine, Qt::RoundCap));
-        QPainterPath stroke(QPointF(uniform(0, w), uniform(0, h)));
-        stroke.cubicTo(QPointF(uniform(0, w), uniform(0, h)), QPointF(uniform(0, w), uniform(0, h)),
-                       QPointF(uniform(0, w), uniform(0, h)));
-        painter.drawPath(stroke);
-    }
-    painter.end();
-
-    // Grain: a cheap xorshift per pixel, amplitude varying from picture to picture.
-    const int amplitude = 6 + int(seed % 7);
-    quint32 state = seed * 2654435761u + 12345u;
-    auto grain = [&state, amplitude]() {
-        state ^= state << 13;
-        state ^= state >> 17;
-        state ^= state << 5;
-        return int(state % quint32(2 * amplitude + 1)) - amplitude;
-    };
-    for (int y = 0; y < image.height(); ++y) {
-        QRgb* line = reinterpret_cast<QRgb*>(image.scanLine(y));
-        for (int x = 0; x < image.width(); ++x) {
-            const QRgb pixel = line[x];
-            line[x] = qRgb(std::clamp(qRed(pixel) + grain(), 0, 255), std::clamp(qGreen(pixel) + grain(), 0, 255),
-                           std::clamp(qBlue(pixel) + grain(), 0, 255));
-        }
-    }
-    return image;
-}
-
 bool isGenerated(const QString& path, QSize size)
 {
     QImageReader reader(path);
@@ -210,7 +114,7 @@ void writePicture(const QString& path, QSize size, quint32 seed)
         QFileInfo(path).dir().filePath(QStringLiteral(".") + QFileInfo(path).fileName() + QStringLiteral(".part"));
     QImageWriter writer(partial, "jpeg");
     writer.setQuality(JpegQuality);
-    if (!writer.write(makePicture(size, seed)))
+    if (!writer.write(Samples::Photograph(size, seed)))
         fail(QStringLiteral("cannot write %1: %2").arg(partial, writer.errorString()));
     if (std::rename(QFile::encodeName(partial).constData(), QFile::encodeName(path).constData()) != 0)
         fail(QStringLiteral("cannot rename %1 to %2").arg(partial, path));

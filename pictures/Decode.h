@@ -28,6 +28,9 @@ enum class Failure {
     TooLarge,    // would need more memory or time than one picture may take
 };
 
+// A short English description of a failure, for logs.
+const char* FailureText(Failure failure);
+
 // What the picture is for. A thumbnail may come from a camera's embedded
 // preview or from a progressive JPEG's first scans, when those cover its size.
 enum class Purpose { Thumbnail, View };

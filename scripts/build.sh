@@ -1,9 +1,11 @@
 #!/usr/bin/env bash
 # Configures and builds Kalvio into build/<kind>.
-#   scripts/build.sh [Release|Debug|asan|tsan]     (default: Release)
+#   scripts/build.sh [Release|Debug|asan|tsan|fuzz]     (default: Release)
 # asan is a Debug build with AddressSanitizer and UBSan (-DKALVIO_SANITIZE=ON).
 # tsan is a Debug build with ThreadSanitizer (-DKALVIO_TSAN=ON) of the picture
 # pipeline's test only: the threads live there, and nothing else is needed.
+# fuzz builds only the picture decoder, its libFuzzer target and the seed
+# corpus writer, with clang, ASan and UBSan (-DKALVIO_FUZZ=ON).
 set -euo pipefail
 
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
@@ -18,8 +20,12 @@ case "$kind" in
         options=(-DCMAKE_BUILD_TYPE=Debug -DKALVIO_TSAN=ON -DKALVIO_BENCH=OFF)
         targets=(--target tst_pipeline)
         ;;
+    fuzz)
+        options=(-DCMAKE_BUILD_TYPE=RelWithDebInfo -DKALVIO_FUZZ=ON -DKALVIO_TESTS=OFF -DKALVIO_BENCH=OFF
+            -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++)
+        ;;
     *)
-        echo "usage: $0 [Release|Debug|asan|tsan]" >&2
+        echo "usage: $0 [Release|Debug|asan|tsan|fuzz]" >&2
         exit 2
         ;;
 esac

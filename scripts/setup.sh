@@ -10,6 +10,11 @@ packages=(
     cmake
     ninja-build
     qt6-base-dev
+    pkg-config
+    libjpeg62-turbo-dev
+    libexif-dev
+    clang
+    libclang-rt-14-dev
     libgl-dev
     qt6-image-formats-plugins
     xvfb

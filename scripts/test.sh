@@ -1,8 +1,10 @@
 #!/usr/bin/env bash
 # Installs what is missing, then builds and runs the test suite twice: a Release
 # build, and a Debug build with AddressSanitizer and UBSan; then the picture
-# pipeline's test once more under ThreadSanitizer. Ends with a line
-# "N passed, M failed" summed over all runs; exits non-zero if any step failed.
+# pipeline's test once more under ThreadSanitizer, and fuzzes the picture
+# decoder for a minute (KALVIO_FUZZ_SECONDS to change), which counts as one more
+# test. Ends with a line "N passed, M failed" summed over all of it; exits
+# non-zero if any step failed.
 set -uo pipefail
 
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
@@ -76,6 +78,13 @@ if bash scripts/setup.sh; then
         ctest_launcher=()
     else
         step_failed "build (tsan)"
+    fi
+
+    if bash fuzz/run.sh "${KALVIO_FUZZ_SECONDS:-60}"; then
+        passed=$((passed + 1))
+    else
+        failed=$((failed + 1))
+        step_failed "fuzzing the picture decoder (see fuzz/regressions/)"
     fi
 else
     step_failed "setup"

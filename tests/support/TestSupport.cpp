@@ -1,8 +1,8 @@
 #include "TestSupport.h"
 
 #include "Colors.h"
+#include "SampleFiles.h"
 
-#include <QDataStream>
 #include <QFile>
 #include <QFileInfo>
 
@@ -21,41 +21,6 @@ QString written(const QString& path, const QByteArray& bytes)
     return path;
 }
 
-// Qt reads GIF but does not write it. The pixels go out as 9-bit codes
-// without compression; a clear code every 253 keeps the width from growing.
-QByteArray gif(const QImage& source)
-{
-    const QImage image = source.convertToFormat(QImage::Format_Indexed8, Qt::ThresholdDither);
-    const quint16 w = image.width(), h = image.height();
-    QList<QRgb> table = image.colorTable();
-    table.resize(256);
-    QByteArray out("GIF89a");
-    QDataStream stream(&out, QIODevice::Append);
-    stream.setByteOrder(QDataStream::LittleEndian);
-    stream << w << h << quint8(0xF7) << quint16(0);
-    for (QRgb rgb : table)
-        stream << quint8(qRed(rgb)) << quint8(qGreen(rgb)) << quint8(qBlue(rgb));
-    stream << quint8(',') << quint32(0) << w << h << quint16(0x0800);
-    QByteArray data;
-    quint32 buffer = 0;
-    int bits = 0;
-    auto put = [&](int code) {
-        buffer |= quint32(code) << bits;
-        for (bits += 9; bits >= 8; bits -= 8, buffer >>= 8)
-            data.append(char(buffer & 0xFF));
-    };
-    for (int n = 0; n < w * h; ++n) {
-        if (n % 253 == 0)
-            put(256);
-        put(image.pixelIndex(n % w, n / w));
-    }
-    put(257);
-    data.append(char(buffer & 0xFF));
-    for (qsizetype at = 0; at < data.size(); at += 255)
-        out.append(char(data.mid(at, 255).size())).append(data.mid(at, 255));
-    return out.append("\0;", 2);
-}
-
 } // namespace
 
 PictureFolder::PictureFolder()
@@ -69,7 +34,7 @@ QString PictureFolder::addImage(const QString& relative, const QImage& image) co
 {
     const QString suffix = QFileInfo(relative).suffix().toUpper();
     if (suffix == u"GIF")
-        return written(at(relative), gif(image));
+        return written(at(relative), Samples::Gif(image));
     QDir().mkpath(QFileInfo(at(relative)).absolutePath());
     if (!image.save(at(relative), suffix == u"BMP" ? "BMP" : suffix == u"PNG" ? "PNG" : "JPEG", 95))
         throw std::runtime_error("cannot write " + relative.toStdString());

@@ -1,0 +1,59 @@
+#include "DecodeEveryWay.h"
+
+#include "Decode.h"
+
+#include <string>
+#include <sys/mman.h>
+#include <unistd.h>
+
+namespace {
+
+// The bytes as a regular file of their own, named by a path as a file on disk.
+class MemoryFile {
+public:
+    explicit MemoryFile(QByteArrayView bytes) : fd_(::memfd_create("picture", MFD_CLOEXEC))
+    {
+        for (qsizetype at = 0; fd_ >= 0 && at < bytes.size();) {
+            const ssize_t written = ::write(fd_, bytes.data() + at, size_t(bytes.size() - at));
+            if (written <= 0)
+                break;
+            at += written;
+        }
+    }
+    ~MemoryFile()
+    {
+        if (fd_ >= 0)
+            ::close(fd_);
+    }
+    MemoryFile(const MemoryFile&) = delete;
+    MemoryFile& operator=(const MemoryFile&) = delete;
+    std::string path() const { return "/proc/self/fd/" + std::to_string(fd_); }
+
+private:
+    int fd_;
+};
+
+} // namespace
+
+int DecodeEveryWay(QByteArrayView bytes)
+{
+    const MemoryFile file(bytes);
+    // A cell's size, and one from the last byte: 1 to 700 pixels, or the file's own size.
+    const int last = bytes.isEmpty() ? 0 : static_cast<unsigned char>(bytes.back());
+    const int sizes[] = {120, last < 16 ? 0 : 1 + (last * 11) % 700};
+    int shown = 0;
+    for (const int longSide : sizes) {
+        for (const auto purpose : {Pictures::Purpose::Thumbnail, Pictures::Purpose::View}) {
+            const Pictures::Decoded decoded = Pictures::Decode(file.path(), longSide, purpose);
+            if (decoded) {
+                // Read the end of every row, so that a wrong size or stride shows up.
+                const QImage& image = decoded.picture->image;
+                volatile uint sum = 0;
+                for (int y = 0; y < image.height(); ++y)
+                    sum = sum + image.constScanLine(y)[image.bytesPerLine() - 1];
+                ++shown;
+            }
+        }
+    }
+    return shown;
+}

@@ -1,0 +1,10 @@
+#pragma once
+
+#include <QByteArrayView>
+
+// Decodes the bytes as a picture file in each way the program asks for one:
+// as a thumbnail and for the view, at a few sizes chosen by the bytes
+// themselves. The fuzzer runs it on every input; the tests run it on every
+// input the fuzzer ever found a fault with. Returns how many decodes gave
+// a picture.
+int DecodeEveryWay(QByteArrayView bytes);

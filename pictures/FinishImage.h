@@ -1,0 +1,17 @@
+#pragma once
+
+#include "Orientation.h"
+
+#include <QColorSpace>
+#include <QImage>
+#include <QSize>
+
+namespace Pictures {
+
+// The last steps of every decode, at the smallest size possible: the decoded
+// image (as stored, at least as large as storedTarget) is scaled smoothly to
+// exactly storedTarget, converted from the file's colour profile to sRGB
+// (untagged pictures stay exactly as they are), and turned upright.
+QImage FinishImage(QImage decoded, QSize storedTarget, const QColorSpace& profile, Orientation orientation);
+
+} // namespace Pictures

@@ -1,0 +1,90 @@
+#pragma once
+
+#include "Decode.h"
+#include "JpegErrorManager.h"
+#include "JpegSource.h"
+
+#include <QByteArray>
+#include <QImage>
+#include <QSize>
+
+#include <vector>
+
+namespace Pictures {
+
+// Decodes one JPEG with libjpeg, at the smallest of libjpeg's scales (1/8 to
+// 8/8) that covers the size wanted, straight into a QImage. What it costs is
+// judged from what libjpeg itself parsed in the header: a decode that would
+// pass the memory limit is refused before anything large is allocated, a
+// progressive file is stopped after a bounded number of scans, and when the
+// data runs out the rest of the picture is filled with the grey libjpeg
+// would decode it as, instead of being decoded row by row.
+class JpegDecoder {
+public:
+    // Reads the file from its current position; fd stays the caller's.
+    explicit JpegDecoder(int fd);
+    // Reads bytes that stay valid for the decoder's life.
+    explicit JpegDecoder(QByteArrayView bytes);
+    ~JpegDecoder();
+    JpegDecoder(const JpegDecoder&) = delete;
+    JpegDecoder& operator=(const JpegDecoder&) = delete;
+
+    // Reads the markers up to the first scan. Failure::None when the frame
+    // header is usable; the getters below need it.
+    Failure readHeader();
+    QSize size() const;
+    bool progressive() const;
+    // The payload of the first EXIF APP1 marker ("Exif\0\0" and on), if any.
+    const QByteArray& exifPayload() const { return exif_; }
+    // The embedded ICC profile, empty when there is none or it is broken.
+    QByteArray iccProfile();
+
+    // Decodes at the smallest scale whose size covers `cover`, in the
+    // stored orientation. dcOnly lets a progressive file that is decoded at
+    // 1/8 stop reading once every component's DC coefficients have come (a
+    // thumbnail's quality at a fraction of the work). The scaled copy the
+    // caller makes afterwards (of size `cover`) is counted in the limit.
+    Failure decode(QSize cover, bool dcOnly, QImage& image);
+
+    // What the last decode did, for tests and benchmarks.
+    struct Report {
+        int rowsDecoded = 0; // rows libjpeg produced
+        int rowsFilled = 0;  // rows filled with grey after the data ran out
+        int scans = 0;       // scans read (progressive and multi-scan files)
+        bool dcOnly = false;
+        qint64 bytesRead = 0;
+    };
+    const Report& report() const { return report_; }
+    // True when libjpeg found nothing to complain about.
+    bool clean() const { return errors_.warnings == 0; }
+
+private:
+    static boolean keepApplicationMarker(j_decompress_ptr cinfo);
+    static void checkProgress(j_common_ptr cinfo);
+    void countScanWork();
+    void setUp();
+    Failure failureAfterError() const;
+    int scaleCovering(QSize cover) const;
+    qint64 coefficientBytes() const;
+    bool everyComponentHasDc() const;
+    Failure checkMemory(QSize cover, bool buffered);
+    bool readRows(uchar* bits, qsizetype bytesPerLine, bool singleScan);
+    bool readDcScans();
+    void fillWithGrey(QImage& image, int fromRow) const;
+    void convertCmyk(QImage& image) const;
+
+    jpeg_decompress_struct cinfo_{};
+    JpegErrorManager errors_;
+    JpegSource source_;
+    jpeg_progress_mgr progress_{};
+    bool created_ = false;
+    bool headerRead_ = false;
+    bool absorbingScans_ = false; // libjpeg is reading scans into its coefficient buffer
+    qint64 blockVisits_ = 0;
+    QByteArray exif_;
+    std::vector<QByteArray> iccChunks_;
+    qint64 iccBytes_ = 0;
+    Report report_;
+};
+
+} // namespace Pictures

@@ -1,0 +1,75 @@
+#pragma once
+
+#include <QByteArray>
+#include <QImage>
+#include <QList>
+#include <QPoint>
+#include <QSize>
+
+// Picture files made in code, byte for byte the same on every run: JPEGs
+// written with libjpeg in every colour model and coding, BMPs of every depth
+// and compression, GIFs with their own screens, frames and interlacing, and
+// EXIF blocks with an orientation, a thumbnail or broken directories.
+namespace Samples {
+
+enum class JpegColour { Rgb, Grey, Cmyk, AdobeCmyk };
+
+struct JpegOptions {
+    JpegColour colour = JpegColour::Rgb;
+    bool progressive = false;
+    int quality = 90;
+    bool subsampled = true;  // 4:2:0 chroma
+    int restartRows = 0;     // a restart marker every this many MCU rows
+    QByteArray exif{};       // APP1 payload, "Exif\0\0" and the TIFF structure
+    QByteArray iccProfile{}; // written as APP2 chunks
+    // Progressive, with every AC coefficient of every component in a scan of its own.
+    bool scanPerCoefficient = false;
+};
+QByteArray Jpeg(const QImage& image, const JpegOptions& options = {});
+
+// Rewrites the size in a JPEG's first frame header.
+QByteArray WithFrameSize(QByteArray jpeg, QSize size);
+
+enum class ExifDamage { None, TruncatedDirectory, LoopingDirectories, OffsetsPastEnd };
+// An EXIF APP1 payload with an orientation tag (0: none) and an optional
+// thumbnail (JPEG bytes) in IFD1, big- or little-endian.
+QByteArray Exif(int orientation, const QByteArray& thumbnail = {}, bool bigEndian = true,
+                ExifDamage damage = ExifDamage::None);
+
+enum class BmpCompression { None, Rle };
+struct BmpOptions {
+    int depth = 24; // 1, 4, 8, 16, 24 or 32; RLE for 4 and 8
+    BmpCompression compression = BmpCompression::None;
+    bool topDown = false; // rows stored first to last (a negative height)
+};
+QByteArray Bmp(const QImage& image, const BmpOptions& options = {});
+
+struct GifFrame {
+    QImage image{};
+    QPoint offset{};
+    bool interlaced = false;
+};
+// A GIF whose logical screen is `screen`, with the frames given (more than
+// one makes it animated and looping).
+QByteArray Gif(QSize screen, const QList<GifFrame>& frames);
+inline QByteArray Gif(const QImage& image)
+{
+    return Gif(image.size(), {GifFrame{image, {}, false}});
+}
+
+// A picture with the structure of a photograph, different for every seed:
+// gradients, shapes, lines and grain, so that coding and decoding it costs
+// what a real photograph costs.
+QImage Photograph(QSize size, quint32 seed);
+
+// Small files built to cost a decoder far more than their size: headers
+// that claim enormous frames, screens or strips over almost no data, fill
+// bytes that hide a progressive frame, a progressive file of 190 scans. Each
+// has a name that says what it is.
+struct NamedFile {
+    QString name;
+    QByteArray bytes;
+};
+QList<NamedFile> HostileFiles();
+
+} // namespace Samples

@@ -1,0 +1,600 @@
+// The picture decoder on its own: formats told by content, only regular
+// files, colours, orientation, embedded thumbnails, DC-only thumbnails,
+// colour profiles, files whose data ends early, and hostile files held to
+// the memory limit. Every file is generated here.
+
+#include "TestSupport.h"
+
+#include "Decode.h"
+#include "DecodeEveryWay.h"
+#include "DecodeLimits.h"
+#include "DecodeProbe.h"
+#include "JpegDecoder.h"
+#include "PictureLog.h"
+#include "SampleFiles.h"
+
+#include <QApplication>
+#include <QColorSpace>
+#include <QDirIterator>
+#include <QPainter>
+#include <QtTest>
+
+#include <atomic>
+#include <sys/stat.h>
+#include <thread>
+#include <unistd.h>
+#include <vector>
+
+using namespace TestSupport;
+using Pictures::Failure;
+using Pictures::Purpose;
+
+Q_DECLARE_METATYPE(Pictures::Failure)
+Q_DECLARE_METATYPE(Samples::JpegOptions)
+Q_DECLARE_METATYPE(Samples::ExifDamage)
+Q_DECLARE_METATYPE(Pictures::Purpose)
+
+namespace {
+
+std::string native(const QString& path)
+{
+    return QFile::encodeName(path).toStdString();
+}
+
+// Four quadrants: red, green / blue, white.
+const QColor Quadrant[4] = {QColor(220, 30, 30), QColor(30, 200, 40), QColor(30, 40, 210), QColor(250, 250, 250)};
+
+QImage quadrants(QSize size)
+{
+    QImage image(size, QImage::Format_RGB32);
+    QPainter painter(&image);
+    for (int q = 0; q < 4; ++q)
+        painter.fillRect(q % 2 * size.width() / 2, q / 2 * size.height() / 2, size.width() / 2, size.height() / 2,
+                         Quadrant[q]);
+    return image;
+}
+
+// The colour well inside quadrant q of an image (0 top left, 1 top right,
+// 2 bottom left, 3 bottom right).
+QColor inQuadrant(const QImage& image, int q)
+{
+    return image.pixelColor(q % 2 ? image.width() * 3 / 4 : image.width() / 4,
+                            q / 2 ? image.height() * 3 / 4 : image.height() / 4);
+}
+
+QImage filled(QSize size, QColor colour)
+{
+    QImage image(size, QImage::Format_RGB32);
+    image.fill(colour);
+    return image;
+}
+
+double meanDifference(const QImage& a, const QImage& b)
+{
+    const QImage x = a.convertToFormat(QImage::Format_RGB32), y = b.convertToFormat(QImage::Format_RGB32);
+    double sum = 0;
+    for (int row = 0; row < x.height(); ++row) {
+        for (int col = 0; col < x.width(); ++col) {
+            const QRgb p = x.pixel(col, row), q = y.pixel(col, row);
+            sum += qAbs(qRed(p) - qRed(q)) + qAbs(qGreen(p) - qGreen(q)) + qAbs(qBlue(p) - qBlue(q));
+        }
+    }
+    return sum / (3.0 * x.width() * x.height());
+}
+
+#if defined(__SANITIZE_ADDRESS__)
+constexpr bool UnderAddressSanitizer = true; // its shadow memory and quarantine make resident sizes meaningless
+#else
+constexpr bool UnderAddressSanitizer = false;
+#endif
+
+} // namespace
+
+class PicturesTest : public QObject {
+    Q_OBJECT
+    PictureFolder folder_;
+
+private slots:
+    void formatIsToldByContent_data();
+    void formatIsToldByContent();
+    void onlyRegularFilesAreOpened();
+    void coloursAreRight_data();
+    void coloursAreRight();
+    void everyOrientationComesBackUpright_data();
+    void everyOrientationComesBackUpright();
+    void embeddedThumbnailOnlyWhenAsGood_data();
+    void embeddedThumbnailOnlyWhenAsGood();
+    void progressiveThumbnailFromDcScans();
+    void fillBytesBeforeTheFrameHeader();
+    void bmpAndGifShowAsStored_data();
+    void bmpAndGifShowAsStored();
+    void dataEndingEarlyStopsDecoding_data();
+    void dataEndingEarlyStopsDecoding();
+    void hostileFilesStayWithinTheLimit_data();
+    void hostileFilesStayWithinTheLimit();
+    void failuresAreLoggedQuietly();
+    void workersDecodeAtOnce();
+    void fuzzFindingsDecodeSafely();
+};
+
+void PicturesTest::formatIsToldByContent_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<Failure>("failure");
+    const QImage image = filled(QSize(40, 30), QColor(30, 200, 40));
+    QTest::newRow("JPEG named .BMP") << "J.BMP" << Samples::Jpeg(image) << Failure::None;
+    QTest::newRow("GIF named .JPG") << "G.JPG" << Samples::Gif(image) << Failure::None;
+    QTest::newRow("BMP named .GIF") << "B.GIF" << Samples::Bmp(image) << Failure::None;
+    // Formats Qt could read if it were let to choose by content.
+    for (const char* format : {"png", "tiff", "webp", "ico", "xpm", "xbm", "ppm"}) {
+        QByteArray bytes;
+        QBuffer buffer(&bytes);
+        buffer.open(QIODevice::WriteOnly);
+        QVERIFY2(image.save(&buffer, format), format);
+        QTest::addRow("%s named .JPG", format) << "X.JPG" << bytes << Failure::NotAPicture;
+    }
+    QTest::newRow("empty") << "E.JPG" << QByteArray() << Failure::NotAPicture;
+    QTest::newRow("JPEG signature only") << "S.JPG" << QByteArray("\xFF\xD8\xFF", 3) << Failure::Damaged;
+}
+
+void PicturesTest::formatIsToldByContent()
+{
+    QFETCH(QString, name);
+    QFETCH(QByteArray, bytes);
+    QFETCH(Failure, failure);
+    const Pictures::Decoded decoded = Pictures::Decode(native(folder_.addFile(name, bytes)), 20);
+    QCOMPARE(decoded.failure, failure);
+    QCOMPARE(bool(decoded), failure == Failure::None);
+    if (decoded)
+        QVERIFY(decoded.picture->image.size() == QSize(20, 15) &&
+                near(inQuadrant(decoded.picture->image, 3), QColor(30, 200, 40), 8));
+}
+
+void PicturesTest::onlyRegularFilesAreOpened()
+{
+    // A FIFO named like a picture, with no writer: opening it for reading
+    // would wait for ever.
+    const QString fifo = folder_.at(QStringLiteral("F.JPG"));
+    QCOMPARE(::mkfifo(native(fifo).c_str(), 0644), 0);
+    QCOMPARE(Pictures::Decode(native(fifo), 120).failure, Failure::Unreadable);
+    QCOMPARE(Pictures::Decode(native(folder_.makeFolder(QStringLiteral("D.JPG"))), 120).failure, Failure::Unreadable);
+    QCOMPARE(Pictures::Decode(native(folder_.at(QStringLiteral("missing.JPG"))), 120).failure, Failure::Unreadable);
+    QCOMPARE(Pictures::Decode("", 120).failure, Failure::Unreadable);
+    // A name that is not UTF-8 is opened by its bytes.
+    const std::string name = native(folder_.path()) + "/\xFF\xFE.JPG";
+    const QByteArray jpeg = Samples::Jpeg(filled(QSize(8, 8), Qt::red));
+    FILE* file = std::fopen(name.c_str(), "wb");
+    QVERIFY(file && std::fwrite(jpeg.constData(), 1, size_t(jpeg.size()), file) == size_t(jpeg.size()));
+    std::fclose(file);
+    const bool shown = bool(Pictures::Decode(name, 0));
+    ::unlink(name.c_str()); // Qt cannot name it to remove it with the folder
+    QVERIFY(shown);
+}
+
+void PicturesTest::coloursAreRight_data()
+{
+    QTest::addColumn<Samples::JpegOptions>("options");
+    QTest::addColumn<QColor>("stored");
+    QTest::addColumn<QColor>("shown");
+    using Samples::JpegColour;
+    using Samples::JpegOptions;
+    const QColor colour(200, 100, 50), grey(qGray(colour.rgb()), qGray(colour.rgb()), qGray(colour.rgb()));
+    QTest::newRow("YCbCr") << JpegOptions{} << colour << colour;
+    QTest::newRow("grey") << JpegOptions{.colour = JpegColour::Grey} << colour << grey;
+    QTest::newRow("CMYK") << JpegOptions{.colour = JpegColour::Cmyk} << colour << colour;
+    QTest::newRow("Adobe's inverted CMYK") << JpegOptions{.colour = JpegColour::AdobeCmyk} << colour << colour;
+    QTest::newRow("progressive inverted CMYK")
+        << JpegOptions{.colour = JpegColour::AdobeCmyk, .progressive = true} << colour << colour;
+    // Adobe RGB (100, 200, 100) is sRGB (0, 201, 92); untagged pixels stay as they are.
+    const QColor green(100, 200, 100);
+    QTest::newRow("untagged") << JpegOptions{.subsampled = false} << green << green;
+    QTest::newRow("Adobe RGB profile") << JpegOptions{.subsampled = false,
+                                                      .iccProfile = QColorSpace(QColorSpace::AdobeRgb).iccProfile()}
+                                       << green << QColor(0, 201, 92);
+}
+
+void PicturesTest::coloursAreRight()
+{
+    QFETCH(Samples::JpegOptions, options);
+    QFETCH(QColor, stored);
+    QFETCH(QColor, shown);
+    const QString path =
+        folder_.addFile(QStringLiteral("C.JPG"), Samples::Jpeg(filled(QSize(64, 48), stored), options));
+    for (const Purpose purpose : {Purpose::View, Purpose::Thumbnail}) {
+        const Pictures::Decoded decoded = Pictures::Decode(native(path), 32, purpose);
+        QVERIFY(decoded && decoded.picture->image.size() == QSize(32, 24));
+        const QColor seen = inQuadrant(decoded.picture->image, 0);
+        QVERIFY2(near(seen, shown, 3), qPrintable(seen.name()));
+    }
+}
+
+void PicturesTest::everyOrientationComesBackUpright_data()
+{
+    QTest::addColumn<int>("orientation");
+    QTest::addColumn<bool>("bigEndian");
+    QTest::addColumn<Samples::ExifDamage>("damage");
+    // Where the stored top-left and top-right quadrants end up, by the tag's
+    // definition: the side the stored first row and first column are shown on.
+    QTest::addColumn<int>("topLeftTo");
+    QTest::addColumn<int>("topRightTo");
+    const int to[9][2] = {{}, {0, 1}, {1, 0}, {3, 2}, {2, 3}, {0, 2}, {1, 3}, {3, 1}, {2, 0}};
+    for (int orientation = 1; orientation <= 8; ++orientation) {
+        for (const bool bigEndian : {true, false})
+            QTest::addRow("%d %s", orientation, bigEndian ? "MM" : "II")
+                << orientation << bigEndian << Samples::ExifDamage::None << to[orientation][0] << to[orientation][1];
+    }
+    // Broken directories around the tag: the tag is still read.
+    QTest::newRow("6, IFD0 pointing at itself")
+        << 6 << false << Samples::ExifDamage::LoopingDirectories << to[6][0] << to[6][1];
+    QTest::newRow("7, thumbnail offsets past the end")
+        << 7 << true << Samples::ExifDamage::OffsetsPastEnd << to[7][0] << to[7][1];
+    QTest::newRow("5, IFD0 claiming 400 entries")
+        << 5 << true << Samples::ExifDamage::TruncatedDirectory << to[5][0] << to[5][1];
+}
+
+void PicturesTest::everyOrientationComesBackUpright()
+{
+    QFETCH(int, orientation);
+    QFETCH(bool, bigEndian);
+    QFETCH(Samples::ExifDamage, damage);
+    QFETCH(int, topLeftTo);
+    QFETCH(int, topRightTo);
+    const QByteArray thumbnail = Samples::Jpeg(filled(QSize(16, 8), Qt::black));
+    const QString path = folder_.addFile(
+        QStringLiteral("O.JPG"),
+        Samples::Jpeg(quadrants(QSize(128, 64)), {.exif = Samples::Exif(orientation, thumbnail, bigEndian, damage)}));
+    const bool turned = topLeftTo + topRightTo == 2 || topLeftTo + topRightTo == 4; // a stored row became a column
+    for (const int longSide : {0, 32}) {
+        const Pictures::Decoded decoded = Pictures::Decode(native(path), longSide, Purpose::View);
+        QVERIFY(decoded);
+        const QSize upright = turned ? QSize(64, 128) : QSize(128, 64);
+        QCOMPARE(decoded.picture->fileSize, upright);
+        QCOMPARE(decoded.picture->image.size(), Pictures::DecodeSize(upright, longSide));
+        QVERIFY(near(inQuadrant(decoded.picture->image, topLeftTo), Quadrant[0], 24));
+        QVERIFY(near(inQuadrant(decoded.picture->image, topRightTo), Quadrant[1], 24));
+    }
+}
+
+namespace {
+
+// Left and right halves of `content` in two colours, black around it.
+QImage halves(QSize size, QRect content, QColor left, QColor right)
+{
+    QImage image = filled(size, Qt::black);
+    QPainter painter(&image);
+    painter.fillRect(content.x(), content.y(), content.width() / 2, content.height(), left);
+    painter.fillRect(content.x() + content.width() / 2, content.y(), content.width() - content.width() / 2,
+                     content.height(), right);
+    return image;
+}
+
+const QColor MainLeft(220, 30, 30), MainRight(128, 128, 128), ThumbLeft(250, 220, 0), ThumbRight(0, 200, 200);
+
+} // namespace
+
+void PicturesTest::embeddedThumbnailOnlyWhenAsGood_data()
+{
+    QTest::addColumn<QSize>("mainSize");
+    QTest::addColumn<QByteArray>("thumbnail");
+    QTest::addColumn<int>("orientation");
+    QTest::addColumn<Purpose>("purpose");
+    QTest::addColumn<bool>("used");
+    const auto thumbnail = [](QSize size, QRect content = {}) {
+        return Samples::Jpeg(halves(size, content.isNull() ? QRect(QPoint(), size) : content, ThumbLeft, ThumbRight),
+                             {.subsampled = false});
+    };
+    const QByteArray plain = thumbnail(QSize(160, 120));
+    const QByteArray letterboxed = thumbnail(QSize(160, 120), QRect(0, 7, 160, 107)); // 3:2 inside 4:3
+    const QByteArray pillarboxed = thumbnail(QSize(160, 90), QRect(20, 0, 120, 90));  // 4:3 inside 16:9
+    QTest::newRow("as good") << QSize(400, 300) << plain << 1 << Purpose::Thumbnail << true;
+    QTest::newRow("for the view") << QSize(400, 300) << plain << 1 << Purpose::View << false;
+    QTest::newRow("too small") << QSize(400, 300) << thumbnail(QSize(100, 75)) << 1 << Purpose::Thumbnail << false;
+    QTest::newRow("another shape") << QSize(400, 300) << thumbnail(QSize(160, 160)) << 1 << Purpose::Thumbnail << false;
+    QTest::newRow("letterboxed") << QSize(450, 300) << letterboxed << 1 << Purpose::Thumbnail << true;
+    QTest::newRow("letterboxed, shape of the bars")
+        << QSize(400, 300) << letterboxed << 1 << Purpose::Thumbnail << false;
+    QTest::newRow("pillarboxed") << QSize(400, 300) << pillarboxed << 1 << Purpose::Thumbnail << true;
+    // 128 pixels wide, but what is inside the bars only 96.
+    QTest::newRow("pillarboxed, narrower than drawn")
+        << QSize(400, 300) << thumbnail(QSize(128, 72), QRect(16, 0, 96, 72)) << 1 << Purpose::Thumbnail << false;
+    QTest::newRow("corrupt") << QSize(400, 300) << plain.left(plain.size() / 2) << 1 << Purpose::Thumbnail << false;
+    QTest::newRow("turned") << QSize(400, 300) << plain << 6 << Purpose::Thumbnail << true;
+}
+
+void PicturesTest::embeddedThumbnailOnlyWhenAsGood()
+{
+    QFETCH(QSize, mainSize);
+    QFETCH(QByteArray, thumbnail);
+    QFETCH(int, orientation);
+    QFETCH(Purpose, purpose);
+    QFETCH(bool, used);
+    const QString path = folder_.addFile(QStringLiteral("T.JPG"),
+                                         Samples::Jpeg(halves(mainSize, QRect(QPoint(), mainSize), MainLeft, MainRight),
+                                                       {.exif = Samples::Exif(orientation, thumbnail)}));
+    const Pictures::Decoded decoded = Pictures::Decode(native(path), 120, purpose);
+    QVERIFY(decoded);
+    const QSize upright = orientation == 6 ? mainSize.transposed() : mainSize;
+    QCOMPARE(decoded.picture->fileSize, upright);
+    QCOMPARE(decoded.picture->image.size(), Pictures::DecodeSize(upright, 120));
+    // Turned a quarter clockwise, the stored left half is on top: the top
+    // right quadrant shows it, the bottom left the stored right half.
+    const QColor left = used ? ThumbLeft : MainLeft, right = used ? ThumbRight : MainRight;
+    const QColor topRight = inQuadrant(decoded.picture->image, 1), bottomLeft = inQuadrant(decoded.picture->image, 2);
+    QVERIFY2(near(topRight, orientation == 6 ? left : right, 24) &&
+                 near(bottomLeft, orientation == 6 ? right : left, 24),
+             qPrintable(topRight.name() + u' ' + bottomLeft.name()));
+
+    // A file holding only the EXIF block has no picture to stand in for.
+    const QByteArray exif = Samples::Exif(1, thumbnail);
+    QByteArray exifOnly("\xFF\xD8\xFF\xE1", 4);
+    exifOnly.append(char((exif.size() + 2) >> 8)).append(char((exif.size() + 2) & 0xFF)).append(exif);
+    exifOnly.append("\xFF\xD9");
+    QCOMPARE(Pictures::Decode(native(folder_.addFile(QStringLiteral("E.JPG"), exifOnly)), 120, purpose).failure,
+             Failure::Damaged);
+}
+
+void PicturesTest::progressiveThumbnailFromDcScans()
+{
+    // Smooth gradients and a few hard edges, like a photograph at 1/8.
+    QImage image(1600, 1200, QImage::Format_RGB32);
+    QPainter painter(&image);
+    QLinearGradient gradient(0, 0, 1600, 1200);
+    gradient.setColorAt(0, QColor(240, 200, 40));
+    gradient.setColorAt(1, QColor(20, 60, 160));
+    painter.fillRect(image.rect(), gradient);
+    painter.setBrush(QColor(200, 30, 60));
+    painter.drawEllipse(300, 200, 700, 600);
+    painter.end();
+    const QByteArray file = Samples::Jpeg(image, {.progressive = true});
+    Pictures::JpegDecoder dcOnly(file), full(file);
+    QImage fromDc, fromAll;
+    QCOMPARE(dcOnly.readHeader(), Failure::None);
+    QCOMPARE(full.readHeader(), Failure::None);
+    QCOMPARE(dcOnly.decode(QSize(120, 90), true, fromDc), Failure::None);
+    QCOMPARE(full.decode(QSize(120, 90), false, fromAll), Failure::None);
+    QVERIFY(dcOnly.report().dcOnly && !full.report().dcOnly);
+    // Only the first scan (all DC coefficients) was read, a small part of the file.
+    QVERIFY2(dcOnly.report().scans == 1 && dcOnly.report().bytesRead < file.size() / 4,
+             qPrintable(QString::number(dcOnly.report().bytesRead)));
+    QCOMPARE(fromDc.size(), QSize(200, 150));
+    QCOMPARE(fromAll.size(), fromDc.size());
+    const double difference = meanDifference(fromDc, fromAll);
+    QVERIFY2(difference <= 1.5, qPrintable(QString::number(difference)));
+}
+
+// libjpeg skips any number of 0xFF fill bytes before a marker: a frame
+// header behind them is still the progressive one libjpeg decodes.
+void PicturesTest::fillBytesBeforeTheFrameHeader()
+{
+    QByteArray bytes = Samples::Jpeg(filled(QSize(64, 48), QColor(30, 200, 40)), {.progressive = true});
+    bytes.insert(bytes.indexOf("\xFF\xC2"), QByteArray(8, '\xFF'));
+    Pictures::JpegDecoder decoder(bytes);
+    QCOMPARE(decoder.readHeader(), Failure::None);
+    QVERIFY(decoder.progressive());
+    const Pictures::Decoded decoded = Pictures::Decode(native(folder_.addFile(QStringLiteral("P.JPG"), bytes)), 32);
+    QVERIFY(decoded && near(inQuadrant(decoded.picture->image, 3), QColor(30, 200, 40), 8));
+}
+
+void PicturesTest::bmpAndGifShowAsStored_data()
+{
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<QSize>("fileSize");
+    QTest::addColumn<bool>("checker"); // shows the stored checkerboard
+    // Two colours in a checkerboard of quadrants: any flip shows.
+    QImage checker = halves(QSize(64, 48), QRect(0, 0, 64, 48), Quadrant[0], Quadrant[2]);
+    QPainter(&checker).fillRect(0, 24, 64, 24, Qt::black);
+    {
+        QPainter painter(&checker);
+        painter.fillRect(0, 24, 32, 24, Quadrant[2]);
+        painter.fillRect(32, 24, 32, 24, Quadrant[0]);
+    }
+    using Samples::BmpCompression;
+    for (const int depth : {1, 4, 8, 16, 24, 32})
+        QTest::addRow("BMP %d-bit", depth) << Samples::Bmp(checker, {.depth = depth}) << checker.size() << true;
+    QTest::newRow("BMP RLE4") << Samples::Bmp(checker, {.depth = 4, .compression = BmpCompression::Rle})
+                              << checker.size() << true;
+    QTest::newRow("BMP RLE8") << Samples::Bmp(checker, {.depth = 8, .compression = BmpCompression::Rle})
+                              << checker.size() << true;
+    // Rows stored top to bottom, said by a negative height.
+    QTest::newRow("BMP top-down 24-bit") << Samples::Bmp(checker, {.topDown = true}) << checker.size() << true;
+    QTest::newRow("BMP top-down 8-bit") << Samples::Bmp(checker, {.depth = 8, .topDown = true}) << checker.size()
+                                        << true;
+    QTest::newRow("GIF") << Samples::Gif(checker) << checker.size() << true;
+    QTest::newRow("GIF interlaced") << Samples::Gif(checker.size(), {{checker, {}, true}}) << checker.size() << true;
+    QTest::newRow("GIF animated: the first frame")
+        << Samples::Gif(checker.size(), {{checker, {}, false}, {filled(QSize(64, 48), Qt::white), {}, false}})
+        << checker.size() << true;
+    // The picture is the logical screen, not the frame on it...
+    QTest::newRow("GIF screen larger than the frame")
+        << Samples::Gif(QSize(300, 200), {{checker, {10, 10}, false}}) << QSize(300, 200) << false;
+    // ...or, when the screen has no size, the frame's extent.
+    QTest::newRow("GIF screen of no size")
+        << Samples::Gif(QSize(0, 0), {{checker, {10, 6}, false}}) << QSize(74, 54) << false;
+}
+
+void PicturesTest::bmpAndGifShowAsStored()
+{
+    QFETCH(QByteArray, bytes);
+    QFETCH(QSize, fileSize);
+    QFETCH(bool, checker);
+    const QString path = folder_.addFile(QStringLiteral("Q.PIC"), bytes);
+    for (const int longSide : {0, 32}) {
+        const Pictures::Decoded decoded = Pictures::Decode(native(path), longSide);
+        QVERIFY(decoded);
+        QCOMPARE(decoded.picture->fileSize, fileSize);
+        QCOMPARE(decoded.picture->image.size(), Pictures::DecodeSize(fileSize, longSide));
+        if (checker) {
+            for (int q = 0; q < 4; ++q)
+                QVERIFY2(near(inQuadrant(decoded.picture->image, q), Quadrant[q == 0 || q == 3 ? 0 : 2], 8),
+                         qPrintable(QString::number(q)));
+        }
+    }
+}
+
+void PicturesTest::dataEndingEarlyStopsDecoding_data()
+{
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<QSize>("cover");
+    QTest::addColumn<int>("mostRowsDecoded");
+    QTest::addColumn<QColor>("nearTheBottom");
+    // 256 x 1024: red top half, blue bottom half.
+    QImage image = filled(QSize(256, 1024), QColor(220, 30, 30));
+    QPainter(&image).fillRect(0, 512, 256, 512, QColor(30, 40, 210));
+    const QByteArray whole = Samples::Jpeg(image);
+    const QColor grey(128, 128, 128), blue(30, 40, 210);
+    const QSize full = image.size();
+    QTest::newRow("file ends at 40 %") << whole.left(whole.size() * 4 / 10) << full << 600 << grey;
+    QTest::newRow("end marker at 40 %") << whole.left(whole.size() * 4 / 10) + "\xFF\xD9" << full << 600 << grey;
+    // With restart markers, decoding resumes at the next one after a gap.
+    const QByteArray restarts = Samples::Jpeg(image, {.restartRows = 1});
+    const qsizetype gapFrom = restarts.indexOf("\xFF\xD3"), gapTo = restarts.indexOf("\xFF\xD5");
+    QVERIFY(gapFrom > 0 && gapTo > gapFrom);
+    QTest::newRow("gap between restart markers")
+        << restarts.left(gapFrom) + restarts.mid(gapTo) << full << 1024 << blue;
+    // 20000 x 20000 declared over 2 KB of data: 2500 rows at 1/8, nearly all grey.
+    QTest::newRow("20000 x 20000 in 2 KB")
+        << Samples::WithFrameSize(Samples::Jpeg(image.copy(0, 0, 64, 48)), QSize(20000, 20000)) << QSize(120, 120) << 64
+        << grey;
+}
+
+void PicturesTest::dataEndingEarlyStopsDecoding()
+{
+    QFETCH(QByteArray, bytes);
+    QFETCH(QSize, cover);
+    QFETCH(int, mostRowsDecoded);
+    QFETCH(QColor, nearTheBottom);
+    Pictures::JpegDecoder decoder(bytes);
+    QImage image;
+    QCOMPARE(decoder.readHeader(), Failure::None);
+    QCOMPARE(decoder.decode(cover, false, image), Failure::None);
+    const Pictures::JpegDecoder::Report& report = decoder.report();
+    QVERIFY2(report.rowsDecoded <= mostRowsDecoded, qPrintable(QString::number(report.rowsDecoded)));
+    QCOMPARE(report.rowsDecoded + report.rowsFilled, image.height());
+    QVERIFY(near(image.pixelColor(image.width() / 2, image.height() * 9 / 10), nearTheBottom, 6));
+    QVERIFY(report.rowsDecoded < 100 || near(image.pixelColor(image.width() / 2, 8), QColor(220, 30, 30), 6));
+}
+
+void PicturesTest::hostileFilesStayWithinTheLimit_data()
+{
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<Failure>("failure");
+    const QHash<QString, Failure> expected{
+        {"progressive 30000 x 30000 behind fill bytes", Failure::TooLarge},
+        {"progressive 30000 x 30000", Failure::TooLarge},
+        {"progressive of 190 scans", Failure::TooLarge},
+        {"progressive 5600 x 5600 of 60 scans", Failure::TooLarge},
+        {"baseline 65500 x 65500 in 2 KB", Failure::TooLarge},
+        {"baseline 20000 x 20000 in 2 KB", Failure::None},
+        {"RLE8 BMP 8000 x 8000", Failure::TooLarge},
+        {"RLE4 BMP 4000 x 4000", Failure::None},
+        {"1-bit BMP 20000000 x 1", Failure::None},
+        {"GIF screen 8190 x 8190 over 1000 x 1000", Failure::TooLarge},
+        {"GIF screen 3000 x 3000 over 400 x 400", Failure::None},
+    };
+    const QList<Samples::NamedFile> files = Samples::HostileFiles();
+    QCOMPARE(files.size(), expected.size());
+    for (const Samples::NamedFile& file : files)
+        QTest::newRow(qPrintable(file.name)) << file.bytes << expected.value(file.name, Failure::Unreadable);
+}
+
+void PicturesTest::hostileFilesStayWithinTheLimit()
+{
+    QFETCH(QByteArray, bytes);
+    QFETCH(Failure, failure);
+    const DecodeProbe::Measured measured = DecodeProbe::InChild(
+        QCoreApplication::applicationFilePath(), folder_.addFile(QStringLiteral("H.JPG"), bytes), 120, Purpose::View);
+    QCOMPARE(measured.failure, failure);
+    if (UnderAddressSanitizer)
+        QSKIP("resident memory is not meaningful under AddressSanitizer");
+    // The limit, and a little for code pages the decode loads.
+    const long allowedKiB = Pictures::Limits::MemoryBytes / 1024 + 8 * 1024;
+    QVERIFY2(measured.peakKiB >= 0 && measured.peakKiB <= allowedKiB, qPrintable(QString::number(measured.peakKiB)));
+}
+
+void PicturesTest::failuresAreLoggedQuietly()
+{
+    QVERIFY(!lcPictures().isInfoEnabled() && !lcPictures().isDebugEnabled());
+    static QStringList logged;
+    logged.clear();
+    const QtMessageHandler previous =
+        qInstallMessageHandler([](QtMsgType, const QMessageLogContext& context, const QString& message) {
+            if (QByteArrayView(context.category) == "kalvio.pictures")
+                logged << message;
+        });
+    QLoggingCategory::setFilterRules(QStringLiteral("kalvio.pictures*=true"));
+    const std::string missing = native(folder_.path()) + "/bad\xFF\\name.JPG";
+    Pictures::Decode(missing, 120);
+    Pictures::Decode(native(folder_.addPicture(QStringLiteral("good.JPG"), QSize(8, 8), Qt::red)), 120);
+    QLoggingCategory::setFilterRules(QString());
+    qInstallMessageHandler(previous);
+    QCOMPARE(logged.size(), 1);
+    QVERIFY2(logged[0].contains(QStringLiteral("/bad\\xff\\x5cname.JPG")) &&
+                 logged[0].contains(QLatin1String(Pictures::FailureText(Failure::Unreadable))),
+             qPrintable(logged[0]));
+}
+
+// Workers decode at the same time: every path of the decoder run from four
+// threads gives what it gives alone.
+void PicturesTest::workersDecodeAtOnce()
+{
+    const QImage card = quadrants(QSize(320, 240));
+    const QByteArray thumbnail = Samples::Jpeg(quadrants(QSize(160, 120)));
+    const QList<QByteArray> files{
+        Samples::Jpeg(card, {.progressive = true}),
+        Samples::Jpeg(card, {.exif = Samples::Exif(6, thumbnail)}),
+        Samples::Jpeg(card, {.colour = Samples::JpegColour::AdobeCmyk}),
+        Samples::Jpeg(card, {.iccProfile = QColorSpace(QColorSpace::AdobeRgb).iccProfile()}),
+        Samples::Bmp(card, {.depth = 8, .compression = Samples::BmpCompression::Rle}),
+        Samples::Gif(card),
+    };
+    std::vector<std::string> paths;
+    std::vector<QImage> alone;
+    for (qsizetype i = 0; i < files.size(); ++i) {
+        paths.push_back(native(folder_.addFile(QStringLiteral("W%1.PIC").arg(i), files[i])));
+        alone.push_back(
+            Pictures::Decode(paths.back(), 100, Purpose::Thumbnail).picture.value_or(Pictures::Picture{}).image);
+        QVERIFY(!alone.back().isNull());
+    }
+    std::atomic<int> different = 0;
+    std::vector<std::thread> workers;
+    for (int w = 0; w < 4; ++w) {
+        workers.emplace_back([&, w] {
+            for (int round = 0; round < 10; ++round) {
+                const size_t i = size_t(w + round) % paths.size();
+                const Pictures::Decoded decoded = Pictures::Decode(paths[i], 100, Purpose::Thumbnail);
+                if (!decoded || decoded.picture->image != alone[i])
+                    ++different;
+            }
+        });
+    }
+    for (std::thread& worker : workers)
+        worker.join();
+    QCOMPARE(different.load(), 0);
+}
+
+void PicturesTest::fuzzFindingsDecodeSafely()
+{
+    QDirIterator found(QStringLiteral(KALVIO_REGRESSIONS_DIR), QDir::Files);
+    int replayed = 0;
+    for (; found.hasNext(); ++replayed) {
+        QFile file(found.next());
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        DecodeEveryWay(file.readAll());
+    }
+    if (replayed == 0)
+        QSKIP("the fuzzer has found nothing to replay");
+}
+
+// A test run, or a single decode to be measured (see DecodeProbe).
+int main(int argc, char** argv)
+{
+    if (const int status = DecodeProbe::RunIfAsked(argc, argv); status >= 0)
+        return status;
+    QApplication app(argc, argv);
+    PicturesTest test;
+    QTEST_SET_MAIN_SOURCE_PATH
+    return QTest::qExec(&test, argc, argv);
+}
+
+#include "tst_pictures.moc"
