@@ -94,6 +94,7 @@ private slots:
     void otherRequestsDuringAPass();
     void pageRequestsNeverPileUp();
     void smallCopiesAndBadPictures();
+    void picturesDecodedElsewhereStayTrue();
     void largeJpegIsDecodedAtTheSizeDrawn_data();
     void largeJpegIsDecodedAtTheSizeDrawn();
     void cameraPictureIsShownUpright();
@@ -448,6 +449,48 @@ void PagesTest::smallCopiesAndBadPictures()
     QVERIFY(near(cellCentre(*w, 0), colorFor(0)) && near(cellCentre(*w, 9), colorFor(10)));
     QCOMPARE(w->Obr[4]->toolTip(), QStringLiteral("Obrázek je příliš velký"));
     QCOMPARE(w->Obr[8]->toolTip(), QStringLiteral("Soubor nelze přečíst"));
+}
+
+// Pictures are decoded on other threads, ahead and kept for later, yet the
+// grid shows only what the page and the files hold now: a page turned while
+// the workers decode the old one draws none of the old pictures; a file
+// changed since it was drawn is drawn anew; a folder deleted while its page
+// is being drawn leaves the rest of the cells empty, saying why.
+void PagesTest::picturesDecodedElsewhereStayTrue()
+{
+    PictureFolder folder;
+    addNumberedPictures(folder, QStringLiteral("48"), 48);
+    auto w = startIn(folder.at(QStringLiteral("48")));
+    int turnedAt = -1;
+    QStringList drawnWrong;
+    EventYield::setHook([&] {
+        const int cell = w->tags.passCell.value_or(-1);
+        if (turnedAt < 0 && cell == 1) {
+            turnedAt = cell;
+            w->Vpred_Click();
+        } else if (w->tags.pageIndex == 1) {
+            for (int i = 0; i < cell; ++i) {
+                if (!cellIsFilledWith(*w, i, colorFor(24 + i)))
+                    drawnWrong << QString::number(i);
+            }
+        }
+    });
+    w->ShowPage();
+    QCOMPARE(drawnWrong, QStringList());
+    QCOMPARE(pageMismatch(*w, 1, 48), QString());
+
+    EventYield::setHook(nullptr);
+    folder.addPicture(QStringLiteral("48/") + numberedName(24), QSize(120, 100), colorFor(40));
+    w->ShowPage();
+    QVERIFY(cellIsFilledWith(*w, 0, colorFor(40)) && cellIsFilledWith(*w, 1, colorFor(25)));
+
+    EventYield::setHook([&] {
+        if (w->tags.passCell == 3)
+            QDir(folder.at(QStringLiteral("48"))).removeRecursively();
+    });
+    w->Nazad_Click();
+    for (int i = 3; i < Kalvio::CellCount; ++i)
+        QVERIFY(cellIsBlank(*w, i) && w->Obr[i]->toolTip() == QStringLiteral("Soubor nelze přečíst"));
 }
 
 void PagesTest::largeJpegIsDecodedAtTheSizeDrawn_data()
