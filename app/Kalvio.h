@@ -23,6 +23,11 @@ class QWheelEvent;
 // The one window of the viewer. Its controls and state are public so that
 // its procedures, which live in the folders of their subsystems, and the
 // tests can reach them by name.
+//
+// GLOSSARY.md (at the top of the repository) says what each name means
+// (Obr: a thumbnail box, Okno: its frame, ZoomOkno: the enlarged view, …),
+// its unit and which file defines it. Capitalised properties (Width(),
+// Left()) are twips, 15 to a pixel; Qt's lower-case ones (width()) pixels.
 class Kalvio : public QMainWindow {
     Q_OBJECT
 
