@@ -56,11 +56,5 @@ wheel 8325 4110 5
 check 10 "the wheel down over the view steps to picture 2" view_open 2
 
 key ctrl+q
-if ! poll 10 ended; then
-    fail "the program still runs 10 s after Ctrl+Q"
-elif ((STATUS == 0)); then
-    pass "Ctrl+Q ends the program with status 0"
-else
-    fail "Ctrl+Q ends the program with status $STATUS, not 0"
-fi
+ends_by "Ctrl+Q"
 finish

@@ -110,6 +110,18 @@ client_found()
     return 1
 }
 
+# ends_by WHAT: the viewer ends within 10 s, with status 0.
+ends_by()
+{
+    if ! poll 10 ended; then
+        fail "the program still runs 10 s after $1"
+    elif ((STATUS == 0)); then
+        pass "$1 ends the program with status 0"
+    else
+        fail "$1 ends the program with status $STATUS, not 0"
+    fi
+}
+
 # A screenshot of the whole screen as raw RGB, and "R G B" of one of its pixels.
 shot() { xwd -root -silent | convert xwd:- -depth 8 "rgb:$TMP/shot.rgb" 2>/dev/null; }
 pixel()

@@ -20,11 +20,5 @@ start_kalvio "$TMP/pictures"
 check 30 "background RGB(156,194,217), mid-grey frames, pictures 0-4 in cells 0-4" window_looks_right
 
 click $((12450 + 1000)) $((8330 + 382))
-if ! poll 10 ended; then
-    fail "the program still runs 10 s after a click on the exit image"
-elif ((STATUS == 0)); then
-    pass "the exit image ends the program with status 0"
-else
-    fail "the exit image ends the program with status $STATUS, not 0"
-fi
+ends_by "a click on the exit image"
 finish
