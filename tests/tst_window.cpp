@@ -3,6 +3,7 @@
 #include "Colors.h"
 #include "TestSupport.h"
 
+#include <QAccessible>
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QRegularExpression>
@@ -260,6 +261,11 @@ void WindowTest::tabOrder()
     }
     QCOMPARE(seen, expected);
     QCOMPARE(w->tags.pageIndex, 0); // passing through the file list chose nothing
+    // A screen reader has a name to say for every control the focus reaches.
+    for (QWidget* control : expected + QList<QWidget*>{w->Nazad, w->ZoomOkno, w->LupaMinus, w->LupaPlus, w->Strana}) {
+        const QAccessibleInterface* accessible = QAccessible::queryAccessibleInterface(control);
+        QVERIFY2(accessible && !accessible->text(QAccessible::Name).isEmpty(), control->metaObject()->className());
+    }
 }
 
 // A click is a press and a release of the left button over the control; a
