@@ -145,7 +145,9 @@ private:
     std::optional<Pictures::Result> waitForPicture(const Pictures::Request& request, int i);
     Pictures::Request thumbnailRequest(const QString& name);
     Pictures::Request viewRequest(const QString& name) const;
-    std::vector<Pictures::Request> pageRequests(int page);
+    using CellRequests = std::array<std::optional<Pictures::Request>, CellCount>;
+    CellRequests cellRequests(int page);
+    static std::vector<Pictures::Request> present(const CellRequests& requests);
     void decodeAhead();
     void drawIntoCell(int i, const std::optional<Pictures::Result>& picture);
     void setGridLook(int frameColor, bool enabled);

@@ -68,19 +68,24 @@ Kalvio::PassEnd Kalvio::drawPage()
     writePageCounter();
     thumbnailPaths_.Forget();
     const int page = tags.pageIndex.value_or(0);
-    const std::vector<Pictures::Request> requests = pageRequests(page);
-    pictures_.submit(requests);
-    auto request = requests.begin();
-    for (CellIndex = 0; CellIndex < CellCount; ++CellIndex) {
-        const int i = CellIndex;
-        tags.passCell = i;
-        OpenWindowCount = EventYield::DoEvents();
+    const CellRequests requests = cellRequests(page);
+    pictures_.submit(present(requests));
+    // After events ran: the window was closed, or a handler moved CellIndex on.
+    const auto ended = [this](int i) -> std::optional<PassEnd> {
         if (OpenWindowCount == 0)
             return PassEnd::Closed;
         if (CellIndex != i) {
             tags.passCell = -1;
             return PassEnd::Interrupted;
         }
+        return std::nullopt;
+    };
+    for (CellIndex = 0; CellIndex < CellCount; ++CellIndex) {
+        const int i = CellIndex;
+        tags.passCell = i;
+        OpenWindowCount = EventYield::DoEvents();
+        if (const std::optional<PassEnd> end = ended(i))
+            return *end;
 
         if (i < CellCount - 1) {
             PictureBox* next = Obr[i + 1];
@@ -93,14 +98,10 @@ Kalvio::PassEnd Kalvio::drawPage()
         Okno[i]->setCaption(name);
         Obr[i]->setMousePointer(MousePointer::Custom);
         std::optional<Pictures::Result> picture;
-        if (!name.isEmpty()) {
-            picture = waitForPicture(*request++, i);
-            if (OpenWindowCount == 0)
-                return PassEnd::Closed;
-            if (CellIndex != i) {
-                tags.passCell = -1;
-                return PassEnd::Interrupted;
-            }
+        if (requests[i]) {
+            picture = waitForPicture(*requests[i], i);
+            if (const std::optional<PassEnd> end = ended(i))
+                return *end;
         }
         drawIntoCell(i, picture);
 
@@ -141,15 +142,26 @@ Pictures::Request Kalvio::thumbnailRequest(const QString& name)
     return request;
 }
 
-// The requests of the cells of page `page` that name a picture, in cell order.
-std::vector<Pictures::Request> Kalvio::pageRequests(int page)
+// What each cell of page `page` asks for: nothing for a cell past the end of the list.
+Kalvio::CellRequests Kalvio::cellRequests(int page)
 {
-    std::vector<Pictures::Request> requests;
+    CellRequests requests;
     for (int i = 0; i < CellCount; ++i) {
         if (const QString name = File1->List(CellCount * page + i); !name.isEmpty())
-            requests.push_back(thumbnailRequest(name));
+            requests[i] = thumbnailRequest(name);
     }
     return requests;
+}
+
+// The requests of the cells that ask for a picture, in cell order.
+std::vector<Pictures::Request> Kalvio::present(const CellRequests& requests)
+{
+    std::vector<Pictures::Request> asked;
+    for (const std::optional<Pictures::Request>& request : requests) {
+        if (request)
+            asked.push_back(*request);
+    }
+    return asked;
 }
 
 // Decodes, while nothing else waits, what is likely to be asked for next:
@@ -168,7 +180,7 @@ void Kalvio::decodeAhead()
     }
     for (const int neighbour : {page + 1, page - 1}) {
         if (neighbour >= 0 && neighbour < tags.pageCount.value_or(0)) {
-            const std::vector<Pictures::Request> cells = pageRequests(neighbour);
+            const std::vector<Pictures::Request> cells = present(cellRequests(neighbour));
             ahead.insert(ahead.end(), cells.begin(), cells.end());
         }
     }
