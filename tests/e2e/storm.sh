@@ -6,7 +6,7 @@
 # bounded stack and memory, and afterwards still draw the first page.
 source "$(dirname -- "${BASH_SOURCE[0]}")/lib.sh"
 
-ACTIONS=${KALVIO_STORM_ACTIONS:-3000}
+ACTIONS=${KALVIO_STORM_ACTIONS:-1500}
 SEED=${KALVIO_STORM_SEED:-7}
 BATCH=100
 
