@@ -72,7 +72,12 @@ Kalvio::Kalvio(QWidget* parent) : QMainWindow(parent)
                        7740 + Twips::FromPixels(2 * FrameBorderPixels + TitleBarPixels));
 }
 
-Kalvio::~Kalvio() = default;
+Kalvio::~Kalvio()
+{
+    // The window closing as it is destroyed moves the focus once more; that
+    // must not reach a window whose own part is already gone.
+    disconnect(qApp, &QApplication::focusChanged, this, &Kalvio::markFocusedCell);
+}
 
 void Kalvio::setWindowSizeTwips(double width, double height)
 {
