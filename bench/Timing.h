@@ -1,6 +1,9 @@
 #pragma once
 
-// Timing helpers shared by the benchmark programs.
+// Timing helpers shared by the benchmark programs, and what they say about
+// the machine and the process beside their figures.
+
+#include <sys/resource.h>
 
 #include <algorithm>
 #include <chrono>
@@ -34,6 +37,17 @@ inline double minimum(const std::vector<double>& values)
     return values.empty() ? 0 : *std::min_element(values.begin(), values.end());
 }
 
+// Processor time, user and system, in milliseconds: of this process and all
+// its threads (RUSAGE_SELF), or of its child processes that ended and were
+// waited for (RUSAGE_CHILDREN).
+inline double cpuMs(int who)
+{
+    rusage usage{};
+    getrusage(who, &usage);
+    const auto ms = [](const timeval& time) { return double(time.tv_sec) * 1e3 + double(time.tv_usec) / 1e3; };
+    return ms(usage.ru_utime) + ms(usage.ru_stime);
+}
+
 // The one-minute load average: other work on the machine slows every figure.
 inline std::string loadAverage()
 {
@@ -41,6 +55,51 @@ inline std::string loadAverage()
     std::string oneMinute;
     file >> oneMinute;
     return oneMinute.empty() ? std::string("unknown") : oneMinute;
+}
+
+// The processor's model name, as the kernel reports it.
+inline std::string cpuModel()
+{
+    std::ifstream file("/proc/cpuinfo");
+    std::string line;
+    while (std::getline(file, line)) {
+        if (line.rfind("model name", 0) == 0 && line.find(':') != std::string::npos)
+            return line.substr(line.find(':') + 2);
+    }
+    return "unknown";
+}
+
+// A figure of /proc/self/status, such as "VmRSS:", in KiB; -1 when unknown.
+inline long statusKiB(const std::string& field)
+{
+    std::ifstream status("/proc/self/status");
+    std::string line;
+    while (std::getline(status, line)) {
+        if (line.rfind(field, 0) == 0)
+            return std::stol(line.substr(field.size()));
+    }
+    return -1;
+}
+
+// This process's resident memory now, and its high-water mark.
+inline long residentKiB()
+{
+    return statusKiB("VmRSS:");
+}
+
+inline long peakResidentKiB()
+{
+    return statusKiB("VmHWM:");
+}
+
+// Lowers the high-water mark to the memory resident now, so that the next
+// reading is the peak of one phase. Linux only; false when refused.
+inline bool resetPeakResident()
+{
+    std::ofstream clear("/proc/self/clear_refs");
+    clear << "5";
+    clear.flush();
+    return bool(clear);
 }
 
 } // namespace Timing

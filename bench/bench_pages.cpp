@@ -1,72 +1,86 @@
-// Times what a user waits for most: a complete page of 24 thumbnails drawn
-// from 12-megapixel JPEGs, and the enlarged view of a 24-megapixel JPEG, both
-// through the window's own procedures. In the same run it times the naive way
-// of doing the same work (every picture decoded at full size, then scaled), so
-// that the two figures come from the same machine under the same load.
+// Times what a photographer waits for in Kalvio, beside the programs they
+// would use instead, on the same warm files in the same run:
+//   1. the first page of 24 thumbnails, a fresh window started on the folder
+//      until its first pass has drawn every cell, for 12-megapixel photographs
+//      stored plainly, as a camera stores them (with a 160 x 120 EXIF
+//      thumbnail) and as progressive JPEGs; beside vipsthumbnail making the
+//      same 24 thumbnails, and nsxiv showing the camera ones; the same page
+//      is also timed for Kalvio as a whole process, as the peers are;
+//   2. turning to page 2, and stepping to the next picture in the enlarged
+//      view, each after a second spent on what came before;
+//   3. changing to a folder of 100 000 names, against a folder of 24, until
+//      its first page is drawn.
+// Figures are medians and minimums over several runs; the machine is shared,
+// so the ratios to the peers are what carries from one run to another.
 //
-//   QT_QPA_PLATFORM=offscreen kalvio_bench [--pictures N] [--folder DIR]
+//   QT_QPA_PLATFORM=offscreen kalvio_bench [--runs N] [--folder DIR]
 //
-// The pictures are generated once into DIR (default /tmp/kalvio-bench) and
-// reused by later runs.
+// The pictures are made once into DIR (default /tmp/kalvio-bench) and reused.
 
 #include "Decode.h"
+#include "FolderService.h"
 #include "Kalvio.h"
 #include "MousePointer.h"
-#include "SampleFiles.h"
+#include "PeerPrograms.h"
+#include "PictureSets.h"
+#include "PrivateXServer.h"
 #include "Timing.h"
 #include "Twips.h"
 
 #include <QApplication>
-#include <QColor>
 #include <QCommandLineParser>
 #include <QDir>
+#include <QEventLoop>
 #include <QFile>
 #include <QFileInfo>
-#include <QImage>
-#include <QImageReader>
-#include <QImageWriter>
+#include <QProcess>
+#include <QTemporaryDir>
 #include <QThread>
+#include <QTimer>
 
-#include <algorithm>
-#include <chrono>
+#include <malloc.h>
+
 #include <cstdio>
 #include <cstdlib>
-#include <fstream>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
 namespace {
 
+using PictureSets::PageCells;
+using PictureSets::Set;
 using Timing::Clock;
-using Timing::loadAverage;
 using Timing::median;
 using Timing::minimum;
 using Timing::timeMs;
 
-constexpr QSize PageShotSize(4000, 3000);  // 12 megapixels
-constexpr QSize LargeShotSize(6000, 4000); // 24 megapixels
-constexpr int JpegQuality = 90;
-const QString LargeShotName = QStringLiteral("L0001.JPG");
+constexpr int ChildLimitMs = 60000;
 
-// Repetitions. A naive page costs seconds, so it gets fewer runs; together
-// the timed part stays well under two minutes on two cores.
-constexpr int KalvioPageRuns = 10;
-constexpr int NaivePageRuns = 6;
-constexpr int ViewRuns = 9;
+// What the window is given to settle before a timed step: decode-ahead runs meanwhile.
+constexpr int IdleMs = 1000;
+
+// The goals: a ratio to the peer, or milliseconds.
+constexpr double PlainRatioGoal = 0.45;
+constexpr double CameraRatioGoal = 1.0;
+constexpr double ProgressiveRatioGoal = 0.15;
+constexpr double PageTurnGoalMs = 50;
+constexpr double ViewStepGoalMs = 50;
+constexpr double ManyNamesGoalMs = 150;
 
 struct Options {
-    int pictures = 48;
+    int runs = 7;
     QString folder = QStringLiteral("/tmp/kalvio-bench");
+    // Set in the child process that times Kalvio as a whole program: the
+    // folder to draw the first page of before saying so and ending.
+    QString firstPageOnly;
 };
 
-// One line of the result table: the timings of one kind of work and the peak
-// resident memory of the phase that did it.
-struct Row {
-    std::string what;
-    std::vector<double> ms;
-    long peakKiB = -1;
-};
+// What that child writes once its first page is drawn.
+constexpr char PageDrawn[] = "drawn";
+
+using Times = std::vector<double>;
 
 [[noreturn]] void fail(const QString& message)
 {
@@ -74,101 +88,21 @@ struct Row {
     std::exit(1);
 }
 
-// ---- Peak resident memory ----
-
-// The high-water mark of resident memory (VmHWM), in KiB; -1 when unknown.
-long peakResidentKiB()
-{
-    std::ifstream status("/proc/self/status");
-    std::string line;
-    while (std::getline(status, line)) {
-        if (line.rfind("VmHWM:", 0) == 0)
-            return std::stol(line.substr(6));
-    }
-    return -1;
-}
-
-// Lowers the high-water mark to the memory resident now, so that the next
-// reading is the peak of one phase. Linux only; false when refused.
-bool resetPeakResident()
-{
-    std::ofstream clear("/proc/self/clear_refs");
-    clear << "5";
-    clear.flush();
-    return bool(clear);
-}
-
-// ---- The generated pictures ----
-
-bool isGenerated(const QString& path, QSize size)
-{
-    QImageReader reader(path);
-    return reader.canRead() && reader.size() == size;
-}
-
-// Writes under a temporary name and renames, so that an interrupted run never
-// leaves a half-written picture that a later run would take as done.
-void writePicture(const QString& path, QSize size, quint32 seed)
-{
-    const QString partial =
-        QFileInfo(path).dir().filePath(QStringLiteral(".") + QFileInfo(path).fileName() + QStringLiteral(".part"));
-    QImageWriter writer(partial, "jpeg");
-    writer.setQuality(JpegQuality);
-    if (!writer.write(Samples::Photograph(size, seed)))
-        fail(QStringLiteral("cannot write %1: %2").arg(partial, writer.errorString()));
-    if (std::rename(QFile::encodeName(partial).constData(), QFile::encodeName(path).constData()) != 0)
-        fail(QStringLiteral("cannot rename %1 to %2").arg(partial, path));
-}
-
-// Makes sure that folder holds the pictures named in names, all of size; makes
-// the missing ones. Returns their paths.
-QStringList ensurePictures(const QString& folder, const QStringList& names, QSize size, quint32 firstSeed)
-{
-    if (!QDir().mkpath(folder))
-        fail(QStringLiteral("cannot create %1").arg(folder));
-    QStringList paths;
-    QStringList missing;
-    for (const QString& name : names) {
-        paths << QDir(folder).filePath(name);
-        if (!isGenerated(paths.back(), size))
-            missing << name;
-    }
-    if (missing.isEmpty())
-        return paths;
-
-    std::printf("Generating %lld JPEG(s) of %d x %d into %s\n"
-                "  (done once, about half a second a picture; later runs reuse them) ",
-                qlonglong(missing.size()), size.width(), size.height(), qPrintable(folder));
-    std::fflush(stdout);
-    const Clock::time_point start = Clock::now();
-    for (const QString& name : missing) {
-        writePicture(QDir(folder).filePath(name), size, firstSeed + quint32(names.indexOf(name)));
-        std::printf(".");
-        std::fflush(stdout);
-    }
-    std::printf(" %.1f s\n", std::chrono::duration<double>(Clock::now() - start).count());
-    return paths;
-}
-
 // ---- The window ----
 
-// A window started as the program starts it: the folder as the current
-// directory, Form_Load run to its end (which draws page 0 once).
-std::unique_ptr<Kalvio> startIn(const QString& folder)
+// Lets the window run its events for ms milliseconds, as it would while the
+// user looks at it.
+void idle(int ms)
 {
-    const QString previous = QDir::currentPath();
-    if (!QDir::setCurrent(folder))
-        fail(QStringLiteral("cannot change to %1").arg(folder));
-    auto window = std::make_unique<Kalvio>();
-    window->Form_Load();
-    QDir::setCurrent(previous);
-    return window;
+    QEventLoop loop;
+    QTimer::singleShot(ms, &loop, &QEventLoop::quit);
+    loop.exec();
 }
 
-// A complete pass ran and every one of the 24 cells holds a loaded picture.
+// A complete pass ran and every one of the 24 cells holds a picture.
 bool pageIsComplete(const Kalvio& window)
 {
-    if (window.tags.passCell != -1)
+    if (window.tags.passCell.value_or(-1) != -1)
         return false;
     for (const PictureBox* cell : window.Obr) {
         if (cell->mousePointer() != MousePointer::Custom)
@@ -177,221 +111,521 @@ bool pageIsComplete(const Kalvio& window)
     return true;
 }
 
-// Draws page through the window's own pass and lets the last repaints run, so
-// that the page is complete on screen when the clock stops.
-double timePage(Kalvio& window, int page)
+// A window started as `kalvio FOLDER` starts it: made, then loaded, which
+// draws the first page; Form_Load returns once that pass is done. The
+// repaints it left pending are let run, so the page is on screen when the
+// time is taken.
+std::unique_ptr<Kalvio> startWindow(const QString& folder)
 {
-    window.tags.pageIndex = page;
-    const double ms = timeMs([&window] {
-        window.ShowPage();
-        QCoreApplication::processEvents();
-    });
-    if (!pageIsComplete(window))
-        fail(QStringLiteral("page %1 was not drawn completely").arg(page));
+    auto window = std::make_unique<Kalvio>();
+    window->setStartPath(folder, QString());
+    window->Form_Load();
+    QCoreApplication::processEvents();
+    return window;
+}
+
+// A window closed between runs takes its pipeline and cache along; what it
+// decoded ahead and its deferred deletions end here, before the next run.
+void closeWindow(std::unique_ptr<Kalvio>& window)
+{
+    window.reset();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    QCoreApplication::processEvents();
+}
+
+void expectPage(const Kalvio& window, const QString& firstName, const QString& what)
+{
+    if (!pageIsComplete(window) || window.Okno[0]->Caption() != firstName)
+        fail(QStringLiteral("%1: the page was not drawn completely, starting at %2").arg(what, firstName));
+}
+
+// Wall time, and the processor time of the whole process meanwhile (every
+// worker thread included).
+struct Cost {
+    double wallMs = 0;
+    double cpuMs = 0;
+};
+
+// The first page of a fresh window on set's folder.
+Cost firstPage(const Set& set)
+{
+    std::unique_ptr<Kalvio> window;
+    const double cpuBefore = Timing::cpuMs(RUSAGE_SELF);
+    const double ms = timeMs([&] { window = startWindow(set.folder); });
+    const Cost cost{ms, Timing::cpuMs(RUSAGE_SELF) - cpuBefore};
+    expectPage(*window, QFileInfo(set.paths[0]).fileName(), set.folder);
+    closeWindow(window);
+    return cost;
+}
+
+// The child's part: the first page of a window, as the program draws it
+// when started on folder.
+int drawFirstPageOnly(const QString& folder)
+{
+    std::unique_ptr<Kalvio> window = startWindow(folder);
+    if (!pageIsComplete(*window))
+        return 1;
+    std::printf("%s\n", PageDrawn);
+    std::fflush(stdout);
+    return 0;
+}
+
+// Kalvio as a whole program: a process of this benchmark that loads the same
+// libraries, makes the application and the window and draws the first page
+// of set's folder; timed from its start until it says the page is drawn.
+std::optional<double> firstPageOfProcessMs(const Set& set)
+{
+    QProcess child;
+    child.setStandardErrorFile(QProcess::nullDevice());
+    const Clock::time_point start = Clock::now();
+    child.start(QCoreApplication::applicationFilePath(), {QStringLiteral("--first-page-only"), set.folder});
+    std::optional<double> ms;
+    QByteArray said;
+    while (!said.contains('\n') && child.waitForReadyRead(ChildLimitMs))
+        said += child.readAllStandardOutput();
+    if (said.trimmed() == PageDrawn)
+        ms = std::chrono::duration<double, std::milli>(Clock::now() - start).count();
+    if (!child.waitForFinished(ChildLimitMs))
+        child.kill();
     return ms;
 }
 
-// The naive thumbnails: every picture decoded at full size, then scaled
-// smoothly to the size it is drawn at. Returns a value taken from the
-// pictures so that no work can be left out.
-quint64 naiveThumbnails(const QStringList& paths, QSize drawn)
+// The longer side a thumbnail is drawn at: the cell's width, in pixels.
+int cellLongSide(const QString& emptyFolder)
 {
-    quint64 sink = 0;
-    for (const QString& path : paths) {
-        QImageReader reader(path);
-        const QImage full = reader.read();
-        if (full.isNull())
-            fail(QStringLiteral("cannot decode %1: %2").arg(path, reader.errorString()));
-        const QImage small = full.scaled(drawn, Qt::KeepAspectRatio, Qt::SmoothTransformation);
-        sink += small.pixel(small.width() / 2, small.height() / 2);
-    }
-    return sink;
+    std::unique_ptr<Kalvio> window = startWindow(emptyFolder);
+    const int side = Twips::ToPixels(window->Obr[0]->Width());
+    closeWindow(window);
+    return side;
 }
 
-void printTable(const std::vector<Row>& rows, bool peakPerPhase)
+// ---- Printing ----
+
+std::string figure(const Times& ms)
 {
-    std::printf("\n%-54s %10s %9s %5s %9s\n", "what", "median ms", "min ms", "runs",
-                peakPerPhase ? "peak MiB" : "HWM MiB");
-    for (const Row& row : rows) {
-        std::printf("%-54s %10.1f %9.1f %5zu", row.what.c_str(), median(row.ms), minimum(row.ms), row.ms.size());
-        if (row.peakKiB >= 0)
-            std::printf(" %9.0f", row.peakKiB / 1024.0);
-        std::printf("\n");
+    char text[64];
+    if (ms.empty())
+        std::snprintf(text, sizeof text, "%9s %9s", "-", "-");
+    else
+        std::snprintf(text, sizeof text, "%9.1f %9.1f", median(ms), minimum(ms));
+    return text;
+}
+
+const char* verdict(bool met)
+{
+    return met ? "met" : "MISSED";
+}
+
+void printHeading(const char* title)
+{
+    std::printf("\n%s\n", title);
+}
+
+// Starts a phase of the benchmark whose peak resident memory is of
+// interest: the memory freed before is returned to the system first, so the
+// figures are the phase's own. Returns the resident memory at its start.
+long startMemoryPhase()
+{
+    malloc_trim(0);
+    Timing::resetPeakResident();
+    return Timing::residentKiB();
+}
+
+std::string memoryOfPhase(long startKiB)
+{
+    char text[96];
+    std::snprintf(text, sizeof text, "peak resident memory %.0f MiB (%.0f MiB at its start)",
+                  double(Timing::peakResidentKiB()) / 1024, double(startKiB) / 1024);
+    return text;
+}
+
+// ---- 1. First pages beside the peers ----
+
+struct PageSet {
+    const char* what;
+    Set set;
+    double goal; // largest ratio to vipsthumbnail (or nsxiv) that meets the goal
+    bool withNsxiv;
+};
+
+// Wall times of a first page, and the processor time it took meanwhile:
+// their quotient is the number of cores that were at work on average.
+// The ratios are taken within each run, between figures timed one right
+// after the other, so that the load of the moment weighs on both.
+struct PageFigures {
+    Times kalvio, kalvioCpu, kalvioProcess, vips, vipsCpu, nsxiv, nsxivCpu, decodeAlone;
+    Times toVips, toNsxiv, processToVips, processToNsxiv;
+    // The untimed first run: a window in a process that has not yet held
+    // such pictures (its heap still to grow) and a peer's first start.
+    double kalvioWarmUp = 0;
+    std::string memory;
+};
+
+// Reads every file once, so that every program finds them in the page cache.
+void warmFiles(const QStringList& paths)
+{
+    for (const QString& path : paths) {
+        QFile file(path);
+        if (!file.open(QIODevice::ReadOnly) || file.readAll().isEmpty())
+            fail(QStringLiteral("cannot read %1").arg(path));
     }
 }
+
+// The decoding a page needs, on this one thread: what the workers share.
+double decodeAloneMs(const QStringList& paths, int longSide)
+{
+    return timeMs([&] {
+        for (const QString& path : paths) {
+            if (!Pictures::Decode(QFile::encodeName(path).toStdString(), longSide, Pictures::Purpose::Thumbnail))
+                fail(QStringLiteral("cannot decode %1").arg(path));
+        }
+    });
+}
+
+struct Peers {
+    bool vips = false;
+    QString nsxivDisplay; // empty: nsxiv is not timed
+    QString outFolder;    // where vipsthumbnail writes
+    QString cacheRoot;    // where each nsxiv run gets an empty cache
+    int longSide = 0;
+};
+
+// Each nsxiv run starts with a cache of its own, empty.
+std::optional<double> nsxivRun(const QStringList& page, const Peers& peers)
+{
+    static int runs = 0;
+    const QString cacheHome = QDir(peers.cacheRoot).filePath(QString::number(++runs));
+    return PeerPrograms::NsxivMs(page, peers.nsxivDisplay, cacheHome);
+}
+
+// Runs a peer process; when it succeeds, keeps its wall time and the
+// processor time it used (it is waited for, so it counts as an ended child).
+template <typename Run>
+std::optional<double> timePeer(Run&& run, Times& wall, Times& cpu)
+{
+    const double cpuBefore = Timing::cpuMs(RUSAGE_CHILDREN);
+    const std::optional<double> ms = run();
+    if (ms) {
+        wall.push_back(*ms);
+        cpu.push_back(Timing::cpuMs(RUSAGE_CHILDREN) - cpuBefore);
+    }
+    return ms;
+}
+
+// One timed run of every program on the page, in an order that alternates
+// between runs so that neither always follows the other.
+void timePageOnce(const PageSet& kind, const QStringList& page, const Peers& peers, int run, PageFigures& figures)
+{
+    Cost kalvio;
+    std::optional<double> kalvioProcess, vips, nsxiv;
+    const auto timeKalvio = [&] {
+        kalvio = firstPage(kind.set);
+        figures.kalvio.push_back(kalvio.wallMs);
+        figures.kalvioCpu.push_back(kalvio.cpuMs);
+        kalvioProcess = firstPageOfProcessMs(kind.set);
+        if (kalvioProcess)
+            figures.kalvioProcess.push_back(*kalvioProcess);
+    };
+    const auto timePeers = [&] {
+        if (peers.vips) {
+            vips = timePeer([&] { return PeerPrograms::VipsthumbnailMs(page, peers.longSide, peers.outFolder); },
+                            figures.vips, figures.vipsCpu);
+        }
+        if (kind.withNsxiv && !peers.nsxivDisplay.isEmpty())
+            nsxiv = timePeer([&] { return nsxivRun(page, peers); }, figures.nsxiv, figures.nsxivCpu);
+    };
+    if (run % 2) {
+        timePeers();
+        timeKalvio();
+    } else {
+        timeKalvio();
+        timePeers();
+    }
+    const auto keepRatios = [&](const std::optional<double>& peer, Times& ofWindow, Times& ofProcess) {
+        if (!peer)
+            return;
+        ofWindow.push_back(kalvio.wallMs / *peer);
+        if (kalvioProcess)
+            ofProcess.push_back(*kalvioProcess / *peer);
+    };
+    keepRatios(vips, figures.toVips, figures.processToVips);
+    keepRatios(nsxiv, figures.toNsxiv, figures.processToNsxiv);
+}
+
+PageFigures timeFirstPages(const PageSet& kind, const Peers& peers, int runs)
+{
+    const QStringList page = kind.set.paths.mid(0, PageCells);
+    warmFiles(kind.set.paths);
+    const long memoryAtStart = startMemoryPhase();
+    PageFigures figures;
+    // The first of each is a warm-up: libraries, plugins and fonts loaded.
+    timePageOnce(kind, page, peers, 0, figures);
+    const double warmUp = figures.kalvio.at(0);
+    figures = PageFigures();
+    figures.kalvioWarmUp = warmUp;
+    for (int run = 1; run <= runs; ++run) {
+        timePageOnce(kind, page, peers, run, figures);
+        figures.decodeAlone.push_back(decodeAloneMs(page, peers.longSide));
+    }
+    figures.memory = memoryOfPhase(memoryAtStart);
+    return figures;
+}
+
+// The ratios of a run, and whether they meet the goal: the goal is set for
+// a window started in the process, the whole process is shown beside it.
+void printRatios(const char* peer, const Times& ofWindow, const Times& ofProcess, double goal)
+{
+    if (ofWindow.empty()) {
+        std::printf("    ratio to %s: no figure of it\n", peer);
+        return;
+    }
+    char what[64];
+    std::snprintf(what, sizeof what, "ratio Kalvio / %s", peer);
+    std::printf("    %-44s %9.2f %9.2f  goal <= %.2f: %s\n", what, median(ofWindow), minimum(ofWindow), goal,
+                verdict(median(ofWindow) <= goal));
+    if (!ofProcess.empty())
+        std::printf("    %-44s %9.2f %9.2f\n", "  the same, Kalvio as a whole process", median(ofProcess),
+                    minimum(ofProcess));
+}
+
+// A program's wall time and, beside it, the processor time it used.
+void printProgram(const char* what, const Times& wall, const Times& cpu)
+{
+    std::printf("    %-44s %s", what, figure(wall).c_str());
+    if (!wall.empty() && !cpu.empty())
+        std::printf("   cpu %7.1f ms, %.2f cores busy", median(cpu), median(cpu) / median(wall));
+    std::printf("\n");
+}
+
+void printFirstPages(const std::vector<PageSet>& kinds, const std::vector<PageFigures>& all, const Times& windowAlone,
+                     int cores)
+{
+    printHeading("1. First page of 24 cells, a fresh window each run, beside the peers on the same 24 files");
+    std::printf("  %-46s %9s %9s\n", "ms", "median", "min");
+    for (std::size_t k = 0; k < kinds.size(); ++k) {
+        const PageFigures& page = all[k];
+        std::printf("  %s\n", kinds[k].what);
+        printProgram("Kalvio: window started, first page drawn", page.kalvio, page.kalvioCpu);
+        std::printf("    %-44s %9.1f\n", "  the same, warm-up run (not counted)", page.kalvioWarmUp);
+        printProgram("  the same, Kalvio as a whole process", page.kalvioProcess, {});
+        printProgram("vipsthumbnail, one process for the 24", page.vips, page.vipsCpu);
+        if (kinds[k].withNsxiv)
+            printProgram("nsxiv -t, until its 24 thumbnails are made", page.nsxiv, page.nsxivCpu);
+        printRatios("vipsthumbnail", page.toVips, page.processToVips, kinds[k].goal);
+        if (kinds[k].withNsxiv)
+            printRatios("nsxiv", page.toNsxiv, page.processToNsxiv, kinds[k].goal);
+        std::printf("    %-44s %s  (/%d cores: %.1f)\n", "where it goes: the 24 decodes on one thread",
+                    figure(page.decodeAlone).c_str(), cores, median(page.decodeAlone) / cores);
+        std::printf("    %s\n", page.memory.c_str());
+    }
+    std::printf("  %-46s %s\n", "where it goes: a window started on an empty folder", figure(windowAlone).c_str());
+}
+
+// ---- 2. Page turn and view step ----
+
+struct StepFigures {
+    Times turnAfterIdle, turnAtOnce, viewOpen, viewStep;
+};
+
+void timeStepsOnce(const Set& plain, StepFigures& figures)
+{
+    const QString secondPageFirst = QFileInfo(plain.paths[PageCells]).fileName();
+    std::unique_ptr<Kalvio> window = startWindow(plain.folder);
+    idle(IdleMs);
+    figures.turnAfterIdle.push_back(timeMs([&] {
+        window->Vpred_Click();
+        QCoreApplication::processEvents();
+    }));
+    expectPage(*window, secondPageFirst, QStringLiteral("page 2"));
+
+    figures.viewOpen.push_back(timeMs([&] {
+        window->Obr_Click(0);
+        QCoreApplication::processEvents();
+    }));
+    idle(IdleMs);
+    figures.viewStep.push_back(timeMs([&] {
+        window->LupaPlus_Click();
+        QCoreApplication::processEvents();
+    }));
+    if (!window->ZoomOkno->Visible() || window->tags.zoomCell != 1)
+        fail(QStringLiteral("the enlarged view did not step to the next picture"));
+    closeWindow(window);
+
+    // The same turn with no time between: what the idle second saves.
+    window = startWindow(plain.folder);
+    figures.turnAtOnce.push_back(timeMs([&] {
+        window->Vpred_Click();
+        QCoreApplication::processEvents();
+    }));
+    expectPage(*window, secondPageFirst, QStringLiteral("page 2 at once"));
+    closeWindow(window);
+}
+
+void printSteps(const StepFigures& steps)
+{
+    printHeading("2. Page turn and view step, plain set, a fresh window each run");
+    std::printf("  %-62s %9s %9s\n", "ms", "median", "min");
+    const double turn = median(steps.turnAfterIdle);
+    const double step = median(steps.viewStep);
+    std::printf("  %-62s %s  goal <= %.0f: %s\n", "page 2 after a second on page 1 (Vpred_Click)",
+                figure(steps.turnAfterIdle).c_str(), PageTurnGoalMs, verdict(turn <= PageTurnGoalMs));
+    std::printf("  %-62s %s\n", "page 2 at once, no second on page 1 (for comparison)",
+                figure(steps.turnAtOnce).c_str());
+    std::printf("  %-62s %s\n", "view opened on cell 0, decoded then (Obr_Click(0))", figure(steps.viewOpen).c_str());
+    std::printf("  %-62s %s  goal <= %.0f: %s\n", "next picture after a second in the view (LupaPlus_Click)",
+                figure(steps.viewStep).c_str(), ViewStepGoalMs, verdict(step <= ViewStepGoalMs));
+}
+
+// ---- 3. A folder of 100 000 names ----
+
+struct FolderFigures {
+    Times many, few, difference, fileList, subFolders;
+};
+
+// A fresh window on an empty folder changes to `to`; timed until the first
+// page of `to` is drawn.
+double folderChangeMs(const QString& emptyFolder, const Set& to)
+{
+    std::unique_ptr<Kalvio> window = startWindow(emptyFolder);
+    const double ms = timeMs([&] {
+        window->Dir1->setPath(to.folder);
+        QCoreApplication::processEvents();
+    });
+    if (window->File1->ListCount() != to.paths.size())
+        fail(QStringLiteral("%1 lists %2 names, expected %3")
+                 .arg(to.folder)
+                 .arg(window->File1->ListCount())
+                 .arg(to.paths.size()));
+    expectPage(*window, QFileInfo(to.paths[0]).fileName(), to.folder);
+    closeWindow(window);
+    return ms;
+}
+
+// The two parts of a folder change that grow with the folder: the file list
+// filled (listing, matching, natural order, the list view) and the folder
+// list's search for subfolders, each reading the whole folder.
+void timeListingParts(const QString& emptyFolder, const Set& many, FolderFigures& figures)
+{
+    std::unique_ptr<Kalvio> window = startWindow(emptyFolder);
+    figures.fileList.push_back(timeMs([&] {
+        window->File1->setPath(many.folder);
+        QCoreApplication::processEvents();
+    }));
+    figures.subFolders.push_back(timeMs([&] { static_cast<void>(FolderService::SubFolders(many.folder)); }));
+    closeWindow(window);
+}
+
+FolderFigures timeFolderChanges(const QString& emptyFolder, const Set& many, const Set& few, int runs)
+{
+    FolderFigures figures;
+    folderChangeMs(emptyFolder, many); // warm-up: the folder's entries read into the kernel's caches
+    for (int run = 0; run < runs; ++run) {
+        timeListingParts(emptyFolder, many, figures);
+        const bool manyFirst = run % 2 == 0;
+        const double first = folderChangeMs(emptyFolder, manyFirst ? many : few);
+        const double second = folderChangeMs(emptyFolder, manyFirst ? few : many);
+        figures.many.push_back(manyFirst ? first : second);
+        figures.few.push_back(manyFirst ? second : first);
+        figures.difference.push_back(figures.many.back() - figures.few.back());
+    }
+    return figures;
+}
+
+void printFolders(const FolderFigures& folders)
+{
+    printHeading("3. Folder change (Dir1->setPath) until the first page is drawn, a fresh window each run");
+    std::printf("  %-62s %9s %9s\n", "ms", "median", "min");
+    std::printf("  %-62s %s\n", "100 000 names: the 24 camera-like pictures, then empty files",
+                figure(folders.many).c_str());
+    std::printf("  %-62s %s\n", "24 names: the same 24 pictures", figure(folders.few).c_str());
+    const double extra = median(folders.difference);
+    std::printf("  %-62s %s  goal <= +%.0f: %s\n", "difference within each pair of runs",
+                figure(folders.difference).c_str(), ManyNamesGoalMs, verdict(extra <= ManyNamesGoalMs));
+    std::printf("  %-62s %s\n", "where it goes: the file list filled with 100 000 (File1->setPath)",
+                figure(folders.fileList).c_str());
+    std::printf("  %-62s %s\n", "where it goes: the folder list's subfolder search (SubFolders)",
+                figure(folders.subFolders).c_str());
+}
+
+// ---- Start ----
 
 bool parseOptions(const QApplication& app, Options& options)
 {
     QCommandLineParser parser;
     parser.setApplicationDescription(QStringLiteral(
-        "Times complete thumbnail pages of 12-megapixel JPEGs and the enlarged view of a 24-megapixel JPEG "
-        "through Kalvio's window, beside decoding every picture at full size."));
+        "Times Kalvio's first page, page turn, view step and a folder of 100 000 names, beside vipsthumbnail and "
+        "nsxiv on the same files."));
     parser.addHelpOption();
-    const QCommandLineOption pictures(QStringLiteral("pictures"),
-                                      QStringLiteral("Number of 12-megapixel pictures (default 48)."),
-                                      QStringLiteral("N"), QStringLiteral("48"));
+    const QCommandLineOption runs(QStringLiteral("runs"), QStringLiteral("Timed runs of each figure (default 7)."),
+                                  QStringLiteral("N"), QString::number(options.runs));
     const QCommandLineOption folder(QStringLiteral("folder"),
                                     QStringLiteral("Folder that holds the generated pictures, made or reused "
                                                    "(default /tmp/kalvio-bench)."),
                                     QStringLiteral("DIR"), options.folder);
-    parser.addOption(pictures);
+    const QCommandLineOption firstPageOnly(QStringLiteral("first-page-only"),
+                                           QStringLiteral("Draw the first page of DIR, say \"drawn\" and end: "
+                                                          "used by the benchmark to time itself as a whole process."),
+                                           QStringLiteral("DIR"));
+    parser.addOption(runs);
     parser.addOption(folder);
+    parser.addOption(firstPageOnly);
     parser.process(app);
+    options.firstPageOnly = parser.value(firstPageOnly);
     if (!parser.positionalArguments().isEmpty()) {
         std::fprintf(stderr, "kalvio_bench: unexpected argument %s\n", qPrintable(parser.positionalArguments()[0]));
         return false;
     }
     bool ok = false;
-    options.pictures = parser.value(pictures).toInt(&ok);
-    if (!ok || options.pictures < 24 || options.pictures > 9999) {
-        std::fprintf(stderr, "kalvio_bench: --pictures needs a number from 24 to 9999 (one complete page)\n");
+    options.runs = parser.value(runs).toInt(&ok);
+    if (!ok || options.runs < 1 || options.runs > 100) {
+        std::fprintf(stderr, "kalvio_bench: --runs needs a number from 1 to 100\n");
         return false;
     }
     options.folder = QDir(parser.value(folder)).absolutePath();
     return true;
 }
 
-// ---- The phases ----
-
-struct PageFigures {
-    QSize cell;    // the cell, in pixels
-    QSize decoded; // what Kalvio decoded a picture to
-    QSize drawn;   // what the naive way scales a picture to
-    double kalvioMs = 0;
-    double naiveMs = 0;
-};
-
-// Complete pages through the window's pass, the decoding share of them, and
-// the naive way for the same files.
-PageFigures measurePages(const QString& folder, int pictures, bool peakPerPhase, std::vector<Row>& rows)
+Peers findPeers(const QTemporaryDir& scratch, const PrivateXServer& xServer, int longSide)
 {
-    PageFigures figures;
-    const int fullPages = std::min(2, pictures / Kalvio::CellCount);
-    std::vector<QStringList> pageFiles(fullPages);
-    {
-        std::unique_ptr<Kalvio> window = startIn(folder);
-        if (window->File1->ListCount() != pictures)
-            fail(QStringLiteral("%1 lists %2 pictures, expected %3; use a folder that holds only the generated ones")
-                     .arg(folder)
-                     .arg(window->File1->ListCount())
-                     .arg(pictures));
-        for (int page = 0; page < fullPages; ++page) {
-            for (int i = 0; i < Kalvio::CellCount; ++i)
-                pageFiles[page] << QDir(folder).filePath(window->File1->List(Kalvio::CellCount * page + i));
-        }
-        figures.cell = QSize(Twips::ToPixels(window->Obr[0]->Width()), Twips::ToPixels(window->Obr[0]->Height()));
-
-        // Form_Load drew page 0 once; one more pass over every page warms the
-        // file cache for both ways alike.
-        for (int page = 0; page < fullPages; ++page)
-            timePage(*window, page);
-        Row pageRow{"Kalvio: ShowPage, complete page of 24 cells", {}, -1};
-        for (int run = 0; run < KalvioPageRuns; ++run)
-            pageRow.ms.push_back(timePage(*window, run % fullPages));
-        figures.decoded = window->Vstup->picture()->image.size();
-
-        // The share of the decoding in it: the window's one decode function
-        // alone, for the same pictures at the same size.
-        const int longSide = std::max(figures.decoded.width(), figures.decoded.height());
-        Row decodeRow{"Kalvio: Pictures::Decode at cell size, 24 pictures", {}, -1};
-        for (int run = 0; run < KalvioPageRuns; ++run) {
-            decodeRow.ms.push_back(timeMs([&] {
-                for (const QString& path : pageFiles[run % fullPages]) {
-                    if (!Pictures::Decode(QFile::encodeName(path).toStdString(), longSide,
-                                          Pictures::Purpose::Thumbnail))
-                        fail(QStringLiteral("cannot decode %1").arg(path));
-                }
-            }));
-        }
-        pageRow.peakKiB = decodeRow.peakKiB = peakResidentKiB();
-        figures.kalvioMs = median(pageRow.ms);
-        rows.push_back(pageRow);
-        rows.push_back(decodeRow);
-    }
-
-    if (peakPerPhase)
-        resetPeakResident();
-    figures.drawn = PageShotSize.scaled(figures.cell.width(), figures.cell.width(), Qt::KeepAspectRatio);
-    Row naiveRow{"naive: full decode + smooth scale, 24 pictures", {}, -1};
-    quint64 sink = 0;
-    for (int run = 0; run < NaivePageRuns; ++run)
-        naiveRow.ms.push_back(timeMs([&] { sink += naiveThumbnails(pageFiles[run % fullPages], figures.drawn); }));
-    naiveRow.peakKiB = peakResidentKiB();
-    figures.naiveMs = median(naiveRow.ms);
-    rows.push_back(naiveRow);
-    if (sink == 0)
-        std::printf("(every sampled pixel was black)\n");
-    return figures;
+    Peers peers;
+    peers.vips = PeerPrograms::Installed(QStringLiteral("vipsthumbnail"));
+    peers.outFolder = scratch.filePath(QStringLiteral("vipsthumbnail"));
+    peers.cacheRoot = scratch.filePath(QStringLiteral("nsxiv"));
+    peers.longSide = longSide;
+    if (!QDir().mkpath(peers.outFolder) || !QDir().mkpath(peers.cacheRoot))
+        fail(QStringLiteral("cannot create folders in %1").arg(scratch.path()));
+    if (PeerPrograms::Installed(QStringLiteral("nsxiv")))
+        peers.nsxivDisplay = xServer.display();
+    if (!peers.vips)
+        std::printf("vipsthumbnail is not installed (Debian: libvips-tools): no ratios to it\n");
+    if (peers.nsxivDisplay.isEmpty())
+        std::printf("nsxiv or Xvfb is missing, or Xvfb did not start: nsxiv is not timed\n");
+    return peers;
 }
 
-struct ViewFigures {
-    int longSide = 0; // the view's width, in pixels
-    QSize decoded;    // what Kalvio decoded the picture to
-    double kalvioMs = 0;
-    double naiveDecodeMs = 0;
-};
-
-// Opening the enlarged view through the window, and the full-size decode of
-// the same file with and without the scaling to the view.
-ViewFigures measureView(const QString& folder, const QString& path, bool peakPerPhase, std::vector<Row>& rows)
+std::vector<PageSet> makePageSets(const QString& root, int longSide)
 {
-    ViewFigures figures;
-    if (peakPerPhase)
-        resetPeakResident();
-    {
-        std::unique_ptr<Kalvio> window = startIn(folder);
-        if (window->Okno[0]->Caption() != LargeShotName || window->Obr[0]->mousePointer() != MousePointer::Custom)
-            fail(QStringLiteral("%1 was not drawn into cell 0 of %2").arg(LargeShotName, folder));
-        figures.longSide = Twips::ToPixels(window->ZoomOkno->Width());
-        Row row{"Kalvio: Obr_Click, enlarged view of 24 MP JPEG", {}, -1};
-        // The first opening is a warm-up and is not counted.
-        for (int run = 0; run <= ViewRuns; ++run) {
-            const double ms = timeMs([&window] {
-                window->Obr_Click(0);
-                QCoreApplication::processEvents();
-            });
-            if (!window->ZoomOkno->Visible())
-                fail(QStringLiteral("the enlarged view did not open"));
-            figures.decoded = window->Vstup->picture()->image.size();
-            window->ZoomOkno_Click();
-            QCoreApplication::processEvents();
-            if (window->ZoomOkno->Visible())
-                fail(QStringLiteral("the enlarged view did not close"));
-            if (run > 0)
-                row.ms.push_back(ms);
-        }
-        row.peakKiB = peakResidentKiB();
-        figures.kalvioMs = median(row.ms);
-        rows.push_back(row);
-    }
+    std::vector<PageSet> kinds{
+        {"plain: 12 MP baseline JPEGs, no embedded thumbnail", PictureSets::Plain(root), PlainRatioGoal, false},
+        {"camera-like: the same with a 160 x 120 EXIF thumbnail", PictureSets::Camera(root), CameraRatioGoal, true},
+        {"progressive: the same saved as progressive JPEGs", PictureSets::Progressive(root), ProgressiveRatioGoal,
+         false},
+    };
+    if (!PictureSets::DecoderTakesEmbeddedThumbnail(kinds[1].set, longSide))
+        std::printf("NOTE: the decoder does not take the camera set's embedded thumbnails for a %d px cell\n",
+                    longSide);
+    return kinds;
+}
 
-    if (peakPerPhase)
-        resetPeakResident();
-    Row decodeRow{"naive: full-size decode of 24 MP JPEG", {}, -1};
-    Row scaleRow{
-        QStringLiteral("naive: full-size decode + smooth scale to %1 px").arg(figures.longSide).toStdString(), {}, -1};
-    quint64 sink = 0;
-    for (int run = 0; run < ViewRuns; ++run) {
-        const Clock::time_point start = Clock::now();
-        QImageReader reader(path);
-        const QImage full = reader.read();
-        if (full.isNull())
-            fail(QStringLiteral("cannot decode %1: %2").arg(path, reader.errorString()));
-        const Clock::time_point decoded = Clock::now();
-        const QImage view =
-            full.scaled(figures.longSide, figures.longSide, Qt::KeepAspectRatio, Qt::SmoothTransformation);
-        sink += view.pixel(view.width() / 2, view.height() / 2);
-        const Clock::time_point scaled = Clock::now();
-        decodeRow.ms.push_back(std::chrono::duration<double, std::milli>(decoded - start).count());
-        scaleRow.ms.push_back(std::chrono::duration<double, std::milli>(scaled - start).count());
+void printPictures(const std::vector<PageSet>& kinds)
+{
+    for (const PageSet& kind : kinds) {
+        qint64 bytes = 0;
+        for (const QString& path : kind.set.paths.mid(0, PageCells))
+            bytes += QFileInfo(path).size();
+        std::printf("  %-56s %s, %.1f MB a file on average\n", kind.what, qPrintable(kind.set.folder),
+                    double(bytes) / PageCells / 1e6);
     }
-    decodeRow.peakKiB = scaleRow.peakKiB = peakResidentKiB();
-    figures.naiveDecodeMs = median(decodeRow.ms);
-    rows.push_back(decodeRow);
-    rows.push_back(scaleRow);
-    if (sink == 0)
-        std::printf("(every sampled pixel was black)\n");
-    return figures;
 }
 
 } // namespace
@@ -406,41 +640,56 @@ int main(int argc, char* argv[])
     Options options;
     if (!parseOptions(app, options))
         return 2;
+    if (!options.firstPageOnly.isEmpty())
+        return drawFirstPageOnly(options.firstPageOnly);
 
-    // ---- Pictures ----
-    const QString pagesFolder = QDir(options.folder).filePath(QStringLiteral("pages-%1").arg(options.pictures));
-    const QString largeFolder = QDir(options.folder).filePath(QStringLiteral("large"));
-    QStringList names;
-    for (int k = 1; k <= options.pictures; ++k)
-        names << QStringLiteral("P%1.JPG").arg(k, 4, 10, QLatin1Char('0'));
-    ensurePictures(pagesFolder, names, PageShotSize, 1);
-    const QStringList largePaths = ensurePictures(largeFolder, {LargeShotName}, LargeShotSize, 1000);
-    std::printf("Pictures: %s (%d of %d x %d), %s (%d x %d); JPEG quality %d\n", qPrintable(pagesFolder),
-                options.pictures, PageShotSize.width(), PageShotSize.height(), qPrintable(largePaths[0]),
-                LargeShotSize.width(), LargeShotSize.height(), JpegQuality);
+    const QString emptyFolder = PictureSets::EmptyFolder(options.folder);
+    const int longSide = cellLongSide(emptyFolder);
+    const std::vector<PageSet> kinds = makePageSets(options.folder, longSide);
+    const Set many = PictureSets::ManyNamesAfter(options.folder, kinds[1].set);
+    const Set few = PictureSets::FewNames(options.folder, kinds[1].set);
+    QTemporaryDir scratch;
+    const PrivateXServer xServer;
+    const Peers peers = findPeers(scratch, xServer, longSide);
+    const int cores = QThread::idealThreadCount();
 
-    const std::string loadAtStart = loadAverage();
-    const Clock::time_point timedStart = Clock::now();
-    // Peaks are per phase when the kernel lets the high-water mark be reset.
-    const bool peakPerPhase = resetPeakResident();
-    std::vector<Row> rows;
-    const PageFigures page = measurePages(pagesFolder, options.pictures, peakPerPhase, rows);
-    const ViewFigures view = measureView(largeFolder, largePaths[0], peakPerPhase, rows);
+    std::printf("Machine: %s, %d cores. %d timed runs of each figure; cells of %d px, pictures of %d x %d:\n",
+                Timing::cpuModel().c_str(), cores, options.runs, longSide, PictureSets::PhotoSize.width(),
+                PictureSets::PhotoSize.height());
+    printPictures(kinds);
+    const std::string loadAtStart = Timing::loadAverage();
+    const Clock::time_point start = Clock::now();
 
-    printTable(rows, peakPerPhase);
-    std::printf("\nCell %d x %d px: Kalvio decoded each %d x %d picture at %d x %d; the naive way scales to %d x %d.\n",
-                page.cell.width(), page.cell.height(), PageShotSize.width(), PageShotSize.height(),
-                page.decoded.width(), page.decoded.height(), page.drawn.width(), page.drawn.height());
-    std::printf("View %d px wide: Kalvio decoded the %d x %d picture at %d x %d.\n", view.longSide,
-                LargeShotSize.width(), LargeShotSize.height(), view.decoded.width(), view.decoded.height());
-    std::printf(
-        "A page: Kalvio %.1fx faster than full-size decoding. The view: %.1fx faster than a full-size decode alone.\n",
-        page.naiveMs / page.kalvioMs, view.naiveDecodeMs / view.kalvioMs);
-    std::printf("Timed part %.0f s; load average %s at its start, %s at its end, on %d cores.\n",
-                std::chrono::duration<double>(Clock::now() - timedStart).count(), loadAtStart.c_str(),
-                loadAverage().c_str(), QThread::idealThreadCount());
-    std::printf("%s\n", peakPerPhase
-                            ? "peak MiB: highest resident memory during each phase (rows of one phase share it)"
-                            : "HWM MiB: high-water mark of resident memory since start (could not reset it)");
+    std::vector<PageFigures> pages;
+    for (const PageSet& kind : kinds)
+        pages.push_back(timeFirstPages(kind, peers, options.runs));
+    Times windowAlone;
+    for (int run = 0; run < options.runs; ++run) {
+        std::unique_ptr<Kalvio> window;
+        windowAlone.push_back(timeMs([&] { window = startWindow(emptyFolder); }));
+        closeWindow(window);
+    }
+    printFirstPages(kinds, pages, windowAlone, cores);
+    if (peers.vips) {
+        Times vipsStart;
+        for (int run = 0; run < options.runs; ++run)
+            vipsStart.push_back(PeerPrograms::VipsthumbnailStartMs().value_or(0));
+        std::printf("  %-46s %s\n", "where it goes: vipsthumbnail started, nothing to do", figure(vipsStart).c_str());
+    }
+
+    long memoryAtStart = startMemoryPhase();
+    StepFigures steps;
+    for (int run = 0; run < options.runs; ++run)
+        timeStepsOnce(kinds[0].set, steps);
+    printSteps(steps);
+    std::printf("  %s\n", memoryOfPhase(memoryAtStart).c_str());
+
+    memoryAtStart = startMemoryPhase();
+    printFolders(timeFolderChanges(emptyFolder, many, few, options.runs));
+    std::printf("  %s\n", memoryOfPhase(memoryAtStart).c_str());
+
+    std::printf("\nTimed part %.0f s; load average %s at its start, %s at its end.\n",
+                std::chrono::duration<double>(Clock::now() - start).count(), loadAtStart.c_str(),
+                Timing::loadAverage().c_str());
     return 0;
 }

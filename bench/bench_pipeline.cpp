@@ -7,7 +7,7 @@
 //
 // The fake decodes sleep 30 ms each, so they show the pipeline's own overhead
 // and how it spreads work. The real ones decode the first 24 JPEGs of DIR
-// (default /tmp/kalvio-bench/pages-48, which kalvio_bench fills) at 120 px; without
+// (default /tmp/kalvio-bench/plain, which kalvio_bench fills) at 120 px; without
 // them that part is skipped. Last, what a cache hit costs the window.
 
 #include "Pipeline.h"
@@ -139,7 +139,7 @@ int main(int argc, char* argv[])
     QCommandLineParser parser;
     parser.addHelpOption();
     const QCommandLineOption folder(QStringLiteral("folder"), QStringLiteral("JPEGs to decode for real."),
-                                    QStringLiteral("dir"), QStringLiteral("/tmp/kalvio-bench/pages-48"));
+                                    QStringLiteral("dir"), QStringLiteral("/tmp/kalvio-bench/plain"));
     parser.addOption(folder);
     parser.process(app);
 

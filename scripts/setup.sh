@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Installs the Debian 12 packages Kalvio needs to build, test, package and show its sample.
+# Installs the Debian 12 packages Kalvio needs to build, test, package and show its sample, and
+# the programs its benchmark compares it with.
 # Re-runs are fast: when every package is already installed the apt step is skipped.
 set -euo pipefail
 
@@ -32,6 +33,8 @@ packages=(
     groff-base         # and the manual page;
     dpkg-dev           # cpack finds the .deb's dependencies with dpkg-shlibdeps,
     file               # telling programs from data with file
+    libvips-tools      # kalvio_bench times vipsthumbnail
+    nsxiv              # and nsxiv's thumbnail mode beside Kalvio
 )
 
 missing=()
