@@ -12,14 +12,13 @@
 #include "DecodeProbe.h"
 #include "JpegDecoder.h"
 #include "SampleFiles.h"
+#include "Timing.h"
 
 #include <QColorSpace>
 #include <QCoreApplication>
 #include <QFile>
 #include <QTemporaryDir>
 
-#include <algorithm>
-#include <chrono>
 #include <cstdio>
 #include <cstring>
 #include <string>
@@ -27,24 +26,13 @@
 
 namespace {
 
-using Clock = std::chrono::steady_clock;
-
-template <typename Work>
-double timeMs(Work&& work)
-{
-    const Clock::time_point start = Clock::now();
-    work();
-    return std::chrono::duration<double, std::milli>(Clock::now() - start).count();
-}
-
 template <typename Work>
 double medianMs(int runs, Work&& work)
 {
     std::vector<double> times;
     for (int i = 0; i < runs; ++i)
-        times.push_back(timeMs(work));
-    std::sort(times.begin(), times.end());
-    return times[times.size() / 2];
+        times.push_back(Timing::timeMs(work));
+    return Timing::median(times);
 }
 
 std::string native(const QString& path)
