@@ -21,7 +21,6 @@ public:
     void setBackColor(int color);
     // An edge drawn inside the face in that colour (none: no edge), to mark the frame that has the keyboard focus.
     void setEdgeColor(std::optional<int> color);
-    std::optional<int> EdgeColor() const { return edgeColor_; }
 
 protected:
     void paintEvent(QPaintEvent* event) override;
