@@ -9,6 +9,8 @@
 
 #include <QBuffer>
 #include <QImageWriter>
+#include <QLoggingCategory>
+#include <QMutex>
 #include <QPainter>
 #include <QRandomGenerator>
 #include <QtTest>
@@ -95,6 +97,7 @@ private slots:
     void pageRequestsNeverPileUp();
     void smallCopiesAndBadPictures();
     void picturesDecodedElsewhereStayTrue();
+    void brokenPictureIsReadOncePerCell();
     void largeJpegIsDecodedAtTheSizeDrawn_data();
     void largeJpegIsDecodedAtTheSizeDrawn();
     void cameraPictureIsShownUpright();
@@ -491,6 +494,30 @@ void PagesTest::picturesDecodedElsewhereStayTrue()
     w->Nazad_Click();
     for (int i = 3; i < Kalvio::CellCount; ++i)
         QVERIFY(cellIsBlank(*w, i) && w->Obr[i]->toolTip() == QStringLiteral("Soubor nelze přečíst"));
+}
+
+// A broken picture without a small copy is tried once, not once as its own
+// "thumbnail" and again as itself; each try is logged, so the log counts them.
+void PagesTest::brokenPictureIsReadOncePerCell()
+{
+    PictureFolder folder;
+    folder.addFile(QStringLiteral("Broken.JPG"), QByteArray("\xFF\xD8\xFF\xE0 not a picture after all"));
+    folder.addFile(QStringLiteral("R0001.JPG"), QByteArray("\xFF\xD8\xFF\xE0 nor this"));
+    static QMutex mutex;
+    static QStringList tries;
+    tries.clear();
+    QLoggingCategory::setFilterRules(QStringLiteral("kalvio.pictures.info=true"));
+    const QtMessageHandler previous = qInstallMessageHandler([](QtMsgType, const QMessageLogContext&, const QString& text) {
+        const QMutexLocker locked(&mutex);
+        tries << text.section(u'/', -1).section(u' ', 0, 0);
+    });
+    auto w = startIn(folder.path());
+    qInstallMessageHandler(previous);
+    QLoggingCategory::setFilterRules(QString());
+    tries.sort();
+    // The small copy THM/T0001.JPG does not exist: nothing to try there.
+    QCOMPARE(tries, (QStringList{"Broken.JPG", "R0001.JPG"}));
+    QVERIFY(cellIsBlank(*w, 0) && cellIsBlank(*w, 1));
 }
 
 void PagesTest::largeJpegIsDecodedAtTheSizeDrawn_data()
