@@ -1,8 +1,8 @@
 #include "Kalvio.h"
 
-#include "WindowColors.h"
 #include "FolderService.h"
 #include "Twips.h"
+#include "WindowColors.h"
 
 #include <QAction>
 #include <QApplication>
@@ -114,11 +114,13 @@ void Kalvio::createControls()
     // one. Images and labels come first, as they are drawn on the window's
     // surface behind every control that has a window of its own.
     Koniec = makeImage(QStringLiteral(":/assets/exit-button.gif"), client_, 6480, 360);
-    KoniecLabel = makeLabel(client_, 12, WindowColors::ExitLabelText, QRectF(8085, 600, 885, 300), QStringLiteral("Koniec"));
+    KoniecLabel =
+        makeLabel(client_, 12, WindowColors::ExitLabelText, QRectF(8085, 600, 885, 300), QStringLiteral("Koniec"));
     KoniecLabel->setAutoSize(true);
     Nazad = makeImage(QStringLiteral(":/assets/prev-page.gif"), client_, 6600, 1560);
     Vpred = makeImage(QStringLiteral(":/assets/next-page.gif"), client_, 8160, 1560);
-    StranaText = makeLabel(client_, 9.75, WindowColors::CounterText, QRectF(6915, 2640, 825, 240), QStringLiteral("Stránka"));
+    StranaText =
+        makeLabel(client_, 9.75, WindowColors::CounterText, QRectF(6915, 2640, 825, 240), QStringLiteral("Stránka"));
     StranaText->setAutoSize(true);
     Strana = makeLabel(client_, 9.75, WindowColors::CounterText, QRectF(6960, 3000, 735, 255), QStringLiteral("1 z 1"));
 
@@ -205,7 +207,8 @@ void Kalvio::setUpKeyboardFocus()
     Dir1->setFocus();
 
     // The grid's and the view's keys and the wheel are the window's (see KeysAndWheel.cpp).
-    for (QWidget* control : std::initializer_list<QWidget*>{client_, ZoomOkno, LupaMinus, LupaPlus, Nazad, Vpred, Koniec})
+    for (QWidget* control :
+         std::initializer_list<QWidget*>{client_, ZoomOkno, LupaMinus, LupaPlus, Nazad, Vpred, Koniec})
         control->installEventFilter(this);
     for (int i = 0; i < CellCount; ++i) {
         Okno[i]->installEventFilter(this);

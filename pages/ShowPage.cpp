@@ -134,8 +134,8 @@ Pictures::Request Kalvio::thumbnailRequest(const QString& name)
     const QString copy = WindowRules::ThumbnailName(name);
     const QString thumbnail = copy == name ? name : thumbnailPaths_.Resolve(Dir1->Path(), copy);
     // Every picture is drawn with its longer side as wide as the cell.
-    Pictures::Request request{{NativeName::Encode(cellPath(thumbnail))}, pixelsFor(Obr[0]->Width()),
-                              Pictures::Purpose::Thumbnail};
+    Pictures::Request request{
+        {NativeName::Encode(cellPath(thumbnail))}, pixelsFor(Obr[0]->Width()), Pictures::Purpose::Thumbnail};
     // A name without a small copy is its own thumbnail name: opened once.
     if (thumbnail != name)
         request.candidates.push_back(NativeName::Encode(cellPath(name)));
@@ -199,9 +199,9 @@ void Kalvio::drawIntoCell(int i, const std::optional<Pictures::Result>& picture)
         return;
     }
     Vstup->setLoadedPicture(*picture->decoded.picture);
-    const QRectF drawn = WindowRules::FitPicture(QSize(Vstup->ScaleWidthPixels(), Vstup->ScaleHeightPixels()),
-                                                 QSizeF(Obr[0]->Width(), Obr[0]->Height()),
-                                                 WindowRules::Fit::WholeTwips);
+    const QRectF drawn =
+        WindowRules::FitPicture(QSize(Vstup->ScaleWidthPixels(), Vstup->ScaleHeightPixels()),
+                                QSizeF(Obr[0]->Width(), Obr[0]->Height()), WindowRules::Fit::WholeTwips);
     Obr[i]->ClearPicture();
     Obr[i]->PaintPicture(Vstup->picture()->image, drawn.x(), drawn.y(), drawn.width(), drawn.height());
     Obr[i]->Refresh();

@@ -55,7 +55,8 @@ const QStringList& CaseInsensitivePaths::listing(const QString& folder, Kind kin
     const auto key = std::make_pair(folder, kind);
     auto found = listings_.find(key);
     if (found == listings_.end()) {
-        QStringList names = kind == Kind::Folders ? FolderService::SubFolders(folder) : FolderService::FileNames(folder);
+        QStringList names =
+            kind == Kind::Folders ? FolderService::SubFolders(folder) : FolderService::FileNames(folder);
         found = listings_.emplace(key, std::move(names)).first;
     }
     return found->second;

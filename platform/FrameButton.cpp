@@ -31,7 +31,8 @@ void FrameButton::paintEvent(QPaintEvent*)
         constexpr int EdgePixels = 3;
         painter.setPen(QPen(ToQColor(*edgeColor_), EdgePixels, Qt::SolidLine, Qt::SquareCap, Qt::MiterJoin));
         painter.setBrush(Qt::NoBrush);
-        painter.drawRect(QRectF(rect()).adjusted(EdgePixels / 2.0, EdgePixels / 2.0, -EdgePixels / 2.0, -EdgePixels / 2.0));
+        painter.drawRect(
+            QRectF(rect()).adjusted(EdgePixels / 2.0, EdgePixels / 2.0, -EdgePixels / 2.0, -EdgePixels / 2.0));
     }
     const QFontMetrics metrics(font());
     const QRect captionArea(0, height() - metrics.height() - 2, width(), metrics.height());

@@ -1,8 +1,8 @@
 #pragma once
 
 #include "ClickableWidget.h"
-#include "MousePointer.h"
 #include "Decode.h"
+#include "MousePointer.h"
 #include "TwipsPlacement.h"
 
 #include <QCursor>

@@ -408,9 +408,11 @@ void PagesTest::smallCopiesAndBadPictures()
     // name, and only when it loads (T0004 is a folder, T0005 broken). The
     // copy's folder and name are found whatever their letter case.
     const QList<std::tuple<const char*, const char*, bool>> copies{
-        {"R0001.JPG", "THM/T0001.JPG", true}, {"R0002.JPG", nullptr, false},          {"r0003.jpg", "THM/T0003.jpg", false},
-        {"R0004.JPG", nullptr, false},        {"R0005.JPG", nullptr, false},          {"S0006.JPG", "THM/T0006.JPG", false},
-        {"S0007.JPG", "THM/S0007.JPG", false}, {"R0008.JPG", "thm/t0008.jpg", true}, {"R0009.JPG", "THM/t0009.Jpg", true}};
+        {"R0001.JPG", "THM/T0001.JPG", true},  {"R0002.JPG", nullptr, false},
+        {"r0003.jpg", "THM/T0003.jpg", false}, {"R0004.JPG", nullptr, false},
+        {"R0005.JPG", nullptr, false},         {"S0006.JPG", "THM/T0006.JPG", false},
+        {"S0007.JPG", "THM/S0007.JPG", false}, {"R0008.JPG", "thm/t0008.jpg", true},
+        {"R0009.JPG", "THM/t0009.Jpg", true}};
     for (int k = 0; k < copies.size(); ++k) {
         folder.addPicture(std::get<0>(copies[k]), QSize(160, 120), colorFor(12 + k));
         if (std::get<1>(copies[k]))
@@ -507,10 +509,11 @@ void PagesTest::brokenPictureIsReadOncePerCell()
     static QStringList tries;
     tries.clear();
     QLoggingCategory::setFilterRules(QStringLiteral("kalvio.pictures.info=true"));
-    const QtMessageHandler previous = qInstallMessageHandler([](QtMsgType, const QMessageLogContext&, const QString& text) {
-        const QMutexLocker locked(&mutex);
-        tries << text.section(u'/', -1).section(u' ', 0, 0);
-    });
+    const QtMessageHandler previous =
+        qInstallMessageHandler([](QtMsgType, const QMessageLogContext&, const QString& text) {
+            const QMutexLocker locked(&mutex);
+            tries << text.section(u'/', -1).section(u' ', 0, 0);
+        });
     auto w = startIn(folder.path());
     qInstallMessageHandler(previous);
     QLoggingCategory::setFilterRules(QString());

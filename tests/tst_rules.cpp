@@ -53,8 +53,7 @@ void RulesTest::fitPicture_data()
     QTest::newRow("cell 1500 x 1400") << QSize(4, 3) << QSizeF(1500, 1400) << whole << QRectF(0, 137, 1500, 1125);
     // The short side is rounded down first, the offset then taken from it.
     QTest::newRow("cell 6:7") << QSize(6, 7) << QSizeF(1800, 1500) << whole << QRectF(129, -150, 1542, 1800);
-    QTest::newRow("view 1600 x 1200") << QSize(1600, 1200) << QSizeF(8000, 7900) << exact
-                                      << QRectF(0, 950, 8000, 6000);
+    QTest::newRow("view 1600 x 1200") << QSize(1600, 1200) << QSizeF(8000, 7900) << exact << QRectF(0, 950, 8000, 6000);
     QTest::newRow("view 1200 x 1600") << QSize(1200, 1600) << QSizeF(8000, 7900) << exact
                                       << QRectF(1000, -50, 6000, 8000);
     QTest::newRow("view 7:9") << QSize(7, 9) << QSizeF(8000, 7900) << exact

@@ -59,8 +59,8 @@ void Kalvio::Obr_Click(int index)
 
     const int pw = Vstup->ScaleWidthPixels();
     const int ph = Vstup->ScaleHeightPixels();
-    const QRectF drawn = WindowRules::FitPicture(QSize(pw, ph), QSizeF(ZoomOkno->Width(), ZoomOkno->Height()),
-                                                 WindowRules::Fit::Exact);
+    const QRectF drawn =
+        WindowRules::FitPicture(QSize(pw, ph), QSizeF(ZoomOkno->Width(), ZoomOkno->Height()), WindowRules::Fit::Exact);
     ZoomOkno->PaintPicture(Vstup->picture()->image, drawn.x(), drawn.y(), drawn.width(), drawn.height());
     ZoomOkno->setVisible(true);
     ZoomOkno->Refresh();
