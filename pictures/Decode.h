@@ -33,7 +33,12 @@ const char* FailureText(Failure failure);
 
 // What the picture is for. A thumbnail may come from a camera's embedded
 // preview or from a progressive JPEG's first scans, when those cover its size.
-enum class Purpose { Thumbnail, View };
+// View is the enlarged view in the window. Screen is the full-screen view:
+// fitted to the screen's device pixels, or the file's own size (longSide 0)
+// for 1:1; a picture too large for the decoding limits at that size is
+// decoded at the largest size they allow instead of failing, so its image is
+// then smaller than asked.
+enum class Purpose { Thumbnail, View, Screen };
 
 struct Decoded {
     std::optional<Picture> picture;

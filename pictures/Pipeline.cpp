@@ -107,7 +107,7 @@ void Pipeline::replaceQueue(Priority priority, const std::vector<Request>& reque
 
 PictureCache& Pipeline::cacheFor(const RequestKey& key)
 {
-    return key.purpose() == Purpose::View ? views_ : thumbnails_;
+    return key.purpose() == Purpose::Thumbnail ? thumbnails_ : views_;
 }
 
 // Cached (and now recently used), being decoded, or queued.
