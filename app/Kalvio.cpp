@@ -17,11 +17,14 @@ namespace {
 constexpr int FrameBorderPixels = 4;
 constexpr int TitleBarPixels = 18;
 
-// The window's own bold face; a sans-serif of the same size and weight stands
-// in where the classic one is missing.
+// The window's own bold face. Where the classic one is missing, Liberation
+// Sans stands in: its letters are about as wide, so that 80 characters of a
+// path fill the enlarged view's width as they were meant to (the common wider
+// sans-serifs cut the end of the caption off).
 QFont boldFont(double points)
 {
-    QFont font(QStringLiteral("MS Sans Serif"));
+    QFont font;
+    font.setFamilies({QStringLiteral("MS Sans Serif"), QStringLiteral("Liberation Sans")});
     font.setStyleHint(QFont::SansSerif);
     font.setBold(true);
     font.setPointSizeF(points);

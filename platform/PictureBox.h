@@ -38,6 +38,7 @@ public:
     void setFontSize(double points) { font_.setPointSizeF(points); }
     void setFontBold(bool bold) { font_.setBold(bold); }
     void setTextFont(const QFont& font) { font_ = font; }
+    const QFont& textFont() const { return font_; }
 
     // Prints text from the left edge at CurrentY; "\r\n" (or "\n") starts a
     // new line. CurrentY ends below the last line.

@@ -5,6 +5,7 @@
 #include "Colors.h"
 #include "EventYield.h"
 #include "FolderService.h"
+#include "SampleFiles.h"
 
 #include <QPainter>
 #include <QtTest>
@@ -160,6 +161,22 @@ void ViewTest::opensOnlyForCellsWithPictures()
     o->Obr_Click(0);
     QCOMPARE(o->ZoomOkno->lastPrintedLine(),
              (odd.path() + QStringLiteral("/two\uFFFDlines.BMP --> 32 x 24 pixel")).right(80));
+    // 80 characters of an ordinary camera path, capitals and all, end inside the view in the face it writes with.
+    // The camera's 6000 x 4000 frame is only claimed by the header: the data runs out and fills grey.
+    PictureFolder camera;
+    const QString sub = QStringLiteral("FOTKY-2023-LEDEN/Vylet-Na-Snezku-S-Detmi-A-Babickou");
+    camera.addFile(sub + QStringLiteral("/DSC_4711.JPG"),
+                   Samples::WithFrameSize(Samples::Jpeg(QImage(48, 32, QImage::Format_RGB32)), QSize(6000, 4000)));
+    auto c = startIn(camera.at(sub));
+    c->Obr_Click(0);
+    const QString line = c->ZoomOkno->lastPrintedLine();
+    QVERIFY2(line == "2023-LEDEN/Vylet-Na-Snezku-S-Detmi-A-Babickou/DSC_4711.JPG --> 6000 x 4000 pixel",
+             qPrintable(line));
+    const double lineWidth = QFontMetricsF(c->ZoomOkno->textFont(), &c->ZoomOkno->canvas()).horizontalAdvance(line);
+    QVERIFY2(lineWidth <= c->ZoomOkno->width(), qPrintable(QStringLiteral("%1 px in a %2 px view, in %3")
+                                                               .arg(lineWidth)
+                                                               .arg(c->ZoomOkno->width())
+                                                               .arg(QFontInfo(c->ZoomOkno->textFont()).family())));
 }
 
 void ViewTest::stepsAndCloses()
