@@ -1,5 +1,6 @@
 #include "JpegDecoder.h"
 
+#include "CmykToSrgb.h"
 #include "DecodeLimits.h"
 
 #include <jerror.h>
@@ -356,6 +357,8 @@ Failure JpegDecoder::decode(QSize cover, bool dcOnly, QImage& image)
     if (const Failure tooLarge = checkMemory(cover, multipleScans || buffered); tooLarge != Failure::None)
         return tooLarge;
 
+    // Read while libjpeg still holds the header: CMYK has to be converted through it here.
+    const QByteArray cmykProfile = cinfo_.out_color_space == JCS_CMYK ? iccProfile() : QByteArray();
     QImage decoded(int(cinfo_.output_width), int(cinfo_.output_height),
                    cinfo_.out_color_space == JCS_GRAYSCALE ? QImage::Format_Grayscale8 : QImage::Format_RGB32);
     if (decoded.isNull())
@@ -379,7 +382,7 @@ Failure JpegDecoder::decode(QSize cover, bool dcOnly, QImage& image)
         return failureAfterError();
     report_.rowsFilled = decoded.height() - report_.rowsDecoded;
     fillWithGrey(decoded, report_.rowsDecoded);
-    if (cinfo_.out_color_space == JCS_CMYK)
+    if (cinfo_.out_color_space == JCS_CMYK && !ConvertCmykToSrgb(decoded, cmykProfile, cinfo_.saw_Adobe_marker))
         convertCmyk(decoded);
     image = std::move(decoded);
     return Failure::None;

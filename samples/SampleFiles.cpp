@@ -42,8 +42,9 @@ std::vector<uchar> jpegRow(const QImage& image, int y, JpegColour colour)
             break;
         case JpegColour::Cmyk:
         case JpegColour::AdobeCmyk:
+        case JpegColour::AdobeYcck:
             for (uchar ink : inkOf(pixels[x]))
-                row.push_back(colour == JpegColour::AdobeCmyk ? uchar(255 - ink) : ink);
+                row.push_back(colour == JpegColour::Cmyk ? ink : uchar(255 - ink));
             break;
         }
     }
@@ -200,13 +201,16 @@ QByteArray Jpeg(const QImage& source, const JpegOptions& options)
     jpeg_mem_dest(&cinfo, &buffer, &size);
     cinfo.image_width = JDIMENSION(image.width());
     cinfo.image_height = JDIMENSION(image.height());
-    const bool cmyk = options.colour == JpegColour::Cmyk || options.colour == JpegColour::AdobeCmyk;
+    const bool cmyk = options.colour == JpegColour::Cmyk || options.colour == JpegColour::AdobeCmyk ||
+                      options.colour == JpegColour::AdobeYcck;
     cinfo.input_components = options.colour == JpegColour::Grey ? 1 : cmyk ? 4 : 3;
     cinfo.in_color_space = options.colour == JpegColour::Grey ? JCS_GRAYSCALE : cmyk ? JCS_CMYK : JCS_RGB;
     jpeg_set_defaults(&cinfo);
     jpeg_set_quality(&cinfo, options.quality, TRUE);
+    if (options.colour == JpegColour::AdobeYcck)
+        jpeg_set_colorspace(&cinfo, JCS_YCCK);
     if (cmyk)
-        cinfo.write_Adobe_marker = options.colour == JpegColour::AdobeCmyk;
+        cinfo.write_Adobe_marker = options.colour != JpegColour::Cmyk;
     if (!options.subsampled || cmyk) {
         for (int c = 0; c < cinfo.num_components; ++c)
             cinfo.comp_info[c].h_samp_factor = cinfo.comp_info[c].v_samp_factor = 1;

@@ -12,7 +12,8 @@
 // EXIF blocks with an orientation, a thumbnail or broken directories.
 namespace Samples {
 
-enum class JpegColour { Rgb, Grey, Cmyk, AdobeCmyk };
+// AdobeYcck: inverted CMYK coded as YCCK, as Adobe's applications write it.
+enum class JpegColour { Rgb, Grey, Cmyk, AdobeCmyk, AdobeYcck };
 
 struct JpegOptions {
     JpegColour colour = JpegColour::Rgb;

@@ -186,6 +186,19 @@ void PicturesTest::coloursAreRight_data()
     QTest::newRow("Adobe's inverted CMYK") << JpegOptions{.colour = JpegColour::AdobeCmyk} << colour << colour;
     QTest::newRow("progressive inverted CMYK")
         << JpegOptions{.colour = JpegColour::AdobeCmyk, .progressive = true} << colour << colour;
+    QTest::newRow("Adobe's YCCK") << JpegOptions{.colour = JpegColour::AdobeYcck} << colour << colour;
+    // A green of 77 % cyan and full yellow, (58, 255, 0) by the inks alone, is (58, 181, 85) through the SWOP
+    // profile, in every CMYK coding.
+    QFile swop(QStringLiteral("/usr/share/color/icc/ghostscript/default_cmyk.icc")); // Debian's libgs-common
+    const QByteArray swopProfile = swop.open(QIODevice::ReadOnly) ? swop.readAll() : QByteArray();
+    const QColor inkGreen(58, 255, 0), swopGreen(58, 181, 85);
+    QTest::newRow("CMYK, SWOP profile") << JpegOptions{.colour = JpegColour::Cmyk, .iccProfile = swopProfile}
+                                        << inkGreen << swopGreen;
+    QTest::newRow("Adobe's CMYK, SWOP profile")
+        << JpegOptions{.colour = JpegColour::AdobeCmyk, .iccProfile = swopProfile} << inkGreen << swopGreen;
+    QTest::newRow("Adobe's YCCK, SWOP profile")
+        << JpegOptions{.colour = JpegColour::AdobeYcck, .progressive = true, .iccProfile = swopProfile} << inkGreen
+        << swopGreen;
     // Adobe RGB (100, 200, 100) is sRGB (0, 201, 92); untagged pixels stay as they are.
     const QColor green(100, 200, 100);
     QTest::newRow("untagged") << JpegOptions{.subsampled = false} << green << green;

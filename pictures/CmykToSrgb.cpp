@@ -1,0 +1,63 @@
+#include "CmykToSrgb.h"
+
+#include <lcms2.h>
+
+#include <cstring>
+#include <memory>
+#include <vector>
+
+namespace Pictures {
+namespace {
+
+struct ProfileClose {
+    void operator()(void* profile) const { cmsCloseProfile(profile); }
+};
+struct TransformDelete {
+    void operator()(void* transform) const { cmsDeleteTransform(transform); }
+};
+using Profile = std::unique_ptr<void, ProfileClose>;
+using Transform = std::unique_ptr<void, TransformDelete>;
+
+// The header's data colour space field: bytes 16 to 19.
+constexpr int ColourSpaceOffset = 16;
+
+Transform cmykTransform(const QByteArray& iccProfile, bool inverted)
+{
+    const Profile cmyk(cmsOpenProfileFromMem(iccProfile.constData(), cmsUInt32Number(iccProfile.size())));
+    if (!cmyk || cmsGetColorSpace(cmyk.get()) != cmsSigCmykData)
+        return nullptr;
+    const Profile srgb(cmsCreate_sRGBProfile());
+    if (!srgb)
+        return nullptr;
+    // The fourth byte of every pixel is left alone: it becomes the opaque
+    // alpha byte of RGB32 below.
+    return Transform(cmsCreateTransform(cmyk.get(), inverted ? TYPE_CMYK_8_REV : TYPE_CMYK_8, srgb.get(), TYPE_BGRA_8,
+                                        INTENT_RELATIVE_COLORIMETRIC, cmsFLAGS_NOCACHE));
+}
+
+} // namespace
+
+bool IsCmykProfile(const QByteArray& iccProfile)
+{
+    return iccProfile.size() > ColourSpaceOffset + 4 &&
+           std::memcmp(iccProfile.constData() + ColourSpaceOffset, "CMYK", 4) == 0;
+}
+
+bool ConvertCmykToSrgb(QImage& image, const QByteArray& iccProfile, bool inverted)
+{
+    if (!IsCmykProfile(iccProfile) || image.format() != QImage::Format_RGB32)
+        return false;
+    const Transform transform = cmykTransform(iccProfile, inverted);
+    if (!transform)
+        return false;
+    std::vector<uchar> inks(size_t(image.width()) * 4);
+    for (int y = 0; y < image.height(); ++y) {
+        auto* row = reinterpret_cast<QRgb*>(image.scanLine(y));
+        std::memcpy(inks.data(), row, inks.size());
+        std::fill_n(row, image.width(), QRgb(0xFF000000));
+        cmsDoTransform(transform.get(), inks.data(), row, cmsUInt32Number(image.width()));
+    }
+    return true;
+}
+
+} // namespace Pictures
