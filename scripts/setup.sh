@@ -14,6 +14,8 @@ packages=(
     pkg-config
     libjpeg62-turbo-dev
     libexif-dev
+    liblcms2-dev       # CMYK pictures through their ICC profile
+    libicu-dev         # names in the order of the user's language
     clang
     libclang-rt-14-dev
     libgl-dev
@@ -23,7 +25,9 @@ packages=(
     x11-utils
     x11-apps
     imagemagick
+    libgs-common       # the tests' SWOP CMYK profile
     fonts-dejavu-core
+    fonts-liberation2  # the stand-in for the window's own bold face
     libxkbcommon-x11-0
     libxcb-cursor0
     xauth
