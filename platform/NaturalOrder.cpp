@@ -1,74 +1,173 @@
 #include "NaturalOrder.h"
 
-#include "NativeName.h"
+#include <QHash>
+
+#include <unicode/ucol.h>
 
 #include <algorithm>
 #include <limits>
+#include <memory>
 #include <string>
 #include <vector>
 
 namespace NaturalOrder {
 namespace {
 
+// ICU separates the levels of a sort key with this byte and ends it with 0.
+constexpr char LevelSeparator = 0x01;
+constexpr int Levels = 3;
+
 bool isDigit(QChar c)
 {
     return c >= u'0' && c <= u'9';
 }
 
-// Appends a count so that plain byte order is the order of the counts: one
-// byte below 255, else 255 and four bytes.
-void appendCount(std::string& key, qsizetype count)
-{
-    if (count < 0xFF) {
-        key += static_cast<char>(count);
-        return;
-    }
-    const auto wide = static_cast<quint32>(std::min<qsizetype>(count, std::numeric_limits<quint32>::max()));
-    key += static_cast<char>(0xFF);
-    for (int shift = 24; shift >= 0; shift -= 8)
-        key += static_cast<char>((wide >> shift) & 0xFF);
-}
+struct CollatorClose {
+    void operator()(UCollator* collator) const { ucol_close(collator); }
+};
+using Collator = std::unique_ptr<UCollator, CollatorClose>;
 
-// Appends the run of digits name[begin, end) as one token: the digit '0',
-// the number of digits without leading zeros, then those digits. Against
-// another character the token compares as any digit does, since no other
-// character folds into the digits and no longer encoding starts with one;
-// against another run the count decides first, then the digits: the order of
-// their values.
-void appendNumber(std::string& key, const QString& name, qsizetype begin, qsizetype end)
-{
-    while (begin < end - 1 && name[begin] == u'0')
-        ++begin;
-    key += '0';
-    appendCount(key, end - begin);
-    for (qsizetype k = begin; k < end; ++k)
-        key += static_cast<char>(name[k].unicode());
-}
+// A sort key in three parts, one a level: the base letters, the accents, the
+// letter case. A name's key is its pieces' parts put together level by level,
+// so that, as in the language's own order, an accent or a capital counts only
+// between names whose letters and numbers are all alike.
+struct LevelKey {
+    std::string level[Levels];
+};
 
-// A byte string whose plain byte order is the name order without its final
-// tie-break: each character that is not a digit as the UTF-8 form of its
-// case-folded UTF-16 unit (one to three bytes, in the order of the units, no
-// form the beginning of another; short keys for ASCII names), each run of
-// digits as one token of appendNumber. Made once per name, so that sorting
-// compares bytes instead of re-reading names.
-std::string sortKey(const QString& name)
-{
-    std::string key;
-    key.reserve(static_cast<size_t>(name.size()) + 8);
-    qsizetype i = 0;
-    while (i < name.size()) {
-        if (!isDigit(name[i])) {
-            NativeName::AppendUtf8(key, name[i].toCaseFolded().unicode());
-            ++i;
-            continue;
+// Builds names' keys from the pieces that names share: a folder of camera
+// pictures has 100 000 names but only a few different runs of letters
+// ("IMG_", ".JPG"), and only those go through the collator (a few
+// microseconds each); runs of digits are written here, by their value.
+class KeyMaker {
+public:
+    explicit KeyMaker(const QLocale& language)
+    {
+        // A language ICU does not know gets its root order; without ICU's
+        // data at all, names keep only their numbers' order and their text's.
+        for (const QString& locale : {language.name(), QString()}) {
+            UErrorCode status = U_ZERO_ERROR;
+            collator_.reset(ucol_open(locale.toLatin1().constData(), &status));
+            ucol_setAttribute(collator_.get(), UCOL_NUMERIC_COLLATION, UCOL_ON, &status);
+            if (U_SUCCESS(status))
+                break;
+            collator_.reset();
         }
-        const qsizetype begin = i;
-        while (i < name.size() && isDigit(name[i]))
-            ++i;
-        appendNumber(key, name, begin, i);
+        // A number's first level as the collator writes it, and its first
+        // byte: numbers sort where the language puts digits, after spaces and
+        // punctuation, before letters.
+        zero_ = collatorKey(QStringLiteral("0")).level[0];
+        digitLead_ = zero_.empty() ? std::string("0") : zero_.substr(0, 1);
     }
-    return key;
-}
+
+    std::string key(const QString& name)
+    {
+        std::string levels[Levels];
+        qsizetype i = 0;
+        while (i < name.size()) {
+            const qsizetype begin = i;
+            const bool digits = isDigit(name[i]);
+            while (i < name.size() && isDigit(name[i]) == digits)
+                ++i;
+            if (digits) {
+                appendNumber(levels[0], name, begin, i);
+                continue;
+            }
+            const LevelKey& piece = cachedKey(name.sliced(begin, i - begin), begin > 0, i < name.size());
+            for (int level = 0; level < Levels; ++level)
+                levels[level] += piece.level[level];
+        }
+        std::string whole = std::move(levels[0]);
+        for (int level = 1; level < Levels; ++level) {
+            whole.push_back(LevelSeparator);
+            whole.append(levels[level]);
+        }
+        return whole;
+    }
+
+private:
+    // The collator writes the first level compressed: letters of one script
+    // share a lead byte written once, and a byte between scripts says which
+    // way the script changes. So a piece's key is taken from the piece with
+    // a digit on either side where a number stands beside it, and the
+    // digits' own bytes are cut off again: what is left holds the bytes the
+    // collator writes at the borders, and a number's token written between
+    // two pieces compares as the collator's own number would.
+    const LevelKey& cachedKey(const QString& piece, bool numberBefore, bool numberAfter)
+    {
+        const QString context =
+            (numberBefore ? QStringLiteral("0") : QString()) + piece + (numberAfter ? QStringLiteral("0") : QString());
+        auto found = pieces_.find(context);
+        if (found == pieces_.end())
+            found = pieces_.insert(context, pieceKey(context, numberBefore, numberAfter));
+        return *found;
+    }
+
+    LevelKey pieceKey(const QString& context, bool numberBefore, bool numberAfter) const
+    {
+        LevelKey key = collatorKey(context);
+        std::string& first = key.level[0];
+        if (numberBefore && first.starts_with(zero_))
+            first.erase(0, zero_.size());
+        if (numberAfter && first.ends_with(zero_))
+            first.erase(first.size() - zero_.size());
+        return key;
+    }
+
+    LevelKey collatorKey(const QString& piece) const
+    {
+        LevelKey key;
+        if (!collator_)
+            return key;
+        uint8_t buffer[512];
+        const auto* units = reinterpret_cast<const UChar*>(piece.utf16());
+        int32_t length = ucol_getSortKey(collator_.get(), units, int32_t(piece.size()), buffer, sizeof buffer);
+        std::string bytes;
+        if (length <= int32_t(sizeof buffer)) {
+            bytes.assign(reinterpret_cast<const char*>(buffer), size_t(std::max(length, 1) - 1));
+        } else {
+            bytes.resize(size_t(length));
+            ucol_getSortKey(collator_.get(), units, int32_t(piece.size()), reinterpret_cast<uint8_t*>(bytes.data()),
+                            length);
+            bytes.pop_back(); // the closing 0
+        }
+        size_t start = 0;
+        for (int level = 0; level < Levels && start <= bytes.size(); ++level) {
+            const size_t end = std::min(bytes.find(LevelSeparator, start), bytes.size());
+            key.level[level] = bytes.substr(start, end - start);
+            start = end + 1;
+        }
+        return key;
+    }
+
+    // A run of digits as one token of the first level: the digits' lead
+    // byte, the number of digits without leading zeros (one byte above the
+    // level separator, or 0xFF and four bytes), then the digits: against
+    // another run the count decides first, then the digits, which is the
+    // order of their values.
+    void appendNumber(std::string& key, const QString& name, qsizetype begin, qsizetype end) const
+    {
+        while (begin < end - 1 && name[begin] == u'0')
+            ++begin;
+        key += digitLead_;
+        const qsizetype count = end - begin;
+        if (count < 0xFD) {
+            key += char(count + 2);
+        } else {
+            const auto wide = quint32(std::min<qsizetype>(count, std::numeric_limits<quint32>::max()));
+            key += char(0xFF);
+            for (int shift = 24; shift >= 0; shift -= 8)
+                key += char((wide >> shift) & 0xFF);
+        }
+        for (qsizetype k = begin; k < end; ++k)
+            key += char(name[k].unicode());
+    }
+
+    Collator collator_;
+    std::string zero_;
+    std::string digitLead_;
+    QHash<QString, LevelKey> pieces_;
+};
 
 // A name with its key, and the key's first eight bytes as one number (zeros
 // after a shorter key): most pairs differ there, so most comparisons cost one
@@ -79,9 +178,9 @@ struct KeyedName {
     QString name;
 };
 
-KeyedName withKey(QString name)
+KeyedName withKey(KeyMaker& keys, QString name)
 {
-    KeyedName result{0, sortKey(name), std::move(name)};
+    KeyedName result{0, keys.key(name), std::move(name)};
     for (size_t k = 0; k < 8; ++k)
         result.head = (result.head << 8) | (k < result.key.size() ? static_cast<unsigned char>(result.key[k]) : 0);
     return result;
@@ -98,12 +197,24 @@ bool keyedLess(const KeyedName& a, const KeyedName& b)
 
 } // namespace
 
+QLocale Language()
+{
+    const QLocale collation = QLocale::system().collation();
+    return collation.language() == QLocale::C ? QLocale(QLocale::Czech, QLocale::Czechia) : collation;
+}
+
 void Sort(QStringList& names)
 {
+    Sort(names, Language());
+}
+
+void Sort(QStringList& names, const QLocale& language)
+{
+    KeyMaker keys(language);
     std::vector<KeyedName> keyed;
     keyed.reserve(static_cast<size_t>(names.size()));
     for (QString& name : names)
-        keyed.push_back(withKey(std::move(name)));
+        keyed.push_back(withKey(keys, std::move(name)));
     std::sort(keyed.begin(), keyed.end(), keyedLess);
     for (qsizetype k = 0; k < names.size(); ++k)
         names[k] = std::move(keyed[static_cast<size_t>(k)].name);

@@ -7,6 +7,7 @@
 #include "NaturalOrder.h"
 #include "TestSupport.h"
 
+#include <QCollator>
 #include <QDirIterator>
 #include <QElapsedTimer>
 #include <QRandomGenerator>
@@ -257,46 +258,47 @@ void FoldersTest::listsOrderAndOpen()
 
 void FoldersTest::naturalOrderOfAnyNames()
 {
-    // The order defined one pair at a time: digit runs by value, other characters case-folded, then exact text.
-    const auto compare = [](const QString& a, const QString& b) {
-        const auto digit = [](QChar c) { return c >= u'0' && c <= u'9'; };
-        qsizetype i = 0, j = 0;
-        while (i < a.size() && j < b.size()) {
-            if (digit(a[i]) && digit(b[j])) {
-                const qsizetype ei = std::find_if_not(a.begin() + i, a.end(), digit) - a.begin();
-                const qsizetype ej = std::find_if_not(b.begin() + j, b.end(), digit) - b.begin();
-                QStringView x = QStringView(a).sliced(i, ei - i), y = QStringView(b).sliced(j, ej - j);
-                while (x.size() > 1 && x[0] == u'0')
-                    x = x.sliced(1);
-                while (y.size() > 1 && y[0] == u'0')
-                    y = y.sliced(1);
-                if (x.size() != y.size() || x != y)
-                    return x.size() != y.size() ? x.size() < y.size() : x < y;
-                i = ei, j = ej;
-            } else if (a[i].toCaseFolded() != b[j].toCaseFolded()) {
-                return a[i].toCaseFolded() < b[j].toCaseFolded();
-            } else {
-                ++i, ++j;
-            }
-        }
-        return i < a.size() || j < b.size() ? j < b.size() : a < b;
-    };
-    // Digits with and without leading zeros, letters of both cases, characters on either side of the digits.
-    const QString alphabet = QStringLiteral("0000123789aAzZ-_.~@\u00DF\u00C9\u00E9\U0001F600") + QChar(0xDCFF);
+    // Czech order: č after c, "ch" after h, an accent or a capital counts only between names alike otherwise;
+    // numbers by value. English puts č with c and "ch" among the c's.
+    const QLocale czech(QLocale::Czech, QLocale::Czechia);
+    const QStringList mixed =
+        QString("zebra Žirafa čáp cesta Ústí usti hrad chata ananas Áda IMG10.jpg IMG2.JPG img02.jpg").split(u' ');
+    QStringList names = mixed;
+    NaturalOrder::Sort(names, czech);
+    QCOMPARE(names.join(u' '), "Áda ananas cesta čáp hrad chata img02.jpg IMG2.JPG IMG10.jpg usti Ústí zebra Žirafa");
+    names = mixed;
+    NaturalOrder::Sort(names, QLocale(QLocale::English, QLocale::UnitedStates));
+    QCOMPARE(names.join(u' '), "Áda ananas čáp cesta chata hrad img02.jpg IMG2.JPG IMG10.jpg usti Ústí zebra Žirafa");
+    // The environment's collation decides; where it names no language, the window's own language does.
+    const QLocale system = QLocale::system().collation();
+    QCOMPARE(NaturalOrder::Language(), system.language() == QLocale::C ? czech : system);
+
+    // Any names: the language's order with numbers by value, as the collator itself gives it, then exact text.
+    QCollator collator(czech);
+    collator.setNumericMode(true);
+    const QString alphabet = QStringLiteral("0000123789aAzZcCčČhHéÉß-_.~@ \U0001F600") + QChar(0xDCFF);
     QRandomGenerator random(77);
-    QStringList names;
+    names.clear();
     for (int k = 0; k < 4000; ++k) {
         QString name;
         for (int n = random.bounded(0, 9); n > 0; --n)
             name += alphabet[random.bounded(int(alphabet.size()))];
         names << name;
     }
-    // Runs of digits longer than any count that fits in one byte.
+    NaturalOrder::Sort(names, czech);
+    for (qsizetype k = 1; k < names.size(); ++k) {
+        const int order = collator.compare(names[k - 1], names[k]);
+        QVERIFY2(order < 0 || (order == 0 && names[k - 1] <= names[k]), qPrintable(names[k - 1] + u'|' + names[k]));
+    }
+    // Runs of digits longer than any count that fits in one byte, still by value.
+    names.clear();
+    QStringList byValue;
     for (int length : {254, 255, 256, 511, 512})
-        names << QString(length, u'9') << u'1' + QString(length, u'0') + u'a';
-    NaturalOrder::Sort(names);
-    for (qsizetype k = 1; k < names.size(); ++k)
-        QVERIFY2(!compare(names[k], names[k - 1]), qPrintable(names[k - 1] + u'|' + names[k]));
+        byValue << QString(length, u'9') << u'1' + QString(length, u'0') + u'a';
+    names = byValue;
+    std::reverse(names.begin(), names.end());
+    NaturalOrder::Sort(names, czech);
+    QCOMPARE(names, byValue);
 }
 
 void FoldersTest::fileListClicksOnlyWhenPicked()
