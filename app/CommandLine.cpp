@@ -1,5 +1,6 @@
 #include "CommandLine.h"
 
+#include "NameFilter.h"
 #include "NativeName.h"
 
 #include <dirent.h>
@@ -41,6 +42,30 @@ CommandLine printed(const QString& text)
     CommandLine line;
     line.action = CommandLine::Action::Print;
     line.message = text;
+    return line;
+}
+
+// ".JPG, .BMP nebo .GIF": the extensions of the file list's pattern, in Czech
+// like everything the window says.
+QString listedExtensions()
+{
+    QStringList extensions = CommandLine::ListedPictures.split(u';');
+    for (QString& extension : extensions)
+        extension.remove(u'*');
+    const QString last = extensions.takeLast();
+    return extensions.isEmpty() ? last : extensions.join(QStringLiteral(", ")) + QStringLiteral(" nebo ") + last;
+}
+
+// A picture the file list would leave out: the window could neither show it
+// in the list nor step to it, so it is refused with a word on why.
+CommandLine unlisted(const QString& path, const QString& name)
+{
+    const QString why = QStringLiteral("Kalvio ukazuje jen obrázky s příponou %1 (na velikosti písmen nezáleží).")
+                            .arg(listedExtensions());
+    CommandLine line;
+    line.action = CommandLine::Action::Refuse;
+    line.message = QStringLiteral("kalvio: %1: tento soubor se v seznamu souborů neukáže. %2\n").arg(path, why);
+    line.windowMessage = QStringLiteral("Soubor „%1“ se v seznamu souborů neukáže.\n\n%2").arg(name, why);
     return line;
 }
 
@@ -102,6 +127,8 @@ CommandLine forPath(const std::string& argument)
         return refused(shown(path.parent_path()) + QStringLiteral(": ") + systemError(error));
     line.folder = NativeName::FromPath(path.parent_path());
     line.picture = NativeName::FromPath(path.filename());
+    if (!NameFilter(CommandLine::ListedPictures).Matches(NativeName::Display(line.picture)))
+        return unlisted(shown(path), shown(path.filename()));
     return line;
 }
 

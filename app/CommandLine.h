@@ -11,7 +11,7 @@
 //   kalvio PICTURE     the folder of the picture, on its page, the picture enlarged
 //   kalvio --help | --version
 // Anything else, or a path that does not exist or cannot be read, is refused
-// before any window opens.
+// before any window opens; so is a picture the file list would not show.
 struct CommandLine {
     enum class Action { Run, Print, Refuse };
 
@@ -23,6 +23,12 @@ struct CommandLine {
     // escaped form of NativeName.
     QString folder;
     QString picture;
+    // Refuse: what a user who started the viewer from the desktop, with no
+    // terminal to read, is told in a message box too (empty: nothing).
+    QString windowMessage;
+
+    // The names the file list shows, regardless of letter case.
+    static inline const QString ListedPictures = QStringLiteral("*.JPG;*.BMP;*.GIF");
 
     int exitCode() const { return action == Action::Refuse ? 2 : 0; }
 

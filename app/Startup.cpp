@@ -1,5 +1,6 @@
 #include "Kalvio.h"
 
+#include "CommandLine.h"
 #include "FolderService.h"
 #include "WindowColors.h"
 #include "WindowRules.h"
@@ -46,7 +47,7 @@ void Kalvio::Form_Load()
     show();
     paintBeforeTheSearch();
 
-    File1->setPattern(QStringLiteral("*.JPG;*.BMP;*.GIF"));
+    File1->setPattern(CommandLine::ListedPictures);
     QString startFolder = FolderService::CurrentDirectory();
     // A folder named on the command line is shown as it is: the user chose it.
     startFolder = startFolder_.isEmpty() ? HladajPrvyFile(startFolder) : startFolder_;

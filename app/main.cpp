@@ -1,10 +1,34 @@
 #include "CommandLine.h"
 #include "Kalvio.h"
+#include "MessageBox.h"
 
 #include <QApplication>
 #include <QTimer>
 
 #include <cstdio>
+
+namespace {
+
+// Started from the desktop ("Open with"), the viewer has no terminal: what it
+// refuses is said in a message box as well, when there is a display to show
+// one on. Where the display cannot be reached, the message stays on stderr.
+void tellInMessageBox(char* program, const QString& message)
+{
+    if (qEnvironmentVariableIsEmpty("DISPLAY") && qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY"))
+        return;
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM",
+                qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY") ? "xcb;offscreen" : "wayland;xcb;offscreen");
+    int qtArgc = 1;
+    char* qtArgv[] = {program, nullptr};
+    QApplication app(qtArgc, qtArgv);
+    const QString platform = QGuiApplication::platformName();
+    if (platform == QLatin1String("offscreen") || platform == QLatin1String("minimal"))
+        return; // nobody could see it, or close it
+    MessageBox::Show(nullptr, message);
+}
+
+} // namespace
 
 int main(int argc, char* argv[])
 {
@@ -13,6 +37,9 @@ int main(int argc, char* argv[])
     const CommandLine line = CommandLine::Parse(std::vector<std::string>(argv + 1, argv + argc));
     if (line.action != CommandLine::Action::Run) {
         std::fputs(line.message.toLocal8Bit().constData(), line.action == CommandLine::Action::Print ? stdout : stderr);
+        std::fflush(stderr);
+        if (!line.windowMessage.isEmpty())
+            tellInMessageBox(argv[0], line.windowMessage);
         return line.exitCode();
     }
 

@@ -1,6 +1,7 @@
 // The window: its fixed layout, what start-up leaves behind, the credit boxes and every way out.
 
 #include "Colors.h"
+#include "CommandLine.h"
 #include "TestSupport.h"
 
 #include <QAccessible>
@@ -71,6 +72,7 @@ private slots:
     void startup_data();
     void startup();
     void creditBoxesAndExit();
+    void unlistedPictureIsRefused();
     void tabOrder();
     void controlsClickOnce();
     void pictureBoxKeepsItsDrawing();
@@ -327,4 +329,21 @@ void WindowTest::pictureBoxKeepsItsDrawing()
 }
 
 QTEST_MAIN(WindowTest)
+void WindowTest::unlistedPictureIsRefused()
+{
+    // The list shows a.Jpg; photo.jpeg (a name "Open with" offers it for) would vanish from the folder shown.
+    PictureFolder folder;
+    const auto parse = [](const QString& path) { return CommandLine::Parse({path.toStdString()}); };
+    const CommandLine listed = parse(folder.addPicture(QStringLiteral("a.Jpg"), QSize(8, 6), Qt::red));
+    QVERIFY(listed.action == CommandLine::Action::Run && listed.picture == "a.Jpg" && listed.windowMessage.isEmpty());
+    const CommandLine unlisted = parse(folder.addPicture(QStringLiteral("photo.jpeg"), QSize(8, 6), Qt::red));
+    QVERIFY(unlisted.action == CommandLine::Action::Refuse && unlisted.exitCode() == 2);
+    QVERIFY2(unlisted.message.startsWith(QStringLiteral("kalvio: ") + folder.at("photo.jpeg")),
+             qPrintable(unlisted.message));
+    // Both say, in Czech, which names the list shows: the extensions of the window's own pattern.
+    for (const QString& said : {unlisted.message, unlisted.windowMessage})
+        QVERIFY2(said.contains("photo.jpeg") && said.contains(QStringLiteral("s příponou .JPG, .BMP nebo .GIF")),
+                 qPrintable(said));
+}
+
 #include "tst_window.moc"

@@ -38,6 +38,28 @@ check 30 "a folder argument shows that folder's 5 pictures" cells_show 0 5 23
 stop "$KPID"
 KPID=''
 
+# A picture the file list would not show (photo.jpeg: the list shows .JPG,
+# .BMP and .GIF) is refused with status 2, in Czech on stderr and, as a
+# desktop launch has no terminal, in a message box that waits for OK.
+convert -size 8x8 xc:red "$TMP/empty/photo.jpeg" || abort "could not write photo.jpeg"
+(exec timeout -k 5 60 env QT_QPA_PLATFORM=xcb XDG_RUNTIME_DIR="$TMP/run" "$KALVIO" "$TMP/empty/photo.jpeg") \
+    2>"$TMP/err" &
+KPID=$!
+box_found() { BOX=$(timeout 5 xdotool search --onlyvisible --name '^Kalvio$' 2>/dev/null | head -n 1); [[ -n $BOX ]]; }
+if poll 20 box_found && running; then
+    pass "photo.jpeg is refused in a message box, and the program waits for it"
+    xdotool windowfocus --sync "$BOX" key Return 2>/dev/null
+else
+    fail "no message box \"Kalvio\" for photo.jpeg"
+fi
+if poll 10 ended && ((STATUS == 2)) && grep -q "photo.jpeg.*s příponou .JPG, .BMP nebo .GIF" "$TMP/err"; then
+    pass "OK ends it with status 2; stderr: $(head -n 1 "$TMP/err")"
+else
+    fail "photo.jpeg: status ${STATUS:-none}, stderr '$(<"$TMP/err")'"
+fi
+stop "$KPID"
+KPID=''
+
 # A picture: its page (the second of 30 pictures), the picture enlarged.
 make_pictures "$TMP/many" 30
 start_kalvio "$TMP/empty" "$TMP/many/P27.BMP"
