@@ -1,5 +1,7 @@
 #include "CmykToSrgb.h"
 
+#include "DecodeLimits.h"
+
 #include <lcms2.h>
 
 #include <cstring>
@@ -35,7 +37,16 @@ Transform cmykTransform(const QByteArray& iccProfile, bool inverted)
                                         INTENT_RELATIVE_COLORIMETRIC, cmsFLAGS_NOCACHE));
 }
 
+// lcms2 samples a CMYK to RGB transform on a grid of 17 points a side, three
+// 16-bit values a point.
+constexpr qint64 TransformTableBytes = 17LL * 17 * 17 * 17 * 3 * 2;
+
 } // namespace
+
+qint64 CmykConversionBytes(int width)
+{
+    return 3 * Limits::MaxIccProfileBytes + TransformTableBytes + qint64(width) * 4;
+}
 
 bool IsCmykProfile(const QByteArray& iccProfile)
 {

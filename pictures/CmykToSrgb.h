@@ -17,6 +17,11 @@ namespace Pictures {
 // profile's size.
 bool ConvertCmykToSrgb(QImage& image, const QByteArray& iccProfile, bool inverted);
 
+// The most a conversion of rows `width` pixels wide takes beside the image,
+// for the decoder's memory limit: the profile's bytes, lcms2's parsed form of
+// them (its tables widened to 16 bits), the transform's own table and one row.
+qint64 CmykConversionBytes(int width);
+
 // True when an ICC profile describes CMYK pixels (its header says so).
 bool IsCmykProfile(const QByteArray& iccProfile);
 

@@ -261,7 +261,9 @@ Failure JpegDecoder::checkMemory(QSize cover, bool keepsCoefficients)
                          (grey && QSize(int(cinfo_.output_width), int(cinfo_.output_height)) != cover ? pixels * 4 : 0);
     const qint64 rows = qint64(cinfo_.image_width) * Limits::JpegBytesPerColumn;
     const qint64 coefficients = keepsCoefficients ? coefficientBytes() : 0;
-    if (decoded + later + rows + coefficients > Limits::MemoryBytes)
+    const bool throughProfile = cinfo_.out_color_space == JCS_CMYK && !iccChunks_.empty();
+    const qint64 conversion = throughProfile ? CmykConversionBytes(int(cinfo_.output_width)) : 0;
+    if (decoded + later + rows + coefficients + conversion > Limits::MemoryBytes)
         return Failure::TooLarge;
     cinfo_.mem->max_memory_to_use = long(Limits::MemoryBytes - decoded - later);
     return Failure::None;

@@ -172,6 +172,14 @@ void PicturesTest::onlyRegularFilesAreOpened()
     QVERIFY(shown);
 }
 
+// The SWOP CMYK profile of Debian's libgs-common (empty if it is missing,
+// which the colour checks then show).
+static QByteArray swopCmykProfile()
+{
+    QFile swop(QStringLiteral("/usr/share/color/icc/ghostscript/default_cmyk.icc"));
+    return swop.open(QIODevice::ReadOnly) ? swop.readAll() : QByteArray();
+}
+
 void PicturesTest::coloursAreRight_data()
 {
     QTest::addColumn<Samples::JpegOptions>("options");
@@ -189,8 +197,7 @@ void PicturesTest::coloursAreRight_data()
     QTest::newRow("Adobe's YCCK") << JpegOptions{.colour = JpegColour::AdobeYcck} << colour << colour;
     // A green of 77 % cyan and full yellow, (58, 255, 0) by the inks alone, is (58, 181, 85) through the SWOP
     // profile, in every CMYK coding.
-    QFile swop(QStringLiteral("/usr/share/color/icc/ghostscript/default_cmyk.icc")); // Debian's libgs-common
-    const QByteArray swopProfile = swop.open(QIODevice::ReadOnly) ? swop.readAll() : QByteArray();
+    const QByteArray swopProfile = swopCmykProfile();
     const QColor inkGreen(58, 255, 0), swopGreen(58, 181, 85);
     QTest::newRow("CMYK, SWOP profile") << JpegOptions{.colour = JpegColour::Cmyk, .iccProfile = swopProfile}
                                         << inkGreen << swopGreen;
@@ -557,6 +564,7 @@ void PicturesTest::workersDecodeAtOnce()
         Samples::Jpeg(card, {.progressive = true}),
         Samples::Jpeg(card, {.exif = Samples::Exif(6, thumbnail)}),
         Samples::Jpeg(card, {.colour = Samples::JpegColour::AdobeCmyk}),
+        Samples::Jpeg(card, {.colour = Samples::JpegColour::AdobeYcck, .iccProfile = swopCmykProfile()}),
         Samples::Jpeg(card, {.iccProfile = QColorSpace(QColorSpace::AdobeRgb).iccProfile()}),
         Samples::Bmp(card, {.depth = 8, .compression = Samples::BmpCompression::Rle}),
         Samples::Gif(card),
