@@ -6,6 +6,7 @@
 
 #include <cstring>
 #include <memory>
+#include <mutex>
 #include <vector>
 
 namespace Pictures {
@@ -18,7 +19,7 @@ struct TransformDelete {
     void operator()(void* transform) const { cmsDeleteTransform(transform); }
 };
 using Profile = std::unique_ptr<void, ProfileClose>;
-using Transform = std::unique_ptr<void, TransformDelete>;
+using Transform = std::shared_ptr<void>;
 
 // The header's data colour space field: bytes 16 to 19.
 constexpr int ColourSpaceOffset = 16;
@@ -32,10 +33,53 @@ Transform cmykTransform(const QByteArray& iccProfile, bool inverted)
     if (!srgb)
         return nullptr;
     // The fourth byte of every pixel is left alone: it becomes the opaque
-    // alpha byte of RGB32 below.
-    return Transform(cmsCreateTransform(cmyk.get(), inverted ? TYPE_CMYK_8_REV : TYPE_CMYK_8, srgb.get(), TYPE_BGRA_8,
-                                        INTENT_RELATIVE_COLORIMETRIC, cmsFLAGS_NOCACHE));
+    // alpha byte of RGB32 below. Without the one-pixel cache, workers may
+    // use one transform at once.
+    void* transform = cmsCreateTransform(cmyk.get(), inverted ? TYPE_CMYK_8_REV : TYPE_CMYK_8, srgb.get(), TYPE_BGRA_8,
+                                         INTENT_RELATIVE_COLORIMETRIC, cmsFLAGS_NOCACHE);
+    return transform ? Transform(transform, TransformDelete()) : nullptr;
 }
+
+// Making a transform samples the whole profile (tens of milliseconds); the
+// pictures of one folder mostly share their profile, so the last two made
+// are kept, with their profiles, for the next pictures.
+class TransformCache {
+public:
+    Transform get(const QByteArray& iccProfile, bool inverted)
+    {
+        if (Transform kept = find(iccProfile, inverted))
+            return kept;
+        Transform made = cmykTransform(iccProfile, inverted);
+        if (made) {
+            const std::lock_guard lock(mutex_);
+            entries_.insert(entries_.begin(), Entry{iccProfile, inverted, made});
+            if (entries_.size() > Kept)
+                entries_.pop_back();
+        }
+        return made;
+    }
+
+private:
+    static constexpr size_t Kept = 2;
+    struct Entry {
+        QByteArray profile;
+        bool inverted = false;
+        Transform transform;
+    };
+
+    Transform find(const QByteArray& iccProfile, bool inverted)
+    {
+        const std::lock_guard lock(mutex_);
+        for (const Entry& entry : entries_) {
+            if (entry.inverted == inverted && entry.profile == iccProfile)
+                return entry.transform;
+        }
+        return nullptr;
+    }
+
+    std::mutex mutex_;
+    std::vector<Entry> entries_;
+};
 
 // lcms2 samples a CMYK to RGB transform on a grid of 17 points a side, three
 // 16-bit values a point.
@@ -58,7 +102,8 @@ bool ConvertCmykToSrgb(QImage& image, const QByteArray& iccProfile, bool inverte
 {
     if (!IsCmykProfile(iccProfile) || image.format() != QImage::Format_RGB32)
         return false;
-    const Transform transform = cmykTransform(iccProfile, inverted);
+    static TransformCache transforms;
+    const Transform transform = transforms.get(iccProfile, inverted);
     if (!transform)
         return false;
     std::vector<uchar> inks(size_t(image.width()) * 4);
