@@ -1,13 +1,13 @@
 #include "NaturalOrder.h"
 
-#include <QHash>
-
 #include <unicode/ucol.h>
 
 #include <algorithm>
 #include <limits>
 #include <memory>
 #include <string>
+#include <string_view>
+#include <unordered_map>
 #include <vector>
 
 namespace NaturalOrder {
@@ -62,7 +62,9 @@ public:
 
     std::string key(const QString& name)
     {
-        std::string levels[Levels];
+        std::string whole;
+        whole.reserve(size_t(name.size()) * 2 + 8);
+        used_.clear();
         qsizetype i = 0;
         while (i < name.size()) {
             const qsizetype begin = i;
@@ -70,22 +72,29 @@ public:
             while (i < name.size() && isDigit(name[i]) == digits)
                 ++i;
             if (digits) {
-                appendNumber(levels[0], name, begin, i);
+                appendNumber(whole, name, begin, i);
                 continue;
             }
-            const LevelKey& piece = cachedKey(name.sliced(begin, i - begin), begin > 0, i < name.size());
-            for (int level = 0; level < Levels; ++level)
-                levels[level] += piece.level[level];
+            const LevelKey& piece = cachedKey(QStringView(name).sliced(begin, i - begin), begin > 0, i < name.size());
+            whole += piece.level[0];
+            used_.push_back(&piece);
         }
-        std::string whole = std::move(levels[0]);
         for (int level = 1; level < Levels; ++level) {
             whole.push_back(LevelSeparator);
-            whole.append(levels[level]);
+            for (const LevelKey* piece : used_)
+                whole += piece->level[level];
         }
         return whole;
     }
 
 private:
+    // Pieces are looked up by their text without being copied.
+    struct PieceHash {
+        using is_transparent = void;
+        size_t operator()(std::u16string_view text) const { return std::hash<std::u16string_view>()(text); }
+    };
+    using PieceKeys = std::unordered_map<std::u16string, LevelKey, PieceHash, std::equal_to<>>;
+
     // The collator writes the first level compressed: letters of one script
     // share a lead byte written once, and a byte between scripts says which
     // way the script changes. So a piece's key is taken from the piece with
@@ -93,14 +102,17 @@ private:
     // digits' own bytes are cut off again: what is left holds the bytes the
     // collator writes at the borders, and a number's token written between
     // two pieces compares as the collator's own number would.
-    const LevelKey& cachedKey(const QString& piece, bool numberBefore, bool numberAfter)
+    const LevelKey& cachedKey(QStringView piece, bool numberBefore, bool numberAfter)
     {
-        const QString context =
-            (numberBefore ? QStringLiteral("0") : QString()) + piece + (numberAfter ? QStringLiteral("0") : QString());
-        auto found = pieces_.find(context);
-        if (found == pieces_.end())
-            found = pieces_.insert(context, pieceKey(context, numberBefore, numberAfter));
-        return *found;
+        PieceKeys& keys = pieces_[(numberBefore ? 2 : 0) + (numberAfter ? 1 : 0)];
+        const std::u16string_view text(piece.utf16(), size_t(piece.size()));
+        auto found = keys.find(text);
+        if (found == keys.end()) {
+            const QString context = (numberBefore ? QStringLiteral("0") : QString()) + piece.toString() +
+                                    (numberAfter ? QStringLiteral("0") : QString());
+            found = keys.emplace(std::u16string(text), pieceKey(context, numberBefore, numberAfter)).first;
+        }
+        return found->second;
     }
 
     LevelKey pieceKey(const QString& context, bool numberBefore, bool numberAfter) const
@@ -166,7 +178,8 @@ private:
     Collator collator_;
     std::string zero_;
     std::string digitLead_;
-    QHash<QString, LevelKey> pieces_;
+    PieceKeys pieces_[4]; // by whether a number stands before and after
+    std::vector<const LevelKey*> used_;
 };
 
 // A name with its key, and the key's first eight bytes as one number (zeros
