@@ -101,6 +101,10 @@ const char* shortName(Pictures::Failure failure)
         return "damaged";
     case Pictures::Failure::TooLarge:
         return "too large";
+    case Pictures::Failure::TooSlow:
+        return "too slow";
+    case Pictures::Failure::Cancelled:
+        return "cancelled";
     }
     return "?";
 }
