@@ -438,12 +438,16 @@ struct ReservingDecoder {
 
 // Never ends, and does not look at its ticket: a decode stuck outside its
 // progress checks. It uses nothing the test owns.
+std::atomic<int> neverEndingCalls = 0;
+
 Decoded neverEnding(const std::string&, int, Purpose)
 {
-    static std::mutex mutex;
-    static std::condition_variable never;
-    std::unique_lock lock(mutex);
-    never.wait(lock, [] { return false; });
+    ++neverEndingCalls;
+    // Never destroyed: the process's exit must not wait for its waiter.
+    static auto* const mutex = new std::mutex;
+    static auto* const never = new std::condition_variable;
+    std::unique_lock lock(*mutex);
+    never->wait(lock, [] { return false; });
     return {};
 }
 
@@ -539,9 +543,12 @@ void PipelineTest::supersededDecodeIsCancelledAndNotKept()
 void PipelineTest::stuckDecodeDoesNotHoldUpDestruction()
 {
     QTemporaryDir dir;
+    QFile file(dir.filePath("A"));
+    QVERIFY(file.open(QIODevice::WriteOnly) && file.write("picture") == 7);
+    file.close();
     auto pipeline = std::make_unique<Pipeline>(Pipeline::Options{.workers = 2, .decode = neverEnding});
-    pipeline->submit({Request{{QFile::encodeName(dir.filePath("A")).toStdString()}, 40, Purpose::Thumbnail}});
-    std::this_thread::sleep_for(50ms);
+    pipeline->submit({Request{{QFile::encodeName(file.fileName()).toStdString()}, 40, Purpose::Thumbnail}});
+    QTRY_COMPARE_WITH_TIMEOUT(neverEndingCalls.load(), 1, 10000);
     QElapsedTimer clock;
     clock.start();
     pipeline.reset();
