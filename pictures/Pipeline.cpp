@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include <malloc.h>
+
 namespace Pictures {
 
 namespace {
@@ -17,12 +19,27 @@ int defaultWorkers()
     return int(std::max(1U, std::thread::hardware_concurrency()));
 }
 
+// Decode buffers are large and short-lived. glibc's malloc raises its mmap
+// threshold after each large buffer freed, and from then on takes such
+// buffers from the freeing thread's own arena, which keeps them once freed:
+// with a worker per core the process would hold up to a decode's worth of
+// memory per worker, however little the shared budget lets decodes use at
+// once. A fixed threshold keeps them mapped, and given back when freed.
+void keepLargeBuffersMapped()
+{
+#ifdef __GLIBC__
+    static const bool set = mallopt(M_MMAP_THRESHOLD, 256 * 1024) == 1;
+    Q_UNUSED(set);
+#endif
+}
+
 } // namespace
 
 Pipeline::Pipeline(QObject* parent) : Pipeline(Options(), parent) {}
 
 Pipeline::Pipeline(Options options, QObject* parent) : QObject(parent)
 {
+    keepLargeBuffersMapped();
     const int count = options.workers > 0 ? options.workers : defaultWorkers();
     core_ = std::make_shared<PipelineCore>(
         std::move(options.decode),
