@@ -19,16 +19,19 @@ int defaultWorkers()
     return int(std::max(1U, std::thread::hardware_concurrency()));
 }
 
-// Decode buffers are large and short-lived. glibc's malloc raises its mmap
-// threshold after each large buffer freed, and from then on takes such
-// buffers from the freeing thread's own arena, which keeps them once freed:
-// with a worker per core the process would hold up to a decode's worth of
-// memory per worker, however little the shared budget lets decodes use at
-// once. A fixed threshold keeps them mapped, and given back when freed.
-void keepLargeBuffersMapped()
+// Decode buffers are large and short-lived. glibc's malloc gives each
+// thread an arena of its own, up to eight per core, and an arena keeps the
+// large buffers freed in it for reuse: with a worker per core the process
+// would hold up to a decode's worth of memory per worker, however little the
+// shared budget lets decodes use at once. One arena for all threads holds
+// little more than the decodes use at once (two held 50 % more with eight
+// workers), and reuse stays fast: mapping every buffer afresh instead made
+// progressive pages three times slower. Decodes allocate seldom, in large
+// pieces, so threads hardly ever wait for the arena.
+void shareFewArenas()
 {
 #ifdef __GLIBC__
-    static const bool set = mallopt(M_MMAP_THRESHOLD, 256 * 1024) == 1;
+    static const bool set = mallopt(M_ARENA_MAX, 1) == 1;
     Q_UNUSED(set);
 #endif
 }
@@ -39,7 +42,7 @@ Pipeline::Pipeline(QObject* parent) : Pipeline(Options(), parent) {}
 
 Pipeline::Pipeline(Options options, QObject* parent) : QObject(parent)
 {
-    keepLargeBuffersMapped();
+    shareFewArenas();
     const int count = options.workers > 0 ? options.workers : defaultWorkers();
     core_ = std::make_shared<PipelineCore>(
         std::move(options.decode),
