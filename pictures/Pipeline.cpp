@@ -28,7 +28,7 @@ int defaultWorkers()
 // workers), and reuse stays fast: mapping every buffer afresh instead made
 // progressive pages three times slower. Decodes allocate seldom, in large
 // pieces, so threads hardly ever wait for the arena.
-void shareFewArenas()
+void shareOneArena()
 {
 #ifdef __GLIBC__
     static const bool set = mallopt(M_ARENA_MAX, 1) == 1;
@@ -42,7 +42,7 @@ Pipeline::Pipeline(QObject* parent) : Pipeline(Options(), parent) {}
 
 Pipeline::Pipeline(Options options, QObject* parent) : QObject(parent)
 {
-    shareFewArenas();
+    shareOneArena();
     const int count = options.workers > 0 ? options.workers : defaultWorkers();
     core_ = std::make_shared<PipelineCore>(
         std::move(options.decode),
