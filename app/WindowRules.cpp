@@ -56,6 +56,10 @@ QString WhyNoPicture(Pictures::Failure failure)
         return QStringLiteral("Poškozený obrázek");
     case Pictures::Failure::TooLarge:
         return QStringLiteral("Obrázek je příliš velký");
+    case Pictures::Failure::TooSlow:
+        return QStringLiteral("Dekódování trvalo příliš dlouho");
+    case Pictures::Failure::Cancelled: // never kept: asked for again, it is decoded again
+        break;
     }
     return {};
 }

@@ -9,11 +9,13 @@
 //   2. turning to page 2, and stepping to the next picture in the enlarged
 //      view, each after a second spent on what came before;
 //   3. changing to a folder of 100 000 names, against a folder of 24, until
-//      its first page is drawn.
+//      its first page is drawn;
+//   4. the peak memory of a process drawing the progressive first page (and
+//      decoding ahead for a second), as on machines of 2, 8 and 32 cores.
 // Figures are medians and minimums over several runs; the machine is shared,
 // so the ratios to the peers are what carries from one run to another.
 //
-//   QT_QPA_PLATFORM=offscreen kalvio_bench [--runs N] [--folder DIR]
+//   QT_QPA_PLATFORM=offscreen kalvio_bench [--runs N] [--folder DIR] [--memory-only]
 //
 // The pictures are made once into DIR (default /tmp/kalvio-bench) and reused.
 
@@ -40,6 +42,7 @@
 
 #include <malloc.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <memory>
@@ -75,7 +78,15 @@ struct Options {
     // Set in the child process that times Kalvio as a whole program: the
     // folder to draw the first page of before saying so and ending.
     QString firstPageOnly;
+    // Set in the child that measures memory: the folder likewise; it then
+    // decodes ahead for a second and says its peak resident memory.
+    QString firstPageMemory;
+    bool memoryOnly = false; // only part 4
 };
+
+// The worker counts part 4 stands for machines of, through the pipeline's
+// KALVIO_DECODE_WORKERS.
+constexpr int MemoryWorkers[] = {2, 8, 32};
 
 // What that child writes once its first page is drawn.
 constexpr char PageDrawn[] = "drawn";
@@ -166,6 +177,19 @@ int drawFirstPageOnly(const QString& folder)
     if (!pageIsComplete(*window))
         return 1;
     std::printf("%s\n", PageDrawn);
+    std::fflush(stdout);
+    return 0;
+}
+
+// The child's part in part 4: the first page, a second of decoding ahead,
+// then the process's peak resident memory in KiB. Any folder will do,
+// hostile files too: the peak is said whether or not every cell got a
+// picture.
+int firstPageMemoryOnly(const QString& folder)
+{
+    std::unique_ptr<Kalvio> window = startWindow(folder);
+    idle(IdleMs);
+    std::printf("%ld\n", Timing::peakResidentKiB());
     std::fflush(stdout);
     return 0;
 }
@@ -549,6 +573,47 @@ void printFolders(const FolderFigures& folders)
 
 // ---- Start ----
 
+// ---- 4. Memory of the first page ----
+
+// Peak resident memory in MiB of a child process drawing set's first page
+// with workers decoding.
+std::optional<double> firstPagePeakMiB(const Set& set, int workers)
+{
+    QProcess child;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(QStringLiteral("KALVIO_DECODE_WORKERS"), QString::number(workers));
+    child.setProcessEnvironment(environment);
+    child.setStandardErrorFile(QProcess::nullDevice());
+    child.start(QCoreApplication::applicationFilePath(), {QStringLiteral("--first-page-memory"), set.folder});
+    if (!child.waitForFinished(ChildLimitMs)) {
+        child.kill();
+        return std::nullopt;
+    }
+    bool ok = false;
+    const long kib = child.readAllStandardOutput().trimmed().toLong(&ok);
+    return ok ? std::optional(double(kib) / 1024) : std::nullopt;
+}
+
+void printFirstPageMemory(const Set& progressive, int runs)
+{
+    printHeading("4. Peak resident memory of a process drawing the progressive first page, then decoding ahead "
+                 "for a second");
+    std::printf("  %-62s %9s %9s\n", "MiB", "median", "max");
+    for (const int workers : MemoryWorkers) {
+        Times peaks;
+        for (int run = 0; run < runs; ++run) {
+            if (const std::optional<double> peak = firstPagePeakMiB(progressive, workers))
+                peaks.push_back(*peak);
+        }
+        char what[64];
+        std::snprintf(what, sizeof what, "%d decoding workers", workers);
+        if (peaks.empty())
+            std::printf("  %-62s %9s %9s\n", what, "-", "-");
+        else
+            std::printf("  %-62s %9.0f %9.0f\n", what, median(peaks), *std::max_element(peaks.begin(), peaks.end()));
+    }
+}
+
 bool parseOptions(const QApplication& app, Options& options)
 {
     QCommandLineParser parser;
@@ -566,11 +631,21 @@ bool parseOptions(const QApplication& app, Options& options)
                                            QStringLiteral("Draw the first page of DIR, say \"drawn\" and end: "
                                                           "used by the benchmark to time itself as a whole process."),
                                            QStringLiteral("DIR"));
+    const QCommandLineOption firstPageMemory(QStringLiteral("first-page-memory"),
+                                             QStringLiteral("Draw the first page of DIR, decode ahead for a second, "
+                                                            "print the peak resident KiB and end (part 4's child)."),
+                                             QStringLiteral("DIR"));
+    const QCommandLineOption memoryOnly(QStringLiteral("memory-only"),
+                                        QStringLiteral("Measure only part 4, the first page's peak memory."));
     parser.addOption(runs);
     parser.addOption(folder);
     parser.addOption(firstPageOnly);
+    parser.addOption(firstPageMemory);
+    parser.addOption(memoryOnly);
     parser.process(app);
     options.firstPageOnly = parser.value(firstPageOnly);
+    options.firstPageMemory = parser.value(firstPageMemory);
+    options.memoryOnly = parser.isSet(memoryOnly);
     if (!parser.positionalArguments().isEmpty()) {
         std::fprintf(stderr, "kalvio_bench: unexpected argument %s\n", qPrintable(parser.positionalArguments()[0]));
         return false;
@@ -642,10 +717,16 @@ int main(int argc, char* argv[])
         return 2;
     if (!options.firstPageOnly.isEmpty())
         return drawFirstPageOnly(options.firstPageOnly);
+    if (!options.firstPageMemory.isEmpty())
+        return firstPageMemoryOnly(options.firstPageMemory);
 
     const QString emptyFolder = PictureSets::EmptyFolder(options.folder);
     const int longSide = cellLongSide(emptyFolder);
     const std::vector<PageSet> kinds = makePageSets(options.folder, longSide);
+    if (options.memoryOnly) {
+        printFirstPageMemory(kinds[2].set, options.runs);
+        return 0;
+    }
     const Set many = PictureSets::ManyNamesAfter(options.folder, kinds[1].set);
     const Set few = PictureSets::FewNames(options.folder, kinds[1].set);
     QTemporaryDir scratch;
@@ -687,6 +768,8 @@ int main(int argc, char* argv[])
     memoryAtStart = startMemoryPhase();
     printFolders(timeFolderChanges(emptyFolder, many, few, options.runs));
     std::printf("  %s\n", memoryOfPhase(memoryAtStart).c_str());
+
+    printFirstPageMemory(kinds[2].set, options.runs);
 
     std::printf("\nTimed part %.0f s; load average %s at its start, %s at its end.\n",
                 std::chrono::duration<double>(Clock::now() - start).count(), loadAtStart.c_str(),

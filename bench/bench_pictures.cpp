@@ -2,8 +2,8 @@
 //   - a 12-megapixel progressive JPEG at thumbnail size, from its DC scans
 //     only and decoded whole;
 //   - the cost of converting a thumbnail from its ICC profile to sRGB;
-//   - the time and peak memory of every hostile file of the regression set,
-//     each decoded in a fresh process.
+//   - the time and peak memory of every hostile file of the regression set
+//     (cyclic EXIF blocks too), each decoded in a fresh process.
 //
 //   QT_QPA_PLATFORM=offscreen kalvio_bench_pictures [--runs N]
 
@@ -101,13 +101,17 @@ const char* shortName(Pictures::Failure failure)
         return "damaged";
     case Pictures::Failure::TooLarge:
         return "too large";
+    case Pictures::Failure::TooSlow:
+        return "too slow";
+    case Pictures::Failure::Cancelled:
+        return "cancelled";
     }
     return "?";
 }
 
-// The regression set, and the costliest progressive file found so far: the
+// The regression set, the costliest progressive file found so far (the
 // refinement pass of a flat 6400 x 6400 picture repeated, each a pass over
-// 640 000 luma blocks holding real (if empty) data.
+// 640 000 luma blocks holding real (if empty) data) and cyclic EXIF blocks.
 QList<Samples::NamedFile> hostileSet()
 {
     QList<Samples::NamedFile> files = Samples::HostileFiles();
@@ -119,6 +123,11 @@ QList<Samples::NamedFile> hostileSet()
     for (int i = 0; i < 70; ++i)
         repeated += progressive.mid(lastScan, progressive.size() - 2 - lastScan);
     files.append({QStringLiteral("flat 6400 x 6400, 70 more refinement scans"), repeated + "\xFF\xD9"});
+    // EXIF directories pointing at each other, n pointers each.
+    const QImage photo = Samples::Photograph(QSize(640, 480), 3);
+    for (const int pointers : {5, 50, 200})
+        files.append({QStringLiteral("640 x 480, EXIF cycle of %1 pointers").arg(pointers),
+                      Samples::Jpeg(photo, {.exif = Samples::CyclicExif(pointers)})});
     return files;
 }
 

@@ -1,6 +1,7 @@
 #include "DecodeEveryWay.h"
 
 #include "Decode.h"
+#include "PictureInfo.h"
 
 #include <string>
 #include <sys/mman.h>
@@ -55,5 +56,9 @@ int DecodeEveryWay(QByteArrayView bytes)
             }
         }
     }
-    return shown;
+    // The full screen at the second size, which may shrink what passes the limits.
+    if (Pictures::Decode(file.path(), sizes[1], Pictures::Purpose::Screen))
+        ++shown;
+    const Pictures::PictureInfo info = Pictures::ReadPictureInfo(file.path());
+    return shown + (info.make ? 1 : 0);
 }

@@ -3,8 +3,7 @@
 #include <QByteArrayView>
 
 // Decodes the bytes as a picture file in each way the program asks for one:
-// as a thumbnail and for the view, at a few sizes chosen by the bytes
-// themselves. The fuzzer runs it on every input; the tests run it on every
-// input the fuzzer ever found a fault with. Returns how many decodes gave
-// a picture.
+// as a thumbnail, for the view and for the full screen, at a few sizes
+// chosen by the bytes themselves, and reads its picture information. The fuzzer runs it on every input; the tests run
+// it on every input the fuzzer ever found a fault with. Returns how many decodes gave a picture.
 int DecodeEveryWay(QByteArrayView bytes);

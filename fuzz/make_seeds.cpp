@@ -67,6 +67,10 @@ int main(int argc, char** argv)
     put("exif-truncated-ifd.jpg", Jpeg(card, {.exif = Exif(3, thumbnail, true, ExifDamage::TruncatedDirectory)}));
     put("exif-looping-ifd.jpg", Jpeg(card, {.exif = Exif(8, {}, false, ExifDamage::LoopingDirectories)}));
     put("exif-offsets-past-end.jpg", Jpeg(card, {.exif = Exif(2, thumbnail, true, ExifDamage::OffsetsPastEnd)}));
+    put("exif-cycle.jpg", Jpeg(card, {.exif = CyclicExif(20)}));
+    put("exif-info.jpg",
+        Jpeg(card, {.exif = ExifWithInfo(
+                        {.make = "Maker", .model = "Model", .lens = "Lens", .dateTaken = "2024:01:02 03:04:05"})}));
 
     for (int depth : {1, 4, 8, 16, 24, 32})
         put(QStringLiteral("depth-%1.bmp").arg(depth), Bmp(card, {.depth = depth}));

@@ -1,5 +1,7 @@
 #include "Decode.h"
 
+#include "DecodeGuard.h"
+#include "DecodeLimits.h"
 #include "EmbeddedThumbnail.h"
 #include "ExifBlock.h"
 #include "FinishImage.h"
@@ -37,9 +39,16 @@ Decoded decodeJpeg(const RegularFile& file, int longSide, Purpose purpose)
             return {Picture{FinishImage(std::move(thumbnail), cover, profile, orientation), fileSize}, Failure::None};
     }
     QImage image;
-    if (const Failure failure = jpeg.decode(cover, purpose == Purpose::Thumbnail, image); failure != Failure::None)
+    const bool screen = purpose == Purpose::Screen;
+    if (const Failure failure = jpeg.decode(cover, purpose == Purpose::Thumbnail, image, screen);
+        failure != Failure::None)
         return failed(failure);
-    return {Picture{FinishImage(std::move(image), cover, profile, orientation), fileSize}, Failure::None};
+    if (const Failure stop = DecodeGuard::Check(); stop != Failure::None)
+        return failed(stop);
+    // For the screen, the decode may have come out smaller than asked.
+    const QSize target = screen ? cover.scaled(cover.boundedTo(image.size()), Qt::KeepAspectRatio) : cover;
+    return {Picture{FinishImage(std::move(image), target.expandedTo(QSize(1, 1)), profile, orientation), fileSize},
+            Failure::None};
 }
 
 Decoded decodeFile(const std::string& path, int longSide, Purpose purpose)
@@ -55,7 +64,7 @@ Decoded decodeFile(const std::string& path, int longSide, Purpose purpose)
         return decodeJpeg(file, longSide, purpose);
     case PictureFormat::Bmp:
     case PictureFormat::Gif:
-        return QtFormatDecoder::Decode(file, format, longSide);
+        return QtFormatDecoder::Decode(file, format, longSide, purpose);
     case PictureFormat::Unknown:
         break;
     }
@@ -77,6 +86,10 @@ const char* FailureText(Failure failure)
         return "damaged: its data cannot be decoded";
     case Failure::TooLarge:
         return "too large: it would need more memory or time than one picture may take";
+    case Failure::TooSlow:
+        return "too slow: decoding it took longer than one picture may take";
+    case Failure::Cancelled:
+        return "no longer wanted: its decoding was stopped";
     }
     return "unknown";
 }
@@ -91,8 +104,12 @@ QSize DecodeSize(QSize fileSize, int longSide)
 
 Decoded Decode(const std::string& path, int longSide, Purpose purpose)
 {
-    Decoded decoded = decodeFile(path, longSide, purpose);
-    if (!decoded)
+    Decoded decoded;
+    {
+        const DecodeGuard guard(purpose == Purpose::Screen ? Limits::ScreenCpuTime : Limits::CpuTime);
+        decoded = decodeFile(path, longSide, purpose);
+    }
+    if (!decoded && decoded.failure != Failure::Cancelled)
         qCInfo(lcPictures).noquote() << "cannot show" << PrintablePath(path) << "-" << FailureText(decoded.failure);
     return decoded;
 }

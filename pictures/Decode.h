@@ -26,6 +26,8 @@ enum class Failure {
     NotAPicture, // not a JPEG, BMP or GIF by its content
     Damaged,     // one of those, but its data cannot be decoded
     TooLarge,    // would need more memory or time than one picture may take
+    TooSlow,     // its decoding ran past the time one picture may take
+    Cancelled,   // no longer wanted: the pipeline stopped its decode
 };
 
 // A short English description of a failure, for logs.

@@ -2,6 +2,8 @@
 
 #include <QtGlobal>
 
+#include <chrono>
+
 // What one decode may cost, whatever the format. Two workers decode at once
 // and the window keeps a few finished pictures, so each decode gets a fixed
 // share of memory instead of whatever the file claims to need.
@@ -14,6 +16,19 @@ namespace Pictures::Limits {
 // eighth a side) and a progressive 4:2:0 JPEG of about 40 megapixels (its
 // coefficients, about 3 bytes a pixel, are kept for the whole frame).
 constexpr qint64 MemoryBytes = 128LL * 1024 * 1024;
+
+// What all decodes of the process hold at once, however many workers run
+// them: one decode at the limit above, or three progressive 12-megapixel
+// thumbnails (about 37 MB each). With the caches' budgets the process stays
+// under 400 MiB.
+constexpr qint64 SharedMemoryBytes = MemoryBytes;
+
+// Processor time one decode may take before it ends as too slow. The
+// slowest legal files decode in about 0.7 s on a quiet core; an ordinary
+// photograph takes a tenth of that. A picture for the full screen may be
+// decoded at its full size, which takes longer.
+constexpr std::chrono::milliseconds CpuTime{1000};
+constexpr std::chrono::milliseconds ScreenCpuTime{4000};
 
 // libjpeg's own row buffers grow with the frame's width: counted generously
 // per column of the full-size frame.

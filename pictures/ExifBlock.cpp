@@ -1,45 +1,132 @@
 #include "ExifBlock.h"
 
-#include <libexif/exif-data.h>
+#include "TiffWalker.h"
 
 namespace Pictures {
+namespace {
 
-void ExifBlock::Release::operator()(ExifData* data) const
+constexpr char Signature[] = "Exif\0\0";
+constexpr qsizetype SignatureBytes = 6;
+
+enum Tag : quint16 {
+    Make = 0x010F,
+    Model = 0x0110,
+    OrientationTag = 0x0112,
+    ThumbnailOffset = 0x0201,
+    ThumbnailLength = 0x0202,
+    ExposureTime = 0x829A,
+    FNumber = 0x829D,
+    ExifDirectory = 0x8769,
+    Iso = 0x8827, // ISOSpeedRatings, PhotographicSensitivity since Exif 2.3
+    DateTimeOriginal = 0x9003,
+    FocalLength = 0x920A,
+    LensModel = 0xA434,
+};
+
+const TiffWalker::Entry* find(const std::vector<TiffWalker::Entry>& entries, quint16 tag)
 {
-    exif_data_unref(data);
+    for (const TiffWalker::Entry& entry : entries) {
+        if (entry.tag == tag)
+            return &entry;
+    }
+    return nullptr;
 }
+
+void readPhotographicFields(const TiffWalker& walker, const std::vector<TiffWalker::Entry>& exif, PictureInfo& info)
+{
+    for (const TiffWalker::Entry& entry : exif) {
+        switch (entry.tag) {
+        case DateTimeOriginal:
+            if (!info.dateTaken)
+                info.dateTaken = walker.text(entry);
+            break;
+        case ExposureTime:
+            if (!info.exposureSeconds)
+                info.exposureSeconds = walker.rational(entry);
+            break;
+        case FNumber:
+            if (!info.fNumber)
+                info.fNumber = walker.rational(entry);
+            break;
+        case Iso:
+            if (!info.iso)
+                if (const std::optional<quint32> iso = walker.integer(entry); iso && *iso <= 0x7FFFFFFF)
+                    info.iso = int(*iso);
+            break;
+        case FocalLength:
+            if (!info.focalLengthMm)
+                info.focalLengthMm = walker.rational(entry);
+            break;
+        case LensModel:
+            if (!info.lens)
+                info.lens = walker.text(entry);
+            break;
+        default:
+            break;
+        }
+    }
+}
+
+} // namespace
 
 ExifBlock::ExifBlock(QByteArrayView payload)
 {
-    if (payload.isEmpty())
+    if (payload.size() <= SignatureBytes || !payload.startsWith(QByteArrayView(Signature, SignatureBytes)))
         return;
-    data_.reset(exif_data_new());
-    if (!data_)
+    payload_ = payload.toByteArray();
+    TiffWalker walker(tiff());
+    quint32 next = 0;
+    const std::optional<std::vector<TiffWalker::Entry>> ifd0 = walker.directory(walker.firstDirectory(), &next);
+    if (!ifd0)
         return;
-    // Only read: left on, libexif would add missing entries and correct
-    // others while loading, work that nothing here needs.
-    exif_data_unset_option(data_.get(), EXIF_DATA_OPTION_FOLLOW_SPECIFICATION);
-    exif_data_load_data(data_.get(), reinterpret_cast<const unsigned char*>(payload.data()),
-                        static_cast<unsigned int>(payload.size()));
+    if (const TiffWalker::Entry* entry = find(*ifd0, OrientationTag))
+        orientation_ = Orientation(int(walker.integer(*entry).value_or(1)));
+    if (next == 0)
+        return;
+    const std::optional<std::vector<TiffWalker::Entry>> ifd1 = walker.directory(next);
+    if (!ifd1)
+        return;
+    const TiffWalker::Entry* offset = find(*ifd1, ThumbnailOffset);
+    const TiffWalker::Entry* length = find(*ifd1, ThumbnailLength);
+    if (!offset || !length)
+        return;
+    const std::optional<quint32> at = walker.integer(*offset), bytes = walker.integer(*length);
+    if (at && bytes && walker.bytes(*at, *bytes)) {
+        thumbnailAt_ = SignatureBytes + qsizetype(*at);
+        thumbnailBytes_ = qsizetype(*bytes);
+    }
 }
 
 ExifBlock::~ExifBlock() = default;
 
-Orientation ExifBlock::orientation() const
+QByteArrayView ExifBlock::tiff() const
 {
-    if (!data_)
-        return {};
-    const ExifEntry* entry = exif_content_get_entry(data_->ifd[EXIF_IFD_0], EXIF_TAG_ORIENTATION);
-    if (!entry || entry->format != EXIF_FORMAT_SHORT || entry->components < 1 || !entry->data || entry->size < 2)
-        return {};
-    return Orientation(exif_get_short(entry->data, exif_data_get_byte_order(data_.get())));
+    return QByteArrayView(payload_).sliced(std::min(SignatureBytes, payload_.size()));
 }
 
 QByteArrayView ExifBlock::thumbnail() const
 {
-    if (!data_ || !data_->data || data_->size == 0)
-        return {};
-    return {reinterpret_cast<const char*>(data_->data), qsizetype(data_->size)};
+    return QByteArrayView(payload_).sliced(thumbnailAt_, thumbnailBytes_);
+}
+
+PictureInfo ExifBlock::info() const
+{
+    PictureInfo info;
+    TiffWalker walker(tiff());
+    const std::optional<std::vector<TiffWalker::Entry>> ifd0 = walker.directory(walker.firstDirectory());
+    if (!ifd0)
+        return info;
+    if (const TiffWalker::Entry* make = find(*ifd0, Make))
+        info.make = walker.text(*make);
+    if (const TiffWalker::Entry* model = find(*ifd0, Model))
+        info.model = walker.text(*model);
+    const TiffWalker::Entry* pointer = find(*ifd0, ExifDirectory);
+    const std::optional<quint32> offset = pointer ? walker.integer(*pointer) : std::nullopt;
+    if (!offset)
+        return info;
+    if (const std::optional<std::vector<TiffWalker::Entry>> exif = walker.directory(*offset))
+        readPhotographicFields(walker, *exif, info);
+    return info;
 }
 
 } // namespace Pictures

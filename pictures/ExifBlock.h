@@ -1,18 +1,18 @@
 #pragma once
 
 #include "Orientation.h"
+#include "PictureInfo.h"
 
+#include <QByteArray>
 #include <QByteArrayView>
-
-#include <memory>
-
-typedef struct _ExifData ExifData;
 
 namespace Pictures {
 
 // The EXIF block of a JPEG (the payload of its APP1 marker, "Exif\0\0" and
-// a TIFF structure), read with libexif. Broken or truncated directories are
-// tolerated: what cannot be read is simply absent.
+// a TIFF structure), read by a TiffWalker: only the directories the viewer
+// uses, each once. Broken or truncated directories are tolerated: what
+// cannot be read is simply absent, and a directory offset met twice or
+// pointing outside the block ends the walk with what was read until then.
 class ExifBlock {
 public:
     // An empty or unreadable payload gives a block with nothing in it.
@@ -20,16 +20,21 @@ public:
     ~ExifBlock();
 
     // The orientation tag of the main image (IFD0), or "as stored".
-    Orientation orientation() const;
+    Orientation orientation() const { return orientation_; }
     // The embedded thumbnail's JPEG bytes (IFD1), empty when there is none.
     // They stay valid as long as the block.
     QByteArrayView thumbnail() const;
+    // How the photograph was taken (IFD0 and the Exif directory), read on
+    // demand: decoding a picture does not need it.
+    PictureInfo info() const;
 
 private:
-    struct Release {
-        void operator()(ExifData* data) const;
-    };
-    std::unique_ptr<ExifData, Release> data_;
+    QByteArrayView tiff() const;
+
+    QByteArray payload_;
+    Orientation orientation_;
+    qsizetype thumbnailAt_ = 0; // in payload_
+    qsizetype thumbnailBytes_ = 0;
 };
 
 } // namespace Pictures

@@ -1,6 +1,7 @@
 #include "JpegDecoder.h"
 
 #include "CmykToSrgb.h"
+#include "DecodeGuard.h"
 #include "DecodeLimits.h"
 
 #include <jerror.h>
@@ -122,12 +123,22 @@ boolean JpegDecoder::keepApplicationMarker(j_decompress_ptr cinfo)
 }
 
 // Called by libjpeg before each row of MCUs it reads from a file of several
-// scans, and before each batch of output rows.
+// scans, and before each batch of output rows: a decode past its time or no
+// longer wanted stops here.
 void JpegDecoder::checkProgress(j_common_ptr cinfo)
 {
     JpegDecoder& self = decoderOf(cinfo);
+    self.stopIfGuardSays();
     if (self.absorbingScans_)
         self.countScanWork();
+}
+
+void JpegDecoder::stopIfGuardSays()
+{
+    if (const Failure stop = DecodeGuard::Check(); stop != Failure::None) {
+        stopped_ = stop;
+        cinfo_.err->error_exit(reinterpret_cast<j_common_ptr>(&cinfo_));
+    }
 }
 
 // Counts the blocks of the coming row of MCUs of the current scan; a file
@@ -147,6 +158,8 @@ Failure JpegDecoder::failureAfterError() const
 {
     if (source_.readFailed())
         return Failure::Unreadable;
+    if (stopped_ != Failure::None)
+        return stopped_;
     if (errors_.limitReached)
         return Failure::TooLarge;
     switch (errors_.manager.msg_code) {
@@ -219,6 +232,30 @@ int JpegDecoder::scaleCovering(QSize cover) const
     return 8;
 }
 
+QSize JpegDecoder::scaledSize(int eighths) const
+{
+    return QSize(int((qint64(cinfo_.image_width) * eighths + 7) / 8),
+                 int((qint64(cinfo_.image_height) * eighths + 7) / 8));
+}
+
+// The largest scale up to `eighths` whose decode passes the memory limit
+// (judged as checkMemory judges it), or 1 when none does.
+int JpegDecoder::largestScaleWithin(int eighths, QSize cover, bool keepsCoefficients) const
+{
+    const int channels = cinfo_.num_components == 1 ? 1 : 4;
+    for (; eighths > 1; --eighths) {
+        const QSize output = scaledSize(eighths);
+        const QSize target = cover.boundedTo(output);
+        const qint64 bytes =
+            qint64(output.width()) * output.height() * channels + qint64(target.width()) * target.height() * 4 * 2 +
+            (channels == 1 && output != target ? qint64(output.width()) * output.height() * 4 : 0) +
+            qint64(cinfo_.image_width) * Limits::JpegBytesPerColumn + (keepsCoefficients ? coefficientBytes() : 0);
+        if (bytes <= Limits::MemoryBytes)
+            break;
+    }
+    return eighths;
+}
+
 // libjpeg's buffer of every coefficient of the frame, kept for files coded
 // in several scans: 64 coefficients of 2 bytes per block, each component
 // rounded up to whole MCUs.
@@ -266,7 +303,7 @@ Failure JpegDecoder::checkMemory(QSize cover, bool keepsCoefficients)
     if (decoded + later + rows + coefficients + conversion > Limits::MemoryBytes)
         return Failure::TooLarge;
     cinfo_.mem->max_memory_to_use = long(Limits::MemoryBytes - decoded - later);
-    return Failure::None;
+    return memory_.take(decoded + later + rows + coefficients + conversion);
 }
 
 // Reads scans until every component's DC coefficients have come (or the
@@ -274,6 +311,7 @@ Failure JpegDecoder::checkMemory(QSize cover, bool keepsCoefficients)
 bool JpegDecoder::readDcScans()
 {
     for (;;) {
+        stopIfGuardSays();
         countScanWork();
         const int status = jpeg_consume_input(&cinfo_);
         if (status == JPEG_SUSPENDED || status == JPEG_REACHED_EOI)
@@ -335,12 +373,19 @@ void JpegDecoder::convertCmyk(QImage& image) const
     }
 }
 
-Failure JpegDecoder::decode(QSize cover, bool dcOnly, QImage& image)
+Failure JpegDecoder::decode(QSize cover, bool dcOnly, QImage& image, bool shrinkToLimits)
 {
     report_ = {};
     if (!headerRead_)
         return Failure::Damaged;
-    const int eighths = scaleCovering(cover);
+    int eighths = scaleCovering(cover);
+    if (shrinkToLimits) {
+        bool keepsCoefficients = true;
+        if (!guarded(errors_, [&] { keepsCoefficients = jpeg_has_multiple_scans(&cinfo_); }))
+            return failureAfterError();
+        eighths = largestScaleWithin(eighths, cover, keepsCoefficients);
+        cover = cover.boundedTo(scaledSize(eighths));
+    }
     const bool buffered = dcOnly && eighths == 1 && cinfo_.progressive_mode;
     const bool cmyk = cinfo_.jpeg_color_space == JCS_CMYK || cinfo_.jpeg_color_space == JCS_YCCK;
     cinfo_.out_color_space = cinfo_.num_components == 1 ? JCS_GRAYSCALE : cmyk ? JCS_CMYK : JCS_EXT_BGRX;

@@ -3,6 +3,7 @@
 #include "Decode.h"
 #include "JpegErrorManager.h"
 #include "JpegSource.h"
+#include "MemoryReservation.h"
 
 #include <QByteArray>
 #include <QImage>
@@ -44,7 +45,13 @@ public:
     // 1/8 stop reading once every component's DC coefficients have come (a
     // thumbnail's quality at a fraction of the work). The scaled copy the
     // caller makes afterwards (of size `cover`) is counted in the limit.
-    Failure decode(QSize cover, bool dcOnly, QImage& image);
+    // What it needs is reserved in the process's shared budget first (and
+    // held until the decoder goes, so the caller's copy is covered too);
+    // a decode past its time or no longer wanted stops at its next progress
+    // check. shrinkToLimits: a decode that would pass the memory limit is
+    // made at the largest smaller scale that does not, and `cover` shrinks
+    // with it, instead of failing.
+    Failure decode(QSize cover, bool dcOnly, QImage& image, bool shrinkToLimits = false);
 
     // What the last decode did, for tests and benchmarks.
     struct Report {
@@ -62,6 +69,9 @@ private:
     static boolean keepApplicationMarker(j_decompress_ptr cinfo);
     static void checkProgress(j_common_ptr cinfo);
     void countScanWork();
+    void stopIfGuardSays();
+    QSize scaledSize(int eighths) const;
+    int largestScaleWithin(int eighths, QSize cover, bool keepsCoefficients) const;
     void setUp();
     Failure failureAfterError() const;
     int scaleCovering(QSize cover) const;
@@ -85,6 +95,8 @@ private:
     std::vector<QByteArray> iccChunks_;
     qint64 iccBytes_ = 0;
     Report report_;
+    Failure stopped_ = Failure::None; // why the guard stopped the decode
+    MemoryReservation memory_;
 };
 
 } // namespace Pictures

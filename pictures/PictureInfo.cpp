@@ -1,11 +1,25 @@
 #include "PictureInfo.h"
 
+#include "ExifBlock.h"
+#include "JpegDecoder.h"
+#include "PictureFormat.h"
+#include "RegularFile.h"
+
 namespace Pictures {
 
-// Until the bounded EXIF walker reads the photographic fields, no file has any.
-PictureInfo ReadPictureInfo(const std::string&)
+// Only the markers before the first scan are read, as for decoding.
+PictureInfo ReadPictureInfo(const std::string& path)
 {
-    return {};
+    const RegularFile file(path);
+    if (!file.isOpen())
+        return {};
+    const QByteArray start = file.prefix(FormatSignatureBytes);
+    if (start.isNull() || DetectFormat(start) != PictureFormat::Jpeg)
+        return {};
+    JpegDecoder jpeg(file.descriptor());
+    if (jpeg.readHeader() != Failure::None)
+        return {};
+    return ExifBlock(jpeg.exifPayload()).info();
 }
 
 } // namespace Pictures

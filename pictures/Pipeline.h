@@ -1,22 +1,16 @@
 #pragma once
 
 #include "Decode.h"
-#include "PictureCache.h"
+#include "PipelineCore.h"
 #include "Request.h"
-#include "RequestKey.h"
 
 #include <QObject>
 
-#include <array>
 #include <atomic>
-#include <condition_variable>
-#include <deque>
-#include <functional>
+#include <chrono>
 #include <memory>
-#include <mutex>
 #include <optional>
 #include <thread>
-#include <unordered_map>
 #include <vector>
 
 namespace Pictures {
@@ -31,9 +25,16 @@ namespace Pictures {
 //   pictures either side of the enlarged one), started only while nothing
 //   submitted waits.
 // A new batch replaces the queued rest of the previous batch of its kind (a
-// page turned, a folder changed); decodes already running finish into the
-// cache. A request that is cached, running or queued already is not decoded
-// again.
+// page turned, a folder changed). A decode already running for a request
+// that neither latest batch holds, nor tryGet() asked for since the latest
+// submit(), nor get() waits for, is cancelled at its next progress check and
+// nothing of it is kept. A request that is cached, running or queued already
+// is not decoded again.
+//
+// Every decode reserves its memory from the process's one DecodeBudget
+// before allocating it, so the memory decodes take is bounded whatever the
+// number of workers. Waiting for memory follows the pipeline's order: what
+// get() waits for, then what is drawn now, then what is decoded ahead.
 //
 // Results are found by RequestKey: every lookup stats the candidate files, so
 // a file that changed since it was decoded is decoded again.
@@ -50,24 +51,37 @@ namespace Pictures {
 //         draw *result;
 //
 // with resultReady() connected to anything in the window (the queued wake-up
-// is what ends the wait). Destroying the pipeline drops queued work, waits for
-// running decodes to end and discards any wake-up not yet delivered, so no
-// signal comes after it is gone.
+// is what ends the wait). Destroying the pipeline drops queued work, cancels
+// running decodes and waits a moment for them to stop; a worker that does not
+// stop (a decode stuck outside its progress checks) is left behind, holding
+// the state it uses, and never delays the program's end. A wake-up not yet
+// delivered goes with the pipeline, so no signal comes after it is gone.
 class Pipeline : public QObject {
     Q_OBJECT
 public:
     // Decodes one file; called from several threads at once.
-    using DecodeFunction = std::function<Decoded(const std::string& path, int longSide, Purpose purpose)>;
+    using DecodeFunction = PipelineCore::DecodeFunction;
 
     struct Options {
-        int workers = 0; // 0: one per core
+        int workers = 0; // 0: one per core (or the environment's KALVIO_DECODE_WORKERS)
         // Cache budgets: thumbnails are small and many (about 45 KB each at
         // 120 x 90, four times that on a double-density screen), enlarged
         // pictures large and few (under 1 MB at 533 px, 3.4 MB at twice that).
         qint64 thumbnailBytes = 64LL << 20;
         qint64 viewBytes = 32LL << 20;
+        // Full-screen pictures: two fitted to a 3840 x 2160 screen (33 MB
+        // each), or one at 1:1 as large as the decoding limits allow. With
+        // the budgets above and the decodes' shared one, the process stays
+        // under 400 MiB.
+        qint64 screenBytes = 96LL << 20;
         DecodeFunction decode = Decode;
     };
+
+    // How long get() waits for a decode another thread runs: the decode's
+    // own processor time ends it first unless the machine is swamped.
+    static constexpr std::chrono::milliseconds GetPatience{5000};
+    // How long destruction waits for running decodes to stop when cancelled.
+    static constexpr std::chrono::milliseconds StopGrace{500};
 
     explicit Pipeline(QObject* parent = nullptr);
     explicit Pipeline(Options options, QObject* parent = nullptr);
@@ -89,8 +103,9 @@ public:
     std::optional<Result> tryGet(const Request& request);
 
     // The result of request, waiting for it without running any events: at
-    // once from the cache, after the worker that decodes it now, or decoded
-    // on the calling thread (taken out of the queue if it waited there).
+    // once from the cache, after the worker that decodes it now (at most
+    // GetPatience, else Failure::TooSlow, not kept), or decoded on the calling
+    // thread (taken out of the queue if it waited there).
     Result get(const Request& request);
 
 signals:
@@ -98,42 +113,9 @@ signals:
     void resultReady();
 
 private:
-    enum class Priority { Now, Ahead };
-    struct Job {
-        RequestKey key;
-        Request request;
-    };
-    // A request being decoded; whoever waits for it holds it until the result lands.
-    struct Flight {
-        std::optional<Result> result;
-    };
-
-    static std::vector<Job> jobsFor(const std::vector<Request>& requests);
-    void replaceQueue(Priority priority, const std::vector<Request>& requests);
-    void workLoop();
-
-    // With mutex_ held:
-    std::deque<Job>& queue(Priority priority) { return queues_[std::size_t(priority)]; }
-    PictureCache& cacheFor(const RequestKey& key);
-    bool isKnown(const RequestKey& key);
-    void unqueue(Priority priority, const RequestKey& key);
-    bool hasQueuedWork() const;
-    Job takeNextJob();
-    Result fly(std::unique_lock<std::mutex>& lock, const Job& job);
-    void announce();
-
-    Result decodeRequest(const Request& request, const RequestKey& key) const;
     void deliverWake();
 
-    DecodeFunction decode_;
-    std::mutex mutex_;
-    std::condition_variable workQueued_;
-    std::condition_variable flightLanded_;
-    std::array<std::deque<Job>, 2> queues_;
-    std::unordered_map<RequestKey, std::shared_ptr<Flight>, RequestKey::Hash> flights_;
-    PictureCache thumbnails_;
-    PictureCache views_;
-    bool stopping_ = false;
+    std::shared_ptr<PipelineCore> core_;
     std::atomic<bool> wakePending_ = false;
     std::vector<std::thread> workers_; // started last, once everything above exists
 };

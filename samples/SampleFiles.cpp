@@ -427,6 +427,80 @@ QByteArray Exif(int orientation, const QByteArray& thumbnail, bool bigEndian, Ex
     return QByteArray("Exif\0\0", 6) + tiff;
 }
 
+QByteArray CyclicExif(int pointers)
+{
+    QByteArray tiff("II");
+    put16(tiff, 42, false);
+    put32(tiff, 8, false);
+    const quint32 bytesPerDirectory = 2 + 12 * quint32(pointers) + 4;
+    const quint32 second = 8 + bytesPerDirectory, third = second + bytesPerDirectory;
+    const auto directory = [&](int tag, quint32 target) {
+        put16(tiff, pointers, false);
+        for (int i = 0; i < pointers; ++i)
+            putEntry(tiff, tag, 4, target, false);
+        put32(tiff, 0, false);
+    };
+    directory(0x8769, second); // IFD0: Exif directory pointers
+    directory(0x8825, third);  // GPS directory pointers
+    directory(0x8769, second); // and back
+    return QByteArray("Exif\0\0", 6) + tiff;
+}
+
+QByteArray ExifWithInfo(const ExifInfo& info, bool bigEndian)
+{
+    // Directory entries first, their values after the directories.
+    struct Field {
+        int tag, type;
+        QByteArray value; // already in the file's byte order
+    };
+    const auto text = [](const QByteArray& characters) { return characters + '\0'; };
+    const auto fraction = [bigEndian](const quint32(&parts)[2]) {
+        QByteArray bytes;
+        put32(bytes, parts[0], bigEndian);
+        put32(bytes, parts[1], bigEndian);
+        return bytes;
+    };
+    QByteArray iso;
+    put16(iso, info.iso, bigEndian);
+    put16(iso, 0, bigEndian);
+    const std::vector<Field> ifd0{{0x010F, 2, text(info.make)}, {0x0110, 2, text(info.model)}};
+    const std::vector<Field> exif{
+        {0x829A, 5, fraction(info.exposure)}, {0x829D, 5, fraction(info.fNumber)},     {0x8827, 3, iso},
+        {0x9003, 2, text(info.dateTaken)},    {0x920A, 5, fraction(info.focalLength)}, {0xA434, 2, text(info.lens)}};
+    const quint32 ifd0Bytes = 2 + 12 * quint32(ifd0.size() + 1) + 4;
+    const quint32 exifAt = 8 + ifd0Bytes;
+    quint32 valuesAt = exifAt + 2 + 12 * quint32(exif.size()) + 4;
+    QByteArray values;
+    QByteArray tiff(bigEndian ? "MM" : "II");
+    put16(tiff, 42, bigEndian);
+    put32(tiff, 8, bigEndian);
+    const auto putFields = [&](const std::vector<Field>& fields) {
+        for (const Field& field : fields) {
+            put16(tiff, field.tag, bigEndian);
+            put16(tiff, field.type, bigEndian);
+            put32(tiff,
+                  quint32(field.type == 5   ? field.value.size() / 8
+                          : field.type == 3 ? 1
+                                            : field.value.size()),
+                  bigEndian);
+            if (field.value.size() <= 4) {
+                tiff.append(field.value.leftJustified(4, '\0'));
+            } else {
+                put32(tiff, valuesAt + quint32(values.size()), bigEndian);
+                values.append(field.value);
+            }
+        }
+    };
+    put16(tiff, int(ifd0.size() + 1), bigEndian);
+    putFields(ifd0);
+    putEntry(tiff, 0x8769, 4, exifAt, bigEndian);
+    put32(tiff, 0, bigEndian);
+    put16(tiff, int(exif.size()), bigEndian);
+    putFields(exif);
+    put32(tiff, 0, bigEndian);
+    return QByteArray("Exif\0\0", 6) + tiff + values;
+}
+
 QByteArray Bmp(const QImage& source, const BmpOptions& options)
 {
     const int colours = options.depth <= 8 ? 1 << options.depth : 0;

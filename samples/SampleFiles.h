@@ -37,6 +37,25 @@ enum class ExifDamage { None, TruncatedDirectory, LoopingDirectories, OffsetsPas
 QByteArray Exif(int orientation, const QByteArray& thumbnail = {}, bool bigEndian = true,
                 ExifDamage damage = ExifDamage::None);
 
+// An EXIF payload whose directories point at each other in a cycle: IFD0
+// holds `pointers` Exif-directory pointers, all to a second directory of as
+// many GPS-directory pointers, all to a third one of as many Exif-directory
+// pointers back at the second. Little-endian.
+QByteArray CyclicExif(int pointers);
+
+// What a camera says of how a photograph was taken, for ExifWithInfo().
+struct ExifInfo {
+    QByteArray make, model, lens;
+    QByteArray dateTaken;           // "YYYY:MM:DD HH:MM:SS"
+    quint32 exposure[2] = {1, 250}; // seconds, as a fraction
+    quint32 fNumber[2] = {28, 10};
+    int iso = 400;
+    quint32 focalLength[2] = {50, 1}; // millimetres
+};
+// An EXIF payload with IFD0's Make and Model and an Exif directory holding
+// the rest of info, big- or little-endian.
+QByteArray ExifWithInfo(const ExifInfo& info, bool bigEndian = true);
+
 enum class BmpCompression { None, Rle };
 struct BmpOptions {
     int depth = 24; // 1, 4, 8, 16, 24 or 32; RLE for 4 and 8

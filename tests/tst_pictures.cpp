@@ -7,9 +7,12 @@
 
 #include "Decode.h"
 #include "DecodeEveryWay.h"
+#include "DecodeGuard.h"
 #include "DecodeLimits.h"
 #include "DecodeProbe.h"
+#include "DecodeTicket.h"
 #include "JpegDecoder.h"
+#include "PictureInfo.h"
 #include "PictureLog.h"
 #include "SampleFiles.h"
 
@@ -115,6 +118,11 @@ private slots:
     void failuresAreLoggedQuietly();
     void workersDecodeAtOnce();
     void fuzzFindingsDecodeSafely();
+    void cyclicExifDecodesAtOnceUpright();
+    void pictureInfoReadsEveryField_data();
+    void pictureInfoReadsEveryField();
+    void decodesStopWhenTimeIsUpOrUnwanted();
+    void screenDecodeShrinksInsteadOfFailing();
 };
 
 void PicturesTest::formatIsToldByContent_data()
@@ -605,6 +613,117 @@ void PicturesTest::fuzzFindingsDecodeSafely()
     }
     if (replayed == 0)
         QSKIP("the fuzzer has found nothing to replay");
+}
+
+// Directories pointing at each other used to make every decode re-read them
+// for seconds to minutes. Each is read once now: upright, no thumbnail, and
+// (far inside the bound here) about a millisecond.
+void PicturesTest::cyclicExifDecodesAtOnceUpright()
+{
+    const QImage photo = quadrants(QSize(640, 480));
+    for (const int pointers : {5, 50, 200}) {
+        const QString path = folder_.addFile(QStringLiteral("cycle%1.jpg").arg(pointers),
+                                             Samples::Jpeg(photo, {.exif = Samples::CyclicExif(pointers)}));
+        for (const Purpose purpose : {Purpose::Thumbnail, Purpose::View}) {
+            QElapsedTimer clock;
+            clock.start();
+            const Pictures::Decoded decoded = Pictures::Decode(native(path), 160, purpose);
+            QVERIFY2(clock.elapsed() < 1000, qPrintable(QString::number(clock.elapsed())));
+            QVERIFY(decoded);
+            QCOMPARE(decoded.picture->image.size(), QSize(160, 120)); // decoded, not an embedded copy
+            QVERIFY(near(inQuadrant(decoded.picture->image, 0), Quadrant[0], 24));
+        }
+        QElapsedTimer clock;
+        clock.start();
+        const Pictures::PictureInfo info = Pictures::ReadPictureInfo(native(path));
+        QVERIFY(clock.elapsed() < 1000);
+        QVERIFY(!info.make && !info.dateTaken && !info.iso);
+    }
+}
+
+void PicturesTest::pictureInfoReadsEveryField_data()
+{
+    QTest::addColumn<bool>("bigEndian");
+    QTest::newRow("MM") << true;
+    QTest::newRow("II") << false;
+}
+
+void PicturesTest::pictureInfoReadsEveryField()
+{
+    QFETCH(bool, bigEndian);
+    const Samples::ExifInfo written{.make = "  Canon ",
+                                    .model = "EOS 5D Mark IV",
+                                    .lens = "EF24-70mm f/2.8L II USM",
+                                    .dateTaken = "2024:06:01 18:42:07",
+                                    .exposure = {1, 250},
+                                    .fNumber = {28, 10},
+                                    .iso = 3200,
+                                    .focalLength = {35, 1}};
+    const QString path =
+        folder_.addFile(QStringLiteral("info.jpg"), Samples::Jpeg(filled(QSize(32, 24), Qt::gray),
+                                                                  {.exif = Samples::ExifWithInfo(written, bigEndian)}));
+    const Pictures::PictureInfo info = Pictures::ReadPictureInfo(native(path));
+    QCOMPARE(info.make, QStringLiteral("Canon"));
+    QCOMPARE(info.model, QStringLiteral("EOS 5D Mark IV"));
+    QCOMPARE(info.lens, QStringLiteral("EF24-70mm f/2.8L II USM"));
+    QCOMPARE(info.dateTaken, QStringLiteral("2024:06:01 18:42:07"));
+    QVERIFY(info.exposureSeconds && qFuzzyCompare(*info.exposureSeconds, 0.004));
+    QVERIFY(info.fNumber && qFuzzyCompare(*info.fNumber, 2.8));
+    QCOMPARE(info.iso, 3200);
+    QVERIFY(info.focalLengthMm && qFuzzyCompare(*info.focalLengthMm, 35.0));
+    // A JPEG without EXIF: nothing.
+    const Pictures::PictureInfo none = Pictures::ReadPictureInfo(
+        native(folder_.addFile(QStringLiteral("plain.jpg"), Samples::Jpeg(filled(QSize(8, 8), Qt::red)))));
+    QVERIFY(!none.make && !none.model && !none.exposureSeconds && !none.iso);
+}
+
+// A decode past its processor time ends as too slow, one no longer wanted as
+// cancelled, for JPEG (libjpeg's progress checks) and BMP (the reads).
+void PicturesTest::decodesStopWhenTimeIsUpOrUnwanted()
+{
+    const QImage photo = quadrants(QSize(640, 480));
+    const QByteArray jpeg = Samples::Jpeg(photo, {.progressive = true});
+    {
+        const Pictures::DecodeGuard guard(std::chrono::milliseconds(0));
+        // Spend a little processor time so that the zero budget is surely past.
+        volatile int spin = 0;
+        while (spin < 1'000'000)
+            spin = spin + 1;
+        Pictures::JpegDecoder decoder{QByteArrayView(jpeg)};
+        QCOMPARE(decoder.readHeader(), Failure::None);
+        QImage image;
+        QCOMPARE(decoder.decode(QSize(640, 480), false, image), Failure::TooSlow);
+    }
+    const QString jpegPath = folder_.addFile(QStringLiteral("p.jpg"), jpeg);
+    const QString bmpPath = folder_.addFile(QStringLiteral("p.bmp"), Samples::Bmp(photo));
+    Pictures::DecodeTicket unwanted;
+    unwanted.setCancelled(true);
+    {
+        const Pictures::DecodeTicket::Scope scope(unwanted);
+        QCOMPARE(Pictures::Decode(native(jpegPath), 0).failure, Failure::Cancelled);
+        QCOMPARE(Pictures::Decode(native(bmpPath), 0).failure, Failure::Cancelled);
+    }
+    QVERIFY(Pictures::Decode(native(jpegPath), 0));
+    QVERIFY(Pictures::Decode(native(bmpPath), 0));
+}
+
+// 9000 x 9000 at its own size passes the per-decode memory limit: the
+// enlarged view refuses it, the full screen gets the largest scale the
+// limit allows, in the picture's shape.
+void PicturesTest::screenDecodeShrinksInsteadOfFailing()
+{
+    const QByteArray small = Samples::Jpeg(filled(QSize(64, 64), QColor(200, 30, 30)));
+    const QString path = folder_.addFile(QStringLiteral("huge.jpg"), Samples::WithFrameSize(small, QSize(9000, 9000)));
+    QCOMPARE(Pictures::Decode(native(path), 0, Purpose::View).failure, Failure::TooLarge);
+    for (const int longSide : {0, 3840}) {
+        const Pictures::Decoded decoded = Pictures::Decode(native(path), longSide, Purpose::Screen);
+        QVERIFY(decoded);
+        QCOMPARE(decoded.picture->fileSize, QSize(9000, 9000));
+        const QSize size = decoded.picture->image.size();
+        QCOMPARE(size.width(), size.height());
+        QVERIFY2(size.width() >= 9000 / 8 && size.width() < (longSide ? longSide : 9000),
+                 qPrintable(QString::number(size.width())));
+    }
 }
 
 // A test run, or a single decode to be measured (see DecodeProbe).

@@ -1,5 +1,8 @@
 // The picture pipeline: workers, priorities, supersession, the cache, waiting, shutdown.
 
+#include "DecodeBudget.h"
+#include "DecodeGuard.h"
+#include "MemoryReservation.h"
 #include "Pipeline.h"
 
 #include <QDir>
@@ -138,6 +141,16 @@ struct Fixture {
     int wakes = 0;
 };
 
+std::optional<Result> waitFor(Pipeline& pipeline, const Request& request)
+{
+    QElapsedTimer clock;
+    clock.start();
+    std::optional<Result> result;
+    while (!(result = pipeline.tryGet(request)) && clock.elapsed() < 10000)
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
+    return result;
+}
+
 RequestKey keyOf(int k)
 {
     return RequestKey::Of(Request{{"/nonexistent/" + std::to_string(k)}, 64, Purpose::Thumbnail});
@@ -163,6 +176,9 @@ private slots:
     void blockingGetDecodesOnceWithoutRunningEvents();
     void deletedFolderGivesFailures();
     void destructionWithWorkInFlight();
+    void sharedBudgetServesInPipelineOrder();
+    void supersededDecodeIsCancelledAndNotKept();
+    void stuckDecodeDoesNotHoldUpDestruction();
 };
 
 // A page of cells, each "its THM copy, else the picture": every result is the
@@ -377,6 +393,167 @@ void PipelineTest::destructionWithWorkInFlight()
     QCoreApplication::processEvents();
     QCOMPARE(f.decoder.paths().size(), 2u);
     QCOMPARE(f.wakes, 0);
+}
+
+namespace {
+
+// A decode that reserves bytes of the shared budget, as a real one does
+// after reading its header, holds them while it works, and records the most
+// it saw reserved at once by all such decodes and the order it was served in.
+struct ReservingDecoder {
+    std::mutex mutex;
+    std::condition_variable changed;
+    qint64 held = 0;
+    qint64 mostHeld = 0;
+    std::vector<std::string> served;
+    int waiting = 0;
+    bool blocking = false; // the first decode (path "block*") holds its bytes until cleared
+
+    Decoded decode(const std::string& path)
+    {
+        const bool blocker = QFileInfo(QFile::decodeName(path.c_str())).fileName().startsWith(u"block");
+        const qint64 bytes = blocker ? DecodeBudget::Shared().total() : 48LL << 20;
+        {
+            const std::lock_guard lock(mutex);
+            ++waiting;
+            changed.notify_all();
+        }
+        MemoryReservation memory;
+        if (memory.take(bytes) != Failure::None)
+            return {std::nullopt, Failure::Cancelled};
+        std::unique_lock lock(mutex);
+        --waiting;
+        held += bytes;
+        mostHeld = std::max(mostHeld, held);
+        served.push_back(path);
+        changed.wait(lock, [&] { return !blocker || !blocking; });
+        lock.unlock();
+        std::this_thread::sleep_for(2ms);
+        lock.lock();
+        held -= bytes;
+        QImage image(4, 4, QImage::Format_RGB32);
+        return {Picture{image, image.size()}, Failure::None};
+    }
+};
+
+// Never ends, and does not look at its ticket: a decode stuck outside its
+// progress checks. It uses nothing the test owns.
+std::atomic<int> neverEndingCalls = 0;
+
+Decoded neverEnding(const std::string&, int, Purpose)
+{
+    ++neverEndingCalls;
+    // Never destroyed: the process's exit must not wait for its waiter.
+    static auto* const mutex = new std::mutex;
+    static auto* const never = new std::condition_variable;
+    std::unique_lock lock(*mutex);
+    never->wait(lock, [] { return false; });
+    return {};
+}
+
+} // namespace
+
+// Sixteen workers, a budget of 128 MiB and decodes of 48 MiB: never more
+// than the budget at once, and once a blocker lets go, every decode drawn
+// now is served before any decoded ahead, and every one is served.
+void PipelineTest::sharedBudgetServesInPipelineOrder()
+{
+    ReservingDecoder decoder;
+    decoder.blocking = true;
+    QTemporaryDir dir;
+    const auto file = [&dir](const QString& name) {
+        QFile out(dir.filePath(name));
+        QVERIFY(out.open(QIODevice::WriteOnly));
+        out.write("picture");
+    };
+    const auto request = [&dir, &file](const QString& name) {
+        file(name);
+        return Request{{QFile::encodeName(dir.filePath(name)).toStdString()}, 40, Purpose::Thumbnail};
+    };
+    auto pipeline = std::make_unique<Pipeline>(Pipeline::Options{
+        .workers = 16, .decode = [&decoder](const std::string& path, int, Purpose) { return decoder.decode(path); }});
+    pipeline->submit({request("block")});
+    {
+        std::unique_lock lock(decoder.mutex);
+        QVERIFY(decoder.changed.wait_for(lock, 10s, [&] { return decoder.served.size() == 1; }));
+    }
+    std::vector<Request> ahead, now;
+    for (int i = 0; i < 7; ++i)
+        ahead.push_back(request(QStringLiteral("ahead%1").arg(i)));
+    for (int i = 0; i < 8; ++i)
+        now.push_back(request(QStringLiteral("now%1").arg(i)));
+    pipeline->prefetch(ahead);
+    {
+        // The decodes ahead are all waiting for memory before the page comes.
+        std::unique_lock lock(decoder.mutex);
+        QVERIFY(decoder.changed.wait_for(lock, 10s, [&] { return decoder.waiting == 7; }));
+    }
+    pipeline->submit(now);
+    {
+        std::unique_lock lock(decoder.mutex);
+        QVERIFY(decoder.changed.wait_for(lock, 10s, [&] { return decoder.waiting == 15; }));
+        decoder.blocking = false;
+        decoder.changed.notify_all();
+    }
+    for (const Request& wanted : now)
+        QVERIFY(waitFor(*pipeline, wanted));
+    for (const Request& wanted : ahead)
+        QVERIFY(waitFor(*pipeline, wanted));
+    const std::lock_guard lock(decoder.mutex);
+    QVERIFY(decoder.mostHeld <= DecodeBudget::Shared().total());
+    QCOMPARE(decoder.served.size(), 16u);
+    for (std::size_t i = 1; i < decoder.served.size(); ++i) {
+        const bool nowServed = decoder.served[i].find("now") != std::string::npos;
+        QVERIFY2(nowServed == (i <= now.size()), decoder.served[i].c_str());
+    }
+}
+
+// A decode for a page turned away from stops at its next progress check,
+// its result is not kept, and asked for again it is decoded again.
+void PipelineTest::supersededDecodeIsCancelledAndNotKept()
+{
+    std::atomic<int> started = 0, cancelled = 0;
+    Fixture f(1);
+    f.pipeline = std::make_unique<Pipeline>(
+        Pipeline::Options{.workers = 1, .decode = [&](const std::string&, int, Purpose) -> Decoded {
+                              ++started;
+                              for (int i = 0; i < 1000; ++i) {
+                                  if (DecodeGuard::Check() == Failure::Cancelled) {
+                                      ++cancelled;
+                                      return {std::nullopt, Failure::Cancelled};
+                                  }
+                                  std::this_thread::sleep_for(10ms);
+                              }
+                              return {std::nullopt, Failure::TooSlow};
+                          }});
+    const Request a = f.request({"A"}), b = f.request({"B"});
+    f.pipeline->submit({a});
+    QTRY_COMPARE_WITH_TIMEOUT(started.load(), 1, 10000);
+    f.pipeline->submit({b});
+    QTRY_COMPARE_WITH_TIMEOUT(cancelled.load(), 1, 10000);
+    QTRY_COMPARE_WITH_TIMEOUT(started.load(), 2, 10000); // b runs now
+    QVERIFY(!f.pipeline->tryGet(a));                     // not kept: a was asked for again
+    f.pipeline->submit({a});                             // ...and b goes in turn
+    QTRY_COMPARE_WITH_TIMEOUT(cancelled.load(), 2, 10000);
+    QTRY_COMPARE_WITH_TIMEOUT(started.load(), 3, 10000);
+}
+
+// Destroying a pipeline whose worker is stuck in a decode returns after the
+// short grace it gives running decodes, instead of never.
+void PipelineTest::stuckDecodeDoesNotHoldUpDestruction()
+{
+    QTemporaryDir dir;
+    QFile file(dir.filePath("A"));
+    QVERIFY(file.open(QIODevice::WriteOnly) && file.write("picture") == 7);
+    file.close();
+    auto pipeline = std::make_unique<Pipeline>(Pipeline::Options{.workers = 2, .decode = neverEnding});
+    pipeline->submit({Request{{QFile::encodeName(file.fileName()).toStdString()}, 40, Purpose::Thumbnail}});
+    QTRY_COMPARE_WITH_TIMEOUT(neverEndingCalls.load(), 1, 10000);
+    QElapsedTimer clock;
+    clock.start();
+    pipeline.reset();
+    // Generous against Pipeline::StopGrace: a join would wait for ever.
+    QVERIFY(clock.elapsed() < 10 * Pipeline::StopGrace.count());
 }
 
 QTEST_GUILESS_MAIN(PipelineTest)
