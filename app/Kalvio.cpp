@@ -55,7 +55,10 @@ QCursor magnifierCursor(const QString& resource)
 
 } // namespace
 
-Kalvio::Kalvio(QWidget* parent) : QMainWindow(parent)
+Kalvio::Kalvio(QWidget* parent) : Kalvio(Pictures::Pipeline::Options(), parent) {}
+
+Kalvio::Kalvio(Pictures::Pipeline::Options pictures, QWidget* parent)
+    : QMainWindow(parent), pictures_(std::move(pictures))
 {
     Q_INIT_RESOURCE(resources);
     setWindowTitle(QStringLiteral("Kalvio ver 1.0"));
@@ -136,7 +139,7 @@ void Kalvio::createControls()
     const QPixmap frameFace(QStringLiteral(":/assets/frame-face.bmp"));
     for (int i = 0; i < CellCount; ++i) {
         Okno[i] = new FrameButton(frameFace, client_);
-        Okno[i]->setCaption(QStringLiteral("Okno"));
+        setFrameName(i, QStringLiteral("Okno"));
         Obr[i] = new PictureBox(client_);
         Obr[i]->setBackColor(WindowColors::ButtonFace);
     }
@@ -262,6 +265,23 @@ void Kalvio::closeEvent(QCloseEvent* event)
         event->ignore();
     else
         event->accept();
+}
+
+// Every frame's name goes through here, so that what is browsed and what the
+// frames show stay one.
+void Kalvio::setFrameName(int cell, const QString& name)
+{
+    browsing_.frameNames[cell] = name;
+    Okno[cell]->setCaption(name);
+}
+
+// Lists the pictures of folder `path` in the file list; what is browsed takes
+// the new names.
+void Kalvio::listFolder(const QString& path)
+{
+    File1->setPath(path);
+    browsing_.folder = path;
+    browsing_.names = File1->names();
 }
 
 int Kalvio::pixelsFor(double twips) const

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "Browsing.h"
 #include "CaptionLabel.h"
 #include "CaseInsensitivePaths.h"
 #include "CommandButton.h"
@@ -32,10 +33,12 @@ class Kalvio : public QMainWindow {
     Q_OBJECT
 
 public:
-    static constexpr int CellCount = 24;
-    static constexpr int GridColumns = 6;
+    static constexpr int CellCount = Browsing::CellsPerPage;
+    static constexpr int GridColumns = Browsing::Columns;
 
     explicit Kalvio(QWidget* parent = nullptr);
+    // Decodes with the picture pipeline's options given (the tests count decodes).
+    explicit Kalvio(Pictures::Pipeline::Options pictures, QWidget* parent = nullptr);
     ~Kalvio() override;
 
     // ---- Window properties (twips, colours) ----
@@ -68,12 +71,12 @@ public:
     QAction* Autor = nullptr;
 
     // ---- State ----
+    // What is browsed: every decision of where the user is reads it.
+    const Browsing& browsing() const { return browsing_; }
     WindowState tags;
-    // The cell counter shared by the page loops: a pass interrupted in its
-    // yield ends when another loop has moved the counter on.
-    int CellIndex = 0;
-    // What the last yield of a drawing pass reported.
-    int OpenWindowCount = 0;
+    // Counts the page passes started or cut short; a pass that finds it
+    // moved on after a yield has been superseded and ends.
+    int passGeneration() const { return passGeneration_; }
 
     // ---- Start-up, exit, About (app/) ----
     // A folder given on the command line is shown as it is, without the search
@@ -121,6 +124,12 @@ private:
     enum class PassEnd { Completed, Interrupted, Closed };
     enum class CellClearing { Picture, PictureAndCaption, PictureCaptionAndPointer };
 
+    void setFrameName(int cell, const QString& name);
+    void showPageArrows();
+    void listFolder(const QString& path);
+    void openInView(int cell, int entry);
+    void endPass() { ++passGeneration_; }
+
     void createControls();
     void createMenus();
     void setUpKeyboardFocus();
@@ -142,7 +151,7 @@ private:
     PassEnd drawPage();
     void showEmptyPage();
     void writePageCounter();
-    std::optional<Pictures::Result> waitForPicture(const Pictures::Request& request, int i);
+    std::optional<Pictures::Result> waitForPicture(const Pictures::Request& request, int generation);
     Pictures::Request thumbnailRequest(const QString& name);
     Pictures::Request viewRequest(const QString& name) const;
     using CellRequests = std::array<std::optional<Pictures::Request>, CellCount>;
@@ -154,6 +163,10 @@ private:
     int pixelsFor(double twips) const;
     QString cellPath(const QString& name) const;
 
+    Browsing browsing_;
+    int passGeneration_ = 0;
+    // What the last yield of a drawing pass reported.
+    int openWindowCount_ = 0;
     // A pass is drawing the page; a page request meanwhile is drawn after it.
     bool passRunning_ = false;
     bool passPending_ = false;

@@ -53,7 +53,7 @@ bool Kalvio::handleKey(QObject* watched, const QKeyEvent& key)
             return true;
         }
     }
-    return ZoomOkno->Visible() ? handleViewKey(key.key()) : handleGridKey(cellOf(watched), key.key());
+    return browsing_.viewOpen ? handleViewKey(key.key()) : handleGridKey(cellOf(watched), key.key());
 }
 
 // In the enlarged view: step to the next or previous picture where that
@@ -64,13 +64,13 @@ bool Kalvio::handleViewKey(int key)
     case Qt::Key_Right:
     case Qt::Key_Space:
     case Qt::Key_PageDown:
-        if (LupaPlus->Visible())
+        if (browsing_.viewSteps.forward)
             LupaPlus_Click();
         return true;
     case Qt::Key_Left:
     case Qt::Key_Backspace:
     case Qt::Key_PageUp:
-        if (LupaMinus->Visible())
+        if (browsing_.viewSteps.back)
             LupaMinus_Click();
         return true;
     case Qt::Key_Escape:
@@ -97,20 +97,20 @@ bool Kalvio::handleGridKey(int cell, int key)
     case Qt::Key_Down:
         return moveCellFocus(cell, GridColumns);
     case Qt::Key_PageDown:
-        if (Vpred->Visible())
+        if (browsing_.pageArrows.forward)
             Vpred_Click();
         return true;
     case Qt::Key_PageUp:
-        if (Nazad->Visible())
+        if (browsing_.pageArrows.back)
             Nazad_Click();
         return true;
     case Qt::Key_Home:
-        if (File1->ListCount() > 0)
+        if (browsing_.entryCount() > 0)
             showPageOf(0);
         return true;
     case Qt::Key_End:
-        if (File1->ListCount() > 0)
-            showPageOf(File1->ListCount() - 1);
+        if (browsing_.entryCount() > 0)
+            showPageOf(browsing_.entryCount() - 1);
         return true;
     default:
         if (cell < 0 || !isActivation(key))
@@ -152,12 +152,12 @@ bool Kalvio::handleWheel(const QWheelEvent& wheel)
     const int notches = wheelTurned_ / WheelNotch;
     wheelTurned_ %= WheelNotch;
     const QPoint at = ZoomOkno->mapFromGlobal(wheel.globalPosition().toPoint());
-    const bool overView = ZoomOkno->Visible() && ZoomOkno->rect().contains(at);
+    const bool overView = browsing_.viewOpen && ZoomOkno->rect().contains(at);
     for (int n = 0; n < std::abs(notches); ++n) {
         const bool forward = notches < 0;
-        ImageControl* step = overView ? (forward ? LupaPlus : LupaMinus) : (forward ? Vpred : Nazad);
-        if (step->Visible())
-            step->click();
+        const Browsing::Ways& ways = overView ? browsing_.viewSteps : browsing_.pageArrows;
+        if (forward ? ways.forward : ways.back)
+            (overView ? (forward ? LupaPlus : LupaMinus) : (forward ? Vpred : Nazad))->click();
     }
     return true;
 }

@@ -47,13 +47,14 @@ void Kalvio::Form_Load()
     paintBeforeTheSearch();
 
     File1->setPattern(QStringLiteral("*.JPG;*.BMP;*.GIF"));
+    browsing_.names = File1->names();
     QString startFolder = FolderService::CurrentDirectory();
     // A folder named on the command line is shown as it is: the user chose it.
     startFolder = startFolder_.isEmpty() ? HladajPrvyFile(startFolder) : startFolder_;
     // A different path raises the folder list's change event, and
     // Dir1_Change sets up the first page before the assignment returns.
     Dir1->setPath(startFolder);
-    File1->setPath(Dir1->Path());
+    listFolder(Dir1->Path());
 
     if (FolderService::CurrentDirectory() == startFolder)
         setPageTagsFromList();
@@ -82,11 +83,11 @@ void Kalvio::paintBeforeTheSearch()
 void Kalvio::setPageTagsFromList()
 {
     const int startEntry = takeStartPicture();
-    tags.pageIndex = startEntry < 0 ? 0 : WindowRules::PageOf(startEntry);
-    tags.pageCount = WindowRules::PageCount(File1->ListCount());
+    browsing_.page = startEntry < 0 ? 0 : Browsing::pageOf(startEntry);
+    browsing_.pageCount = Browsing::pageCountFor(browsing_.entryCount());
     UpdatePageArrows();
     if (startEntry >= 0)
-        openBeforeItsPageIsDrawn(*tags.pageIndex, startEntry % CellCount);
+        openBeforeItsPageIsDrawn(*browsing_.page, Browsing::cellOf(startEntry));
     ShowPage();
 }
 
@@ -97,9 +98,5 @@ int Kalvio::takeStartPicture()
     const QString name = std::exchange(startPicture_, QString());
     if (name.isEmpty())
         return -1;
-    for (int k = 0; k < File1->ListCount(); ++k) {
-        if (File1->List(k) == name)
-            return k;
-    }
-    return -1;
+    return browsing_.entryNamed(name);
 }

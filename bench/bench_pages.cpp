@@ -447,7 +447,7 @@ void timeStepsOnce(const Set& plain, StepFigures& figures)
         window->LupaPlus_Click();
         QCoreApplication::processEvents();
     }));
-    if (!window->ZoomOkno->Visible() || window->tags.zoomCell != 1)
+    if (!window->ZoomOkno->Visible() || (!window->browsing().viewEntry || window->browsing().viewCell() != 1))
         fail(QStringLiteral("the enlarged view did not step to the next picture"));
     closeWindow(window);
 

@@ -28,15 +28,14 @@ void Kalvio::ArrangeWindow()
     Dir1->setWidth(ListColumnWidth);
     const double gridLeft = Dir1->Width() + Dir1->Left() + Margin;
 
-    for (CellIndex = 0; CellIndex < CellCount; ++CellIndex) {
-        const int i = CellIndex;
+    for (int i = 0; i < CellCount; ++i) {
         FrameButton* frame = Okno[i];
         frame->setWidth(CellWidth);
         frame->setHeight(CellHeight);
         frame->setLeft(gridLeft + (i % GridColumns) * (CellWidth + ColumnGap));
         frame->setTop(Margin + (i / GridColumns) * (CellHeight + RowGap));
         frame->setVisible(true);
-        frame->setCaption(QString::number(i));
+        setFrameName(i, QString::number(i));
         frame->setBackColor(WindowColors::FrameNormal);
         PictureBox* box = Obr[i];
         box->setWidth(frame->Width() - 2 * FrameInset);

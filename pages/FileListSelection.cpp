@@ -1,7 +1,5 @@
 #include "Kalvio.h"
 
-#include "WindowRules.h"
-
 // A file chosen in the file list: close the enlarged view and show the page
 // that holds the file.
 void Kalvio::File1_Click()
@@ -18,13 +16,13 @@ void Kalvio::File1_Click()
 void Kalvio::showPageOf(int entry)
 {
     ZoomOkno_Click();
-    const int page = WindowRules::PageOf(entry);
+    const int page = Browsing::pageOf(entry);
     // An entry of the page shown clears nothing, even while that page is being
     // drawn: the pass goes on and writes the cells again. Intended.
-    if (tags.pageIndex == page)
+    if (browsing_.page == page)
         return;
     cutShortPass(CellClearing::PictureAndCaption);
-    tags.pageIndex = page;
+    browsing_.page = page;
     UpdatePageArrows();
     ShowPage();
 }

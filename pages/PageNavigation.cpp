@@ -1,25 +1,20 @@
 #include "Kalvio.h"
 
 #include "MousePointer.h"
-#include "WindowRules.h"
-
-using WindowRules::NextPageExists;
-using WindowRules::PreviousPageExists;
 
 // When a pass was interrupted in the middle of a page, clears the cells it
-// had not finished. The loop moves the shared CellIndex past the last cell,
-// which ends the interrupted pass when its yield returns.
+// had not finished and ends that pass.
 void Kalvio::cutShortPass(CellClearing clearing)
 {
     const int reached = tags.passCell.value_or(-1);
     if (reached <= 0)
         return;
-    for (CellIndex = reached; CellIndex < CellCount; ++CellIndex) {
-        const int i = CellIndex;
+    endPass();
+    for (int i = reached; i < CellCount; ++i) {
         Obr[i]->ClearPicture();
         Obr[i]->setToolTip(QString());
         if (clearing != CellClearing::Picture)
-            Okno[i]->setCaption(QString());
+            setFrameName(i, QString());
         if (clearing == CellClearing::PictureCaptionAndPointer)
             Obr[i]->setMousePointer(MousePointer::Arrow);
     }
@@ -31,11 +26,10 @@ void Kalvio::cutShortPass(CellClearing clearing)
 void Kalvio::PageForward()
 {
     cutShortPass(CellClearing::PictureCaptionAndPointer);
-    const int page = tags.pageIndex.value_or(0);
-    if (NextPageExists(page, tags.pageCount.value_or(0))) {
-        tags.pageIndex = page + 1;
+    if (browsing_.hasNextPage()) {
+        browsing_.page = browsing_.currentPage() + 1;
         UpdatePageArrows();
-        if (ZoomOkno->Visible())
+        if (browsing_.viewOpen)
             UpdateZoomArrows();
         ShowPage();
     }
@@ -44,11 +38,10 @@ void Kalvio::PageForward()
 void Kalvio::Dozadu()
 {
     cutShortPass(CellClearing::Picture);
-    const int page = tags.pageIndex.value_or(0);
-    if (PreviousPageExists(page)) {
-        tags.pageIndex = page - 1;
+    if (browsing_.hasPreviousPage()) {
+        browsing_.page = browsing_.currentPage() - 1;
         UpdatePageArrows();
-        if (ZoomOkno->Visible())
+        if (browsing_.viewOpen)
             UpdateZoomArrows();
         ShowPage();
     }
@@ -58,16 +51,9 @@ void Kalvio::Dozadu()
 // next one does.
 void Kalvio::UpdatePageArrows()
 {
-    const int page = tags.pageIndex.value_or(0);
-    const int pages = tags.pageCount.value_or(0);
-    if (page == 0)
-        Nazad->setVisible(false);
-    if (NextPageExists(page, pages))
-        Vpred->setVisible(true);
-    if (PreviousPageExists(page))
-        Nazad->setVisible(true);
-    if (!NextPageExists(page, pages))
-        Vpred->setVisible(false);
+    browsing_.pageArrows = browsing_.pageArrowsNow();
+    Nazad->setVisible(browsing_.pageArrows.back);
+    Vpred->setVisible(browsing_.pageArrows.forward);
 }
 
 void Kalvio::Vpred_Click()

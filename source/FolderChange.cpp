@@ -4,6 +4,6 @@
 void Kalvio::Dir1_Change()
 {
     ZoomOkno_Click();
-    File1->setPath(Dir1->Path());
+    listFolder(Dir1->Path());
     setPageTagsFromList();
 }

@@ -177,7 +177,7 @@ void FoldersTest::changeOfFolder()
     auto w = startIn(first.path());
     w->Vpred_Click();
     w->Obr_Click(0);
-    QVERIFY(w->ZoomOkno->Visible() && w->tags.pageIndex == 1);
+    QVERIFY(w->ZoomOkno->Visible() && w->browsing().page == 1);
 
     QSignalSpy changes(w->Dir1, &FolderList::Change);
     w->Dir1->setPath(first.path());
@@ -191,8 +191,8 @@ void FoldersTest::changeOfFolder()
     QVERIFY(w->ZoomOkno->isHidden() && w->Nazad->isHidden() && w->Vpred->isHidden() == (pages < 2));
     QCOMPARE(w->File1->Path(), target.path());
     QCOMPARE(w->File1->ListCount(), pictures);
-    QCOMPARE(w->tags.pageIndex, std::optional<int>(0));
-    QCOMPARE(w->tags.pageCount, std::optional<int>(pages));
+    QCOMPARE(w->browsing().page, std::optional<int>(0));
+    QCOMPARE(w->browsing().pageCount, std::optional<int>(pages));
     QCOMPARE(w->Strana->Caption(), pages ? QStringLiteral("1 z %1").arg(pages) : QString());
     for (int i = 0; i < Kalvio::CellCount; ++i)
         QCOMPARE(w->Okno[i]->Caption(), pictures ? QStringLiteral("IMG%1.gif").arg(i + 1) : QString::number(i));
@@ -371,7 +371,7 @@ void FoldersTest::deletedOrUnreadableStart()
         w.Form_Load();
         QVERIFY(w.isVisible());
         QCOMPARE(w.File1->ListCount(), 0);
-        QCOMPARE(w.tags.pageCount, std::optional<int>(0));
+        QCOMPARE(w.browsing().pageCount, std::optional<int>(0));
         QCOMPARE(w.Strana->Caption(), QString());
         // The deleted folder has no path at all; the unreadable one shows its way down but no subfolders.
         QCOMPARE(w.Dir1->Path(), start == doomed ? QString() : locked);

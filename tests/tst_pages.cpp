@@ -17,6 +17,9 @@
 
 #include <sys/resource.h>
 
+#include <map>
+#include <mutex>
+
 using namespace TestSupport;
 using Arrows = std::pair<bool, bool>;
 using Look = QList<std::tuple<QImage, QString, MousePointer>>;
@@ -45,8 +48,8 @@ QString fitMismatch(Kalvio& w, int cell, const QRectF& drawn, const QColor& colo
 QString pageMismatch(Kalvio& w, int page, int count)
 {
     const QString counter = count ? QStringLiteral("%1 z %2").arg(page + 1).arg((count + 23) / 24) : QString();
-    if (w.tags.pageIndex != page || (count && w.tags.passCell != -1) || w.Strana->Caption() != counter)
-        return QStringLiteral("page %1, counter %2").arg(w.tags.pageIndex.value_or(-1)).arg(w.Strana->Caption());
+    if (w.browsing().page != page || (count && w.tags.passCell != -1) || w.Strana->Caption() != counter)
+        return QStringLiteral("page %1, counter %2").arg(w.browsing().page.value_or(-1)).arg(w.Strana->Caption());
     for (int i = 0, k = page * 24; i < Kalvio::CellCount; ++i, ++k) {
         if (w.Okno[i]->Caption() != (!count      ? QString::number(i)
                                      : k < count ? numberedName(k)
@@ -95,6 +98,7 @@ private slots:
     void otherRequestsDuringAPass_data();
     void otherRequestsDuringAPass();
     void pageRequestsNeverPileUp();
+    void nextPageIsDecodedAhead();
     void smallCopiesAndBadPictures();
     void picturesDecodedElsewhereStayTrue();
     void brokenPictureIsReadOncePerCell();
@@ -235,7 +239,7 @@ void PagesTest::pageChangeClearsWhatAPassLeft()
         QCOMPARE(caption, all ? QString() : std::get<1>(before[i]));
         QCOMPARE(pointer, all ? MousePointer::Arrow : std::get<2>(before[i]));
     }
-    QCOMPARE(w->tags.pageIndex, toPage);
+    QCOMPARE(w->browsing().page, toPage);
     QVERIFY(toPage == fromPage || pageMismatch(*w, toPage, 72).isEmpty());
 }
 
@@ -257,14 +261,14 @@ void PagesTest::pageChangeDuringAPassWins()
     QFETCH(QString, action);
     QFETCH(int, toPage);
     auto w = startIn(numbered_);
-    w->tags.pageIndex = fromPage;
+    w->File1->setListIndex(24 * fromPage);
     for (PictureBox* cell : w->Obr)
         cell->ClearPicture();
     QList<QPoint> yields;                                  // page, cell
     std::optional<std::pair<qsizetype, Look>> afterAction; // the yields so far and the grid
     std::optional<Look> atNextYield;
     EventYield::setHook([&] {
-        yields.append(QPoint(w->tags.pageIndex.value_or(-1), w->tags.passCell.value_or(-2)));
+        yields.append(QPoint(w->browsing().page.value_or(-1), w->tags.passCell.value_or(-2)));
         if (afterAction && !atNextYield)
             atNextYield = lookOf(*w);
         if (!afterAction && yields.last() == QPoint(fromPage, atCell)) {
@@ -349,6 +353,37 @@ void PagesTest::otherRequestsDuringAPass()
 
 // Forward and back at every yield, far faster than pages are drawn: the
 // stack stays as deep as one pass, and the last request is what shows.
+// After an idle moment on page 1, page 2's thumbnails are already decoded:
+// turning the page decodes none of them again.
+void PagesTest::nextPageIsDecodedAhead()
+{
+    std::mutex mutex;
+    std::map<std::string, int> decodes; // file, times decoded
+    Pictures::Pipeline::Options counting;
+    counting.decode = [&](const std::string& path, int longSide, Pictures::Purpose purpose) {
+        {
+            const std::lock_guard lock(mutex);
+            ++decodes[path];
+        }
+        return Pictures::Decode(path, longSide, purpose);
+    };
+    const auto decodedOnce = [&](int first, int last) {
+        const std::lock_guard lock(mutex);
+        for (int k = first; k <= last; ++k) {
+            const auto found = decodes.find(QFile::encodeName(numbered_ + u'/' + numberedName(k)).toStdString());
+            if (found == decodes.end() || found->second != 1)
+                return false;
+        }
+        return true;
+    };
+    auto w = startIn(numbered_, counting);
+    QVERIFY(decodedOnce(0, 23));
+    QTRY_VERIFY_WITH_TIMEOUT(decodedOnce(24, 47), 10000);
+    w->PageForward();
+    QCOMPARE(pageMismatch(*w, 1, 72), QString());
+    QVERIFY(decodedOnce(0, 47));
+}
+
 void PagesTest::pageRequestsNeverPileUp()
 {
     auto w = startIn(numbered_);
@@ -473,7 +508,7 @@ void PagesTest::picturesDecodedElsewhereStayTrue()
         if (turnedAt < 0 && cell == 1) {
             turnedAt = cell;
             w->Vpred_Click();
-        } else if (w->tags.pageIndex == 1) {
+        } else if (w->browsing().page == 1) {
             for (int i = 0; i < cell; ++i) {
                 if (!cellIsFilledWith(*w, i, colorFor(24 + i)))
                     drawnWrong << QString::number(i);

@@ -22,7 +22,8 @@ const auto nameOf = [](int k) { return QStringLiteral("P%1.BMP").arg(k, 3, 10, Q
 const auto shown = [](Kalvio& w) { return w.ZoomOkno->PixelAt(4000, 3950); };
 const auto isClosed = [](Kalvio& w) { return !w.ZoomOkno->isVisible() && gridHasLook(w, Normal, true); };
 const auto isOpenAt = [](Kalvio& w, int cell) {
-    return w.ZoomOkno->isVisible() && gridHasLook(w, Dimmed, false) && w.tags.zoomCell == cell;
+    return w.ZoomOkno->isVisible() && gridHasLook(w, Dimmed, false) && w.browsing().viewEntry &&
+           w.browsing().viewCell() == cell;
 };
 
 // Pictures P<first>.BMP to P<last>.BMP, 32 x 24 pixels in their shades.
@@ -86,8 +87,11 @@ void ViewTest::drawsPictureScaledAndCentred()
     folder.addImage(QStringLiteral("View 1.JPG"), image);
     auto w = startIn(folder.path());
     w->Obr_Click(0);
-    // Decoded for the view, never at the file's size.
-    QVERIFY(std::max(w->Vstup->picture()->image.width(), w->Vstup->picture()->image.height()) <= 534);
+    // Decoded for the view: as wide as the view (533 pixels), never at the
+    // file's size, nor at a cell's and stretched.
+    const QSize decoded = w->Vstup->picture()->image.size();
+    QVERIFY2(std::max(decoded.width(), decoded.height()) <= 534 && std::max(decoded.width(), decoded.height()) >= 533,
+             qPrintable(QStringLiteral("%1 x %2").arg(decoded.width()).arg(decoded.height())));
     // Samples 20 twips (more than a pixel) to either side of each edge; an
     // edge outside the box lets the picture reach the box's own edge.
     const QColor colour = colorFor(3), background(128, 128, 128), white(Qt::white);
@@ -129,7 +133,7 @@ void ViewTest::opensOnlyForCellsWithPictures()
     // Page 1 holds 6 pictures: cell 10 has an empty caption.
     w->PageForward();
     w->Obr_Click(10);
-    QVERIFY(isClosed(*w) && !w->tags.zoomCell);
+    QVERIFY(isClosed(*w) && !w->browsing().viewEntry);
     w->Obr_Click(4);
     checkShows(*w, 1, 4, 28);
     // Only the last 80 characters of the caption line are printed.
@@ -152,7 +156,7 @@ void ViewTest::opensOnlyForCellsWithPictures()
     auto e = startIn(empty.path());
     e->Obr_Click(7);
     e->Obr_Click(23);
-    QVERIFY(isClosed(*e) && !e->tags.zoomCell);
+    QVERIFY(isClosed(*e) && !e->browsing().viewEntry);
     // A line break in a name shows as U+FFFD: the caption stays on one line.
     PictureFolder odd;
     odd.addPicture(QStringLiteral("two\nlines.BMP"), QSize(32, 24), colorFor(1));
@@ -288,7 +292,8 @@ void ViewTest::brokenFilesAndHugeOnes()
     const QStringList captions = frameCaptions(*w);
     for (int cell : {3, 4, 9, 23}) {
         w->Obr_Click(cell);
-        QVERIFY(isClosed(*w) && w->tags.zoomCell == 0 && frameCaptions(*w) == captions);
+        QVERIFY(isClosed(*w) && w->browsing().viewEntry && w->browsing().viewCell() == 0 &&
+                frameCaptions(*w) == captions);
     }
     // With the view open, a step onto a broken file keeps it open there, so
     // the next step passes over it; the arrows follow the cell.

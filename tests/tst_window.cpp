@@ -72,6 +72,7 @@ private slots:
     void startup();
     void creditBoxesAndExit();
     void tabOrder();
+    void gridKeys();
     void controlsClickOnce();
     void pictureBoxKeepsItsDrawing();
 };
@@ -185,8 +186,8 @@ void WindowTest::startup()
     QCOMPARE(w.Dir1->Path(), below ? folder.at("sub") : folder.path());
     QCOMPARE(w.File1->Path(), w.Dir1->Path());
     QCOMPARE(w.File1->ListCount(), pictures);
-    QCOMPARE(w.tags.pageIndex, std::optional<int>(0));
-    QCOMPARE(w.tags.pageCount, std::optional<int>(pages));
+    QCOMPARE(w.browsing().page, std::optional<int>(0));
+    QCOMPARE(w.browsing().pageCount, std::optional<int>(pages));
     QCOMPARE(w.Strana->Caption(), pages ? QStringLiteral("1 z %1").arg(pages) : QString());
     QVERIFY(w.Nazad->isHidden() && w.ZoomOkno->isHidden() && w.Vpred->isHidden() == (pages < 2));
     for (int i = 0; i < Kalvio::CellCount; ++i)
@@ -201,13 +202,13 @@ void WindowTest::creditBoxesAndExit()
     auto boxes = startIn(folder.path());
     const QString logo = QString(boxes->tags.credits).replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
     for (const bool about : {false, true, false, true}) {
-        boxes->CellIndex = 7; // a page pass interrupted by the box keeps its place
+        const int generation = boxes->passGeneration(); // a page pass the box interrupts goes on
         BoxWatcher watcher;
         about ? boxes->Autor->trigger() : boxes->Logo->click();
         // The stored line is scrambled; OK only (1024), no icon (0), application modal (2).
         const QString text = about ? logo + QStringLiteral("\n\nKalvio - fotky rychle a bez chyb") : logo;
         QCOMPARE(watcher.seen, QStringList("Kalvio|" + text + "|1024|0|2"));
-        QCOMPARE(boxes->CellIndex, 7);
+        QCOMPARE(boxes->passGeneration(), generation);
     }
     boxes.reset(); // the program ends with its last window
 
@@ -260,12 +261,66 @@ void WindowTest::tabOrder()
         seen << QApplication::focusWidget();
     }
     QCOMPARE(seen, expected);
-    QCOMPARE(w->tags.pageIndex, 0); // passing through the file list chose nothing
+    QCOMPARE(w->browsing().page, 0); // passing through the file list chose nothing
     // A screen reader has a name to say for every control the focus reaches.
     for (QWidget* control : expected + QList<QWidget*>{w->Nazad, w->ZoomOkno, w->LupaMinus, w->LupaPlus, w->Strana}) {
         const QAccessibleInterface* accessible = QAccessible::queryAccessibleInterface(control);
         QVERIFY2(accessible && !accessible->text(QAccessible::Name).isEmpty(), control->metaObject()->className());
     }
+}
+
+// The arrow keys move the focus between the cells, staying in the row at its
+// left and right edges and in the grid at its top and bottom. Enter opens the
+// focused cell's picture, Escape closes it with the focus back on its cell;
+// the page keys turn pages where an arrow leads, Home and End go to the ends.
+void WindowTest::gridKeys()
+{
+    PictureFolder folder;
+    addNumberedPictures(folder, QStringLiteral("72"), 72);
+    auto w = startIn(folder.at(QStringLiteral("72")));
+    w->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(w.get()));
+    // The cell whose thumbnail has the focus, -1 for none.
+    const auto focusedCell = [&] {
+        const auto at = std::find(w->Obr.cbegin(), w->Obr.cend(), QApplication::focusWidget());
+        return at == w->Obr.cend() ? -1 : int(at - w->Obr.cbegin());
+    };
+    const auto afterKey = [&](QWidget* from, Qt::Key key) {
+        from->setFocus(Qt::TabFocusReason);
+        QTest::keyClick(from, key);
+        return focusedCell();
+    };
+    const int moves[][3] = {{7, Qt::Key_Right, 8},   {7, Qt::Key_Left, 6},   {7, Qt::Key_Down, 13},
+                            {13, Qt::Key_Up, 7},     {5, Qt::Key_Right, 5},  {6, Qt::Key_Left, 6},
+                            {11, Qt::Key_Right, 11}, {12, Qt::Key_Left, 12}, {23, Qt::Key_Right, 23},
+                            {0, Qt::Key_Left, 0},    {0, Qt::Key_Up, 0},     {3, Qt::Key_Up, 3},
+                            {20, Qt::Key_Down, 20}};
+    for (const auto& [from, key, to] : moves) {
+        QVERIFY2(afterKey(w->Obr[from], Qt::Key(key)) == to,
+                 qPrintable(QStringLiteral("from %1 key %2").arg(from).arg(key)));
+        // From a cell's frame as from its thumbnail.
+        QCOMPARE(afterKey(w->Okno[from], Qt::Key(key)), to);
+    }
+
+    QCOMPARE(afterKey(w->Obr[8], Qt::Key_Return), -1); // the view has the focus
+    QVERIFY(w->browsing().viewOpen && w->browsing().viewEntry == 8 && QApplication::focusWidget() == w->ZoomOkno);
+    QTest::keyClick(w->ZoomOkno, Qt::Key_Right);
+    QCOMPARE(w->browsing().viewEntry, 9);
+    QTest::keyClick(w->ZoomOkno, Qt::Key_Escape);
+    QVERIFY(!w->browsing().viewOpen && !w->ZoomOkno->isVisible());
+    QCOMPARE(focusedCell(), 9);
+
+    const auto pageAfter = [&](Qt::Key key) {
+        QTest::keyClick(w->Obr[2], key);
+        return w->browsing().page.value_or(-1);
+    };
+    QCOMPARE(pageAfter(Qt::Key_PageUp), 0); // no previous page
+    QCOMPARE(pageAfter(Qt::Key_PageDown), 1);
+    QCOMPARE(pageAfter(Qt::Key_End), 2);
+    QCOMPARE(pageAfter(Qt::Key_PageDown), 2); // no next page
+    QCOMPARE(pageAfter(Qt::Key_PageUp), 1);
+    QCOMPARE(pageAfter(Qt::Key_Home), 0);
+    QCOMPARE(w->Okno[2]->Caption(), numberedName(2));
 }
 
 // A click is a press and a release of the left button over the control; a

@@ -27,14 +27,22 @@ void Kalvio::setGridLook(int frameColor, bool enabled)
 // size in pixels along the bottom.
 void Kalvio::Obr_Click(int index)
 {
-    const QString name = Okno[index]->Caption();
+    openInView(index, Browsing::entryOf(browsing_.currentPage(), index));
+}
+
+// Opens the name frame `index` shows as list entry `entry`: the entry of that
+// cell on the page shown, or on the page about to be shown when the view
+// steps back over a page edge.
+void Kalvio::openInView(int index, int entry)
+{
+    const QString name = browsing_.frameNames[index];
     // Shorter captions are the placeholders of cells without a picture
     // ("0" to "23"). Intended, though it means that a picture whose whole
     // name has 3 characters or fewer ("a.b") never opens.
     if (name.size() <= 3)
         return;
     const QString path = cellPath(name);
-    const bool wasOpen = ZoomOkno->Visible();
+    const bool wasOpen = browsing_.viewOpen;
     // Opened from a focused cell, the view takes the keyboard along.
     const bool focusInGrid = cellOf(focusWidget()) >= 0;
 
@@ -62,6 +70,7 @@ void Kalvio::Obr_Click(int index)
     const QRectF drawn =
         WindowRules::FitPicture(QSize(pw, ph), QSizeF(ZoomOkno->Width(), ZoomOkno->Height()), WindowRules::Fit::Exact);
     ZoomOkno->PaintPicture(Vstup->picture()->image, drawn.x(), drawn.y(), drawn.width(), drawn.height());
+    browsing_.viewOpen = true;
     ZoomOkno->setVisible(true);
     ZoomOkno->Refresh();
     if (focusInGrid)
@@ -71,7 +80,7 @@ void Kalvio::Obr_Click(int index)
     const QString caption = path + QStringLiteral(" --> ") + QString::number(pw) + QStringLiteral(" x ") +
                             QString::number(ph) + QStringLiteral(" pixel");
     ZoomOkno->Print(NativeName::Display(WindowRules::LastCharacters(caption, CaptionCharacters)));
-    tags.zoomCell = index;
+    browsing_.viewEntry = entry;
     UpdateZoomArrows();
     decodeAhead();
 }

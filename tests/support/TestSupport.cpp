@@ -53,10 +53,10 @@ QString PictureFolder::addFile(const QString& relative, const QByteArray& bytes)
     return written(at(relative), bytes);
 }
 
-std::unique_ptr<Kalvio> startIn(const QString& folder)
+std::unique_ptr<Kalvio> startIn(const QString& folder, Pictures::Pipeline::Options pictures)
 {
     const CurrentDirectory inFolder(folder);
-    auto window = std::make_unique<Kalvio>();
+    auto window = std::make_unique<Kalvio>(std::move(pictures));
     window->Form_Load();
     return window;
 }

@@ -66,7 +66,7 @@ private:
 };
 
 // A window started as the program starts, with folder as current directory.
-std::unique_ptr<Kalvio> startIn(const QString& folder);
+std::unique_ptr<Kalvio> startIn(const QString& folder, Pictures::Pipeline::Options pictures = {});
 
 // True when every pixel is within tolerance of colour.
 bool isFilledWith(const QImage& image, const QColor& colour, int tolerance);
