@@ -21,14 +21,14 @@ class QKeyEvent;
 class QMenu;
 class QWheelEvent;
 
-// The one window of the viewer. Its controls and state are public so that
-// its procedures, which live in the folders of their subsystems, and the
-// tests can reach them by name.
+// The one window of the viewer. Its controls are public so that its
+// procedures, which live in the folders of their subsystems, and the tests can
+// reach them by name; what is browsed is read through browsing().
 //
-// GLOSSARY.md (at the top of the repository) says what each name means
-// (Obr: a thumbnail box, Okno: its frame, ZoomOkno: the enlarged view, …),
-// its unit and which file defines it. Capitalised properties (Width(),
-// Left()) are twips, 15 to a pixel; Qt's lower-case ones (width()) pixels.
+// GLOSSARY.md (at the top of the repository) gives each name's historic name
+// (thumbnails: Obr, frames: Okno, enlargedView: ZoomOkno, …), its unit and the
+// file that defines it. Capitalised properties (Width(), Left()) are twips, 15
+// to a pixel; Qt's lower-case ones (width()) pixels.
 class Kalvio : public QMainWindow {
     Q_OBJECT
 
@@ -50,25 +50,25 @@ public:
     QWidget* client() const { return client_; }
 
     // ---- Controls, front to back ----
-    PictureBox* ZoomOkno = nullptr;
-    ImageControl* LupaMinus = nullptr;
-    ImageControl* LupaPlus = nullptr;
-    CommandButton* Logo = nullptr;
-    std::array<PictureBox*, CellCount> Obr{};
-    std::array<FrameButton*, CellCount> Okno{};
-    PictureBox* Vstup = nullptr;
-    FileList* File1 = nullptr;
-    FolderList* Dir1 = nullptr;
-    CaptionLabel* Strana = nullptr;
-    CaptionLabel* StranaText = nullptr;
-    ImageControl* Vpred = nullptr;
-    ImageControl* Nazad = nullptr;
-    CaptionLabel* KoniecLabel = nullptr;
-    ImageControl* Koniec = nullptr;
-    QMenu* File = nullptr;
-    QAction* Konec = nullptr;
-    QMenu* Pomoc = nullptr;
-    QAction* Autor = nullptr;
+    PictureBox* enlargedView = nullptr;
+    ImageControl* stepBackImage = nullptr;
+    ImageControl* stepForwardImage = nullptr;
+    CommandButton* logo = nullptr;
+    std::array<PictureBox*, CellCount> thumbnails{};
+    std::array<FrameButton*, CellCount> frames{};
+    PictureBox* loadBuffer = nullptr;
+    FileList* fileList = nullptr;
+    FolderList* folderList = nullptr;
+    CaptionLabel* pageCounter = nullptr;
+    CaptionLabel* pageCounterHeading = nullptr;
+    ImageControl* pageForwardArrow = nullptr;
+    ImageControl* pageBackArrow = nullptr;
+    CaptionLabel* exitLabel = nullptr;
+    ImageControl* exitImage = nullptr;
+    QMenu* fileMenu = nullptr;
+    QAction* exitAction = nullptr;
+    QMenu* helpMenu = nullptr;
+    QAction* aboutAction = nullptr;
 
     // ---- State ----
     // What is browsed: every decision of where the user is reads it.
@@ -83,38 +83,38 @@ public:
     // below the current directory; a picture in it opens enlarged. Both are
     // escaped native names; empty: the search.
     void setStartPath(const QString& folder, const QString& picture);
-    void Form_Load();
-    void Form_QueryUnload(bool& cancel, int unloadMode);
-    void Koniec_Click();
-    void KoniecLabel_Click();
-    void Konec_Click();
-    void Logo_Click();
-    void Autor_Click();
-    QString AboutText() const;
-    static QString CreditLine();
+    void load();
+    void queryUnload(bool& cancel, int unloadMode);
+    void exitImageClicked();
+    void exitLabelClicked();
+    void exitChosen();
+    void logoClicked();
+    void aboutChosen();
+    QString aboutText() const;
+    static QString creditLine();
 
     // ---- Layout (layout/) ----
-    void ArrangeWindow();
+    void arrangeWindow();
 
-    // ---- Picture source (source/) ----
-    QString HladajPrvyFile(const QString& path);
-    void Dir1_Change();
+    // ---- Picture source (app/, the search in source/) ----
+    QString firstFolderWithFiles(const QString& path);
+    void folderChosen();
 
-    // ---- Thumbnail pages (pages/) ----
-    void ShowPage();
-    void PageForward();
-    void Dozadu();
-    void UpdatePageArrows();
-    void Vpred_Click();
-    void Nazad_Click();
-    void File1_Click();
+    // ---- Thumbnail pages (grid/) ----
+    void showPage();
+    void pageForward();
+    void pageBack();
+    void showPageArrows();
+    void pageForwardArrowClicked();
+    void pageBackArrowClicked();
+    void fileChosen();
 
     // ---- Enlarged view (view/) ----
-    void Obr_Click(int index);
-    void ZoomOkno_Click();
-    void LupaPlus_Click();
-    void LupaMinus_Click();
-    void UpdateZoomArrows();
+    void openCell(int index);
+    void closeView();
+    void stepForward();
+    void stepBack();
+    void showViewSteps();
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -125,7 +125,6 @@ private:
     enum class CellClearing { Picture, PictureAndCaption, PictureCaptionAndPointer };
 
     void setFrameName(int cell, const QString& name);
-    void showPageArrows();
     void listFolder(const QString& path);
     void openInView(int cell, int entry);
     void endPass() { ++passGeneration_; }

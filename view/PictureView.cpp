@@ -17,15 +17,15 @@ constexpr double CaptionAboveBottom = 300;
 void Kalvio::setGridLook(int frameColor, bool enabled)
 {
     for (int i = 0; i < CellCount; ++i) {
-        Okno[i]->setBackColor(frameColor);
-        Okno[i]->setEnabled(enabled);
-        Obr[i]->setEnabled(enabled);
+        frames[i]->setBackColor(frameColor);
+        frames[i]->setEnabled(enabled);
+        thumbnails[i]->setEnabled(enabled);
     }
 }
 
 // Shows the picture of cell index enlarged over the grid, with its path and
 // size in pixels along the bottom.
-void Kalvio::Obr_Click(int index)
+void Kalvio::openCell(int index)
 {
     openInView(index, Browsing::entryOf(browsing_.currentPage(), index));
 }
@@ -51,37 +51,37 @@ void Kalvio::openInView(int index, int entry)
     const Pictures::Failure failure = picture.decoded.failure;
     const bool loaded = picture.decoded.picture.has_value();
     if (loaded)
-        Vstup->setLoadedPicture(*picture.decoded.picture);
+        loadBuffer->setLoadedPicture(*picture.decoded.picture);
     // Why the picture does not open shows where the pointer rests: on the cell, or on the open view.
-    Obr[index]->setToolTip(WindowRules::WhyNoPicture(failure));
-    ZoomOkno->setToolTip(WindowRules::WhyNoPicture(failure));
+    thumbnails[index]->setToolTip(WindowRules::WhyNoPicture(failure));
+    enlargedView->setToolTip(WindowRules::WhyNoPicture(failure));
     if (!loaded && !wasOpen)
         return;
-    ZoomOkno->ClearPicture();
+    enlargedView->ClearPicture();
     setGridLook(WindowColors::FrameDimmed, false);
     if (!loaded) {
         // The open view stays open, empty, on the cell its caller chose.
-        ZoomOkno->Refresh();
+        enlargedView->Refresh();
         return;
     }
 
-    const int pw = Vstup->ScaleWidthPixels();
-    const int ph = Vstup->ScaleHeightPixels();
-    const QRectF drawn =
-        WindowRules::FitPicture(QSize(pw, ph), QSizeF(ZoomOkno->Width(), ZoomOkno->Height()), WindowRules::Fit::Exact);
-    ZoomOkno->PaintPicture(Vstup->picture()->image, drawn.x(), drawn.y(), drawn.width(), drawn.height());
+    const int pw = loadBuffer->ScaleWidthPixels();
+    const int ph = loadBuffer->ScaleHeightPixels();
+    const QRectF drawn = WindowRules::FitPicture(QSize(pw, ph), QSizeF(enlargedView->Width(), enlargedView->Height()),
+                                                 WindowRules::Fit::Exact);
+    enlargedView->PaintPicture(loadBuffer->picture()->image, drawn.x(), drawn.y(), drawn.width(), drawn.height());
     browsing_.viewOpen = true;
-    ZoomOkno->setVisible(true);
-    ZoomOkno->Refresh();
+    enlargedView->setVisible(true);
+    enlargedView->Refresh();
     if (focusInGrid)
-        ZoomOkno->setFocus(Qt::OtherFocusReason);
+        enlargedView->setFocus(Qt::OtherFocusReason);
 
-    ZoomOkno->setCurrentY(ZoomOkno->Height() - CaptionAboveBottom);
+    enlargedView->setCurrentY(enlargedView->Height() - CaptionAboveBottom);
     const QString caption = path + QStringLiteral(" --> ") + QString::number(pw) + QStringLiteral(" x ") +
                             QString::number(ph) + QStringLiteral(" pixel");
-    ZoomOkno->Print(NativeName::Display(WindowRules::LastCharacters(caption, CaptionCharacters)));
+    enlargedView->Print(NativeName::Display(WindowRules::LastCharacters(caption, CaptionCharacters)));
     browsing_.viewEntry = entry;
-    UpdateZoomArrows();
+    showViewSteps();
     decodeAhead();
 }
 
@@ -89,5 +89,5 @@ void Kalvio::openInView(int index, int entry)
 // longer side as wide as the view.
 Pictures::Request Kalvio::viewRequest(const QString& name) const
 {
-    return {{NativeName::Encode(cellPath(name))}, pixelsFor(ZoomOkno->Width()), Pictures::Purpose::View};
+    return {{NativeName::Encode(cellPath(name))}, pixelsFor(enlargedView->Width()), Pictures::Purpose::View};
 }

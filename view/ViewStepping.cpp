@@ -4,16 +4,16 @@
 
 // Each stepping image shows only where there is a picture to step to: the
 // neighbouring cell within the page, or the next or previous page at its edges.
-void Kalvio::UpdateZoomArrows()
+void Kalvio::showViewSteps()
 {
     if (!browsing_.viewEntry)
         return;
     browsing_.viewSteps = browsing_.viewStepsNow();
-    LupaPlus->setVisible(browsing_.viewSteps.forward);
-    LupaMinus->setVisible(browsing_.viewSteps.back);
+    stepForwardImage->setVisible(browsing_.viewSteps.forward);
+    stepBackImage->setVisible(browsing_.viewSteps.back);
 }
 
-void Kalvio::LupaPlus_Click()
+void Kalvio::stepForward()
 {
     const int k = browsing_.viewCell();
     const int entry = browsing_.viewEntry.value_or(0);
@@ -23,13 +23,13 @@ void Kalvio::LupaPlus_Click()
             openInView(k + 1, entry + 1);
         } else {
             // The new page's pass opens its cell 0 as soon as it has drawn it.
-            PageForward();
+            pageForward();
         }
     }
-    UpdateZoomArrows();
+    showViewSteps();
 }
 
-void Kalvio::LupaMinus_Click()
+void Kalvio::stepBack()
 {
     const int k = browsing_.viewCell();
     const int entry = browsing_.viewEntry.value_or(0);
@@ -38,7 +38,7 @@ void Kalvio::LupaMinus_Click()
             browsing_.viewEntry = entry - 1;
             openInView(k - 1, entry - 1);
         }
-        UpdateZoomArrows();
+        showViewSteps();
         return;
     }
     if (!browsing_.canStepBack())
@@ -48,7 +48,7 @@ void Kalvio::LupaMinus_Click()
     // a second time when it reaches cell 23; that is intended and costs
     // nothing visible, as the picture is the same.
     openBeforeItsPageIsDrawn(browsing_.currentPage() - 1, CellCount - 1);
-    Dozadu();
+    pageBack();
 }
 
 // Gives the frames the names of page `page` and opens the picture of `cell`
@@ -59,26 +59,26 @@ void Kalvio::openBeforeItsPageIsDrawn(int page, int cell)
     for (int i = 0; i < CellCount; ++i)
         setFrameName(i, browsing_.nameAt(Browsing::entryOf(page, i)));
     browsing_.viewEntry = Browsing::entryOf(page, cell);
-    UpdateZoomArrows();
+    showViewSteps();
     openInView(cell, Browsing::entryOf(page, cell));
 }
 
 // Closes the view and gives the grid back its normal look. While a pass is
 // under way, the cells it has not reached lose their names, so they cannot be
 // opened before the pass has drawn them.
-void Kalvio::ZoomOkno_Click()
+void Kalvio::closeView()
 {
     // Closed from the keyboard, the focus goes back to the cell the view showed.
-    const bool focusInView = ZoomOkno->isAncestorOf(focusWidget()) || focusWidget() == ZoomOkno;
+    const bool focusInView = enlargedView->isAncestorOf(focusWidget()) || focusWidget() == enlargedView;
     browsing_.viewOpen = false;
-    ZoomOkno->setVisible(false);
+    enlargedView->setVisible(false);
     setGridLook(WindowColors::FrameNormal, true);
     if (focusInView)
-        Obr[browsing_.viewCell()]->setFocus(Qt::OtherFocusReason);
+        thumbnails[browsing_.viewCell()]->setFocus(Qt::OtherFocusReason);
     const int reached = tags.passCell.value_or(-1);
     if (reached > 0) {
         for (int i = reached + 1; i < CellCount; ++i)
             setFrameName(i, QString());
     }
-    ZoomOkno->Refresh();
+    enlargedView->Refresh();
 }

@@ -17,7 +17,7 @@
 // stack has unwound to the pass that was running, so however fast the
 // requests come, at most one pass is ever on the stack. Events that run
 // before the new pass starts see the state a new pass has at its first cell.
-void Kalvio::ShowPage()
+void Kalvio::showPage()
 {
     if (browsing_.pages() == 0) {
         // No yield and no picture to wait for: done at once, and any pass
@@ -43,20 +43,20 @@ void Kalvio::ShowPage()
 
 void Kalvio::showEmptyPage()
 {
-    Strana->setCaption(QString());
+    pageCounter->setCaption(QString());
     endPass();
     for (int i = 0; i < CellCount; ++i) {
-        Obr[i]->ClearPicture();
-        Obr[i]->setToolTip(QString());
+        thumbnails[i]->ClearPicture();
+        thumbnails[i]->setToolTip(QString());
         setFrameName(i, QString::number(i));
-        Obr[i]->setMousePointer(MousePointer::Arrow);
+        thumbnails[i]->setMousePointer(MousePointer::Arrow);
     }
 }
 
 void Kalvio::writePageCounter()
 {
-    Strana->setCaption(QString::number(browsing_.currentPage() + 1) + QStringLiteral(" z ") +
-                       QString::number(browsing_.pages()));
+    pageCounter->setCaption(QString::number(browsing_.currentPage() + 1) + QStringLiteral(" z ") +
+                            QString::number(browsing_.pages()));
 }
 
 // One pass over the 24 cells of the current page. Its pictures are asked for
@@ -88,7 +88,7 @@ Kalvio::PassEnd Kalvio::drawPage()
             return *end;
 
         if (i < CellCount - 1) {
-            PictureBox* next = Obr[i + 1];
+            PictureBox* next = thumbnails[i + 1];
             next->Cls();
             next->setFontSize(8);
             next->setFontBold(true);
@@ -96,7 +96,7 @@ Kalvio::PassEnd Kalvio::drawPage()
         }
         const int entry = Browsing::entryOf(page, i);
         setFrameName(i, browsing_.nameAt(entry));
-        Obr[i]->setMousePointer(MousePointer::Custom);
+        thumbnails[i]->setMousePointer(MousePointer::Custom);
         std::optional<Pictures::Result> picture;
         if (requests[i]) {
             picture = waitForPicture(*requests[i], generation);
@@ -132,10 +132,10 @@ std::optional<Pictures::Result> Kalvio::waitForPicture(const Pictures::Request& 
 Pictures::Request Kalvio::thumbnailRequest(const QString& name)
 {
     const QString copy = WindowRules::ThumbnailName(name);
-    const QString thumbnail = copy == name ? name : thumbnailPaths_.Resolve(Dir1->Path(), copy);
+    const QString thumbnail = copy == name ? name : thumbnailPaths_.Resolve(folderList->Path(), copy);
     // Every picture is drawn with its longer side as wide as the cell.
     Pictures::Request request{
-        {NativeName::Encode(cellPath(thumbnail))}, pixelsFor(Obr[0]->Width()), Pictures::Purpose::Thumbnail};
+        {NativeName::Encode(cellPath(thumbnail))}, pixelsFor(thumbnails[0]->Width()), Pictures::Purpose::Thumbnail};
     // A name without a small copy is its own thumbnail name: opened once.
     if (thumbnail != name)
         request.candidates.push_back(NativeName::Encode(cellPath(name)));
@@ -184,17 +184,17 @@ void Kalvio::decodeAhead()
 // keeps the picture drawn last.
 void Kalvio::drawIntoCell(int i, const std::optional<Pictures::Result>& picture)
 {
-    Obr[i]->setToolTip(WindowRules::WhyNoPicture(picture ? picture->decoded.failure : Pictures::Failure::None));
+    thumbnails[i]->setToolTip(WindowRules::WhyNoPicture(picture ? picture->decoded.failure : Pictures::Failure::None));
     if (!picture || !picture->decoded) {
-        Obr[i]->ClearPicture();
-        Obr[i]->setMousePointer(MousePointer::Arrow);
+        thumbnails[i]->ClearPicture();
+        thumbnails[i]->setMousePointer(MousePointer::Arrow);
         return;
     }
-    Vstup->setLoadedPicture(*picture->decoded.picture);
+    loadBuffer->setLoadedPicture(*picture->decoded.picture);
     const QRectF drawn =
-        WindowRules::FitPicture(QSize(Vstup->ScaleWidthPixels(), Vstup->ScaleHeightPixels()),
-                                QSizeF(Obr[0]->Width(), Obr[0]->Height()), WindowRules::Fit::WholeTwips);
-    Obr[i]->ClearPicture();
-    Obr[i]->PaintPicture(Vstup->picture()->image, drawn.x(), drawn.y(), drawn.width(), drawn.height());
-    Obr[i]->Refresh();
+        WindowRules::FitPicture(QSize(loadBuffer->ScaleWidthPixels(), loadBuffer->ScaleHeightPixels()),
+                                QSizeF(thumbnails[0]->Width(), thumbnails[0]->Height()), WindowRules::Fit::WholeTwips);
+    thumbnails[i]->ClearPicture();
+    thumbnails[i]->PaintPicture(loadBuffer->picture()->image, drawn.x(), drawn.y(), drawn.width(), drawn.height());
+    thumbnails[i]->Refresh();
 }

@@ -2,9 +2,9 @@
 
 // A file chosen in the file list: close the enlarged view and show the page
 // that holds the file.
-void Kalvio::File1_Click()
+void Kalvio::fileChosen()
 {
-    const int chosen = File1->ListIndex();
+    const int chosen = fileList->ListIndex();
     // A click that leaves no entry chosen has no page to go to.
     if (chosen < 0)
         return;
@@ -15,7 +15,7 @@ void Kalvio::File1_Click()
 // unless it is the page shown; the keys for the first and last page come here too.
 void Kalvio::showPageOf(int entry)
 {
-    ZoomOkno_Click();
+    closeView();
     const int page = Browsing::pageOf(entry);
     // An entry of the page shown clears nothing, even while that page is being
     // drawn: the pass goes on and writes the cells again. Intended.
@@ -23,6 +23,6 @@ void Kalvio::showPageOf(int entry)
         return;
     cutShortPass(CellClearing::PictureAndCaption);
     browsing_.page = page;
-    UpdatePageArrows();
-    ShowPage();
+    showPageArrows();
+    showPage();
 }

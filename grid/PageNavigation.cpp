@@ -11,59 +11,59 @@ void Kalvio::cutShortPass(CellClearing clearing)
         return;
     endPass();
     for (int i = reached; i < CellCount; ++i) {
-        Obr[i]->ClearPicture();
-        Obr[i]->setToolTip(QString());
+        thumbnails[i]->ClearPicture();
+        thumbnails[i]->setToolTip(QString());
         if (clearing != CellClearing::Picture)
             setFrameName(i, QString());
         if (clearing == CellClearing::PictureCaptionAndPointer)
-            Obr[i]->setMousePointer(MousePointer::Arrow);
+            thumbnails[i]->setMousePointer(MousePointer::Arrow);
     }
 }
 
 // Forward clears picture, name and pointer of the cells a pass left; back
-// (Dozadu) only the pictures. The difference is intended; the new pass
+// (pageBack) only the pictures. The difference is intended; the new pass
 // writes every cell again in either case.
-void Kalvio::PageForward()
+void Kalvio::pageForward()
 {
     cutShortPass(CellClearing::PictureCaptionAndPointer);
     if (browsing_.hasNextPage()) {
         browsing_.page = browsing_.currentPage() + 1;
-        UpdatePageArrows();
+        showPageArrows();
         if (browsing_.viewOpen)
-            UpdateZoomArrows();
-        ShowPage();
+            showViewSteps();
+        showPage();
     }
 }
 
-void Kalvio::Dozadu()
+void Kalvio::pageBack()
 {
     cutShortPass(CellClearing::Picture);
     if (browsing_.hasPreviousPage()) {
         browsing_.page = browsing_.currentPage() - 1;
-        UpdatePageArrows();
+        showPageArrows();
         if (browsing_.viewOpen)
-            UpdateZoomArrows();
-        ShowPage();
+            showViewSteps();
+        showPage();
     }
 }
 
 // The back arrow shows when a previous page exists, the forward arrow when a
 // next one does.
-void Kalvio::UpdatePageArrows()
+void Kalvio::showPageArrows()
 {
     browsing_.pageArrows = browsing_.pageArrowsNow();
-    Nazad->setVisible(browsing_.pageArrows.back);
-    Vpred->setVisible(browsing_.pageArrows.forward);
+    pageBackArrow->setVisible(browsing_.pageArrows.back);
+    pageForwardArrow->setVisible(browsing_.pageArrows.forward);
 }
 
-void Kalvio::Vpred_Click()
+void Kalvio::pageForwardArrowClicked()
 {
-    ZoomOkno_Click();
-    PageForward();
+    closeView();
+    pageForward();
 }
 
-void Kalvio::Nazad_Click()
+void Kalvio::pageBackArrowClicked()
 {
-    ZoomOkno_Click();
-    Dozadu();
+    closeView();
+    pageBack();
 }
