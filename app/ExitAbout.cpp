@@ -16,34 +16,34 @@ static_assert(sizeof(Key) == 33 && sizeof(Scrambled) == sizeof(Key), "both texts
 
 } // namespace
 
-void Kalvio::Koniec_Click()
+void Kalvio::exitImageClicked()
 {
     close();
 }
 
-void Kalvio::KoniecLabel_Click()
+void Kalvio::exitLabelClicked()
 {
-    Koniec_Click();
+    exitImageClicked();
 }
 
-void Kalvio::Konec_Click()
+void Kalvio::exitChosen()
 {
-    Koniec_Click();
+    exitImageClicked();
 }
 
 // Nothing to save and no question to ask: the viewer keeps no file open
 // between events, so closing never loses anything.
-void Kalvio::Form_QueryUnload(bool& cancel, int)
+void Kalvio::queryUnload(bool& cancel, int)
 {
     cancel = false;
 }
 
-void Kalvio::Logo_Click()
+void Kalvio::logoClicked()
 {
     MessageBox::Show(this, tags.credits);
 }
 
-QString Kalvio::CreditLine()
+QString Kalvio::creditLine()
 {
     // Counts with its own index: the About box may open while a page is being
     // drawn, and that pass keeps its place in the shared cell counter.
@@ -53,12 +53,12 @@ QString Kalvio::CreditLine()
     return line;
 }
 
-QString Kalvio::AboutText() const
+QString Kalvio::aboutText() const
 {
-    return tags.credits + QStringLiteral("\r\n\r\n") + CreditLine();
+    return tags.credits + QStringLiteral("\r\n\r\n") + creditLine();
 }
 
-void Kalvio::Autor_Click()
+void Kalvio::aboutChosen()
 {
-    MessageBox::Show(this, AboutText());
+    MessageBox::Show(this, aboutText());
 }

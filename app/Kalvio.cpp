@@ -58,7 +58,10 @@ QCursor magnifierCursor(const QString& resource)
 
 } // namespace
 
-Kalvio::Kalvio(QWidget* parent) : QMainWindow(parent)
+Kalvio::Kalvio(QWidget* parent) : Kalvio(Pictures::Pipeline::Options(), parent) {}
+
+Kalvio::Kalvio(Pictures::Pipeline::Options pictures, QWidget* parent)
+    : QMainWindow(parent), pictures_(std::move(pictures))
 {
     Q_INIT_RESOURCE(resources);
     setWindowTitle(QStringLiteral("Kalvio ver 1.0"));
@@ -103,12 +106,12 @@ void Kalvio::setBackColor(int color)
 void Kalvio::createMenus()
 {
     // "&" marks the letter that opens the menu or takes the item with Alt.
-    File = menuBar()->addMenu(QStringLiteral("&Soubor"));
-    Konec = File->addAction(QStringLiteral("&Konec"));
+    fileMenu = menuBar()->addMenu(QStringLiteral("&Soubor"));
+    exitAction = fileMenu->addAction(QStringLiteral("&Konec"));
     // Ctrl+Q by name: the standard "Quit" binding is empty on some desktops.
-    Konec->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));
-    Pomoc = menuBar()->addMenu(QStringLiteral("&Pomoc"));
-    Autor = Pomoc->addAction(QStringLiteral("&O Aplikaci"));
+    exitAction->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));
+    helpMenu = menuBar()->addMenu(QStringLiteral("&Pomoc"));
+    aboutAction = helpMenu->addAction(QStringLiteral("&O Aplikaci"));
 }
 
 void Kalvio::createControls()
@@ -116,68 +119,69 @@ void Kalvio::createControls()
     // Created from back to front: a later sibling lies in front of an earlier
     // one. Images and labels come first, as they are drawn on the window's
     // surface behind every control that has a window of its own.
-    Koniec = makeImage(QStringLiteral(":/assets/exit-button.gif"), client_, 6480, 360);
-    KoniecLabel =
+    exitImage = makeImage(QStringLiteral(":/assets/exit-button.gif"), client_, 6480, 360);
+    exitLabel =
         makeLabel(client_, 12, WindowColors::ExitLabelText, QRectF(8085, 600, 885, 300), QStringLiteral("Koniec"));
-    KoniecLabel->setAutoSize(true);
-    Nazad = makeImage(QStringLiteral(":/assets/prev-page.gif"), client_, 6600, 1560);
-    Vpred = makeImage(QStringLiteral(":/assets/next-page.gif"), client_, 8160, 1560);
-    StranaText =
+    exitLabel->setAutoSize(true);
+    pageBackArrow = makeImage(QStringLiteral(":/assets/prev-page.gif"), client_, 6600, 1560);
+    pageForwardArrow = makeImage(QStringLiteral(":/assets/next-page.gif"), client_, 8160, 1560);
+    pageCounterHeading =
         makeLabel(client_, 9.75, WindowColors::CounterText, QRectF(6915, 2640, 825, 240), QStringLiteral("Stránka"));
-    StranaText->setAutoSize(true);
-    Strana = makeLabel(client_, 9.75, WindowColors::CounterText, QRectF(6960, 3000, 735, 255), QStringLiteral("1 z 1"));
+    pageCounterHeading->setAutoSize(true);
+    pageCounter =
+        makeLabel(client_, 9.75, WindowColors::CounterText, QRectF(6960, 3000, 735, 255), QStringLiteral("1 z 1"));
 
-    Dir1 = new FolderList(client_);
-    Dir1->Move(120, 1200, 2175, 2115);
-    File1 = new FileList(client_);
-    File1->Move(120, 3480, 2175, 2430);
+    folderList = new FolderList(client_);
+    folderList->Move(120, 1200, 2175, 2115);
+    fileList = new FileList(client_);
+    fileList->Move(120, 3480, 2175, 2430);
 
-    Vstup = new PictureBox(client_);
-    Vstup->Move(720, 240, 135, 135);
-    Vstup->hide();
+    loadBuffer = new PictureBox(client_);
+    loadBuffer->Move(720, 240, 135, 135);
+    loadBuffer->hide();
 
     const QPixmap frameFace(QStringLiteral(":/assets/frame-face.bmp"));
     for (int i = 0; i < CellCount; ++i) {
-        Okno[i] = new FrameButton(frameFace, client_);
-        Okno[i]->setCaption(QStringLiteral("Okno"));
-        Obr[i] = new PictureBox(client_);
-        Obr[i]->setBackColor(WindowColors::ButtonFace);
+        frames[i] = new FrameButton(frameFace, client_);
+        setFrameName(i, QStringLiteral("Okno"));
+        thumbnails[i] = new PictureBox(client_);
+        thumbnails[i]->setBackColor(WindowColors::ButtonFace);
     }
-    // Stacking: Okno(0), Obr(0), then Okno(1..23), then Obr(1..23) in front.
-    Okno[0]->Move(1920, 120, 1215, 975);
-    Obr[0]->Move(2400, 240, 495, 255);
-    Obr[0]->setMouseIcon(magnifierCursor(QStringLiteral(":/assets/zoom-in.ico")));
-    Obr[0]->setMousePointer(MousePointer::Custom);
-    Obr[0]->stackUnder(Okno[1]);
+    // Stacking: frames(0), thumbnails(0), then frames(1..23), then thumbnails(1..23) in front.
+    frames[0]->Move(1920, 120, 1215, 975);
+    thumbnails[0]->Move(2400, 240, 495, 255);
+    thumbnails[0]->setMouseIcon(magnifierCursor(QStringLiteral(":/assets/zoom-in.ico")));
+    thumbnails[0]->setMousePointer(MousePointer::Custom);
+    thumbnails[0]->stackUnder(frames[1]);
     for (int i = 1; i < CellCount; ++i) {
-        Okno[i]->Move(i == 23 ? 1320 : 720, i == 23 ? 360 : 240, 975, 495);
-        Okno[i]->raise();
+        frames[i]->Move(i == 23 ? 1320 : 720, i == 23 ? 360 : 240, 975, 495);
+        frames[i]->raise();
     }
     for (int i = 1; i < CellCount; ++i) {
-        Obr[i]->Move(720, 240, 495, 255);
-        Obr[i]->raise();
+        thumbnails[i]->Move(720, 240, 495, 255);
+        thumbnails[i]->raise();
     }
 
-    Logo = new CommandButton(QPixmap(QStringLiteral(":/assets/logo.gif")), client_);
-    Logo->Move(120, 6240, 6855, 975);
+    logo = new CommandButton(QPixmap(QStringLiteral(":/assets/logo.gif")), client_);
+    logo->Move(120, 6240, 6855, 975);
 
-    ZoomOkno = new PictureBox(client_);
-    ZoomOkno->setBackColor(WindowColors::ViewBackAtCreation);
-    ZoomOkno->setForeColor(WindowColors::ViewCaptionText);
-    ZoomOkno->setTextFont(boldFont(8.25));
-    ZoomOkno->setMouseIcon(magnifierCursor(QStringLiteral(":/assets/zoom-out.ico")));
-    ZoomOkno->setMousePointer(MousePointer::Custom);
-    ZoomOkno->Move(2880, 2040, 2895, 2655);
-    ZoomOkno->hide();
+    enlargedView = new PictureBox(client_);
+    enlargedView->setBackColor(WindowColors::ViewBackAtCreation);
+    enlargedView->setForeColor(WindowColors::ViewCaptionText);
+    enlargedView->setTextFont(boldFont(8.25));
+    enlargedView->setMouseIcon(magnifierCursor(QStringLiteral(":/assets/zoom-out.ico")));
+    enlargedView->setMousePointer(MousePointer::Custom);
+    enlargedView->Move(2880, 2040, 2895, 2655);
+    enlargedView->hide();
 
-    LupaMinus = makeImage(QStringLiteral(":/assets/prev-picture.gif"), ZoomOkno, 0, 1680);
-    LupaMinus->setCursor(Qt::ArrowCursor);
-    LupaPlus = makeImage(QStringLiteral(":/assets/next-picture.gif"), ZoomOkno, 1560, 1680);
-    LupaPlus->setCursor(Qt::ArrowCursor);
+    stepBackImage = makeImage(QStringLiteral(":/assets/prev-picture.gif"), enlargedView, 0, 1680);
+    stepBackImage->setCursor(Qt::ArrowCursor);
+    stepForwardImage = makeImage(QStringLiteral(":/assets/next-picture.gif"), enlargedView, 1560, 1680);
+    stepForwardImage->setCursor(Qt::ArrowCursor);
 
     setUpKeyboardFocus();
     nameForScreenReaders();
-    Dir1->setPath(FolderService::CurrentDirectory());
+    folderList->setPath(FolderService::CurrentDirectory());
 }
 
 // Keyboard focus starts in the folder list. Tab then goes to the file list,
@@ -187,35 +191,36 @@ void Kalvio::createControls()
 // take no focus.
 void Kalvio::setUpKeyboardFocus()
 {
-    Dir1->setFocusPolicy(Qt::StrongFocus);
-    File1->setFocusPolicy(Qt::StrongFocus);
+    folderList->setFocusPolicy(Qt::StrongFocus);
+    fileList->setFocusPolicy(Qt::StrongFocus);
     // A click on a thumbnail or the view moves the focus there; a click on a
     // frame, an arrow or the exit image leaves it where it was.
     for (int i = 0; i < CellCount; ++i) {
-        Okno[i]->setFocusPolicy(Qt::TabFocus);
-        Obr[i]->setFocusPolicy(Qt::StrongFocus);
+        frames[i]->setFocusPolicy(Qt::TabFocus);
+        thumbnails[i]->setFocusPolicy(Qt::StrongFocus);
     }
-    ZoomOkno->setFocusPolicy(Qt::StrongFocus);
-    for (ImageControl* image : {Nazad, Vpred, Koniec, LupaMinus, LupaPlus})
+    enlargedView->setFocusPolicy(Qt::StrongFocus);
+    for (ImageControl* image : {pageBackArrow, pageForwardArrow, exitImage, stepBackImage, stepForwardImage})
         image->setFocusPolicy(Qt::TabFocus);
     // Ordered once every control takes focus: Qt leaves out those that do not.
-    QList<QWidget*> chain{Dir1, File1, Okno[0], Obr[0]};
+    QList<QWidget*> chain{folderList, fileList, frames[0], thumbnails[0]};
     for (int i = 1; i < CellCount; ++i)
-        chain << Okno[i];
+        chain << frames[i];
     for (int i = 1; i < CellCount; ++i)
-        chain << Obr[i];
-    chain << Nazad << Vpred << Koniec << Logo << ZoomOkno << LupaMinus << LupaPlus;
+        chain << thumbnails[i];
+    chain << pageBackArrow << pageForwardArrow << exitImage << logo << enlargedView << stepBackImage
+          << stepForwardImage;
     for (qsizetype k = 0; k + 1 < chain.size(); ++k)
         setTabOrder(chain[k], chain[k + 1]);
-    Dir1->setFocus();
+    folderList->setFocus();
 
     // The grid's and the view's keys and the wheel are the window's (see KeysAndWheel.cpp).
-    for (QWidget* control :
-         std::initializer_list<QWidget*>{client_, ZoomOkno, LupaMinus, LupaPlus, Nazad, Vpred, Koniec})
+    for (QWidget* control : std::initializer_list<QWidget*>{client_, enlargedView, stepBackImage, stepForwardImage,
+                                                            pageBackArrow, pageForwardArrow, exitImage})
         control->installEventFilter(this);
     for (int i = 0; i < CellCount; ++i) {
-        Okno[i]->installEventFilter(this);
-        Obr[i]->installEventFilter(this);
+        frames[i]->installEventFilter(this);
+        thumbnails[i]->installEventFilter(this);
     }
     connect(qApp, &QApplication::focusChanged, this, &Kalvio::markFocusedCell);
 }
@@ -223,48 +228,65 @@ void Kalvio::setUpKeyboardFocus()
 // Names that a screen reader says for the controls.
 void Kalvio::nameForScreenReaders()
 {
-    ZoomOkno->setAccessibleName(QStringLiteral("Zvětšený obrázek"));
-    LupaMinus->setAccessibleName(QStringLiteral("Předchozí obrázek"));
-    LupaPlus->setAccessibleName(QStringLiteral("Další obrázek"));
-    Nazad->setAccessibleName(QStringLiteral("Předchozí stránka"));
-    Vpred->setAccessibleName(QStringLiteral("Další stránka"));
-    Koniec->setAccessibleName(QStringLiteral("Konec"));
-    KoniecLabel->setAccessibleName(QStringLiteral("Konec"));
-    Strana->setAccessibleName(QStringLiteral("Číslo stránky"));
-    StranaText->setAccessibleName(QStringLiteral("Obrazovka"));
-    Dir1->setAccessibleName(QStringLiteral("Složky"));
-    File1->setAccessibleName(QStringLiteral("Obrázky ve složce"));
-    Logo->setAccessibleName(QStringLiteral("Velorin, o výrobci"));
+    enlargedView->setAccessibleName(QStringLiteral("Zvětšený obrázek"));
+    stepBackImage->setAccessibleName(QStringLiteral("Předchozí obrázek"));
+    stepForwardImage->setAccessibleName(QStringLiteral("Další obrázek"));
+    pageBackArrow->setAccessibleName(QStringLiteral("Předchozí stránka"));
+    pageForwardArrow->setAccessibleName(QStringLiteral("Další stránka"));
+    exitImage->setAccessibleName(QStringLiteral("Konec"));
+    exitLabel->setAccessibleName(QStringLiteral("Konec"));
+    pageCounter->setAccessibleName(QStringLiteral("Číslo stránky"));
+    pageCounterHeading->setAccessibleName(QStringLiteral("Obrazovka"));
+    folderList->setAccessibleName(QStringLiteral("Složky"));
+    fileList->setAccessibleName(QStringLiteral("Obrázky ve složce"));
+    logo->setAccessibleName(QStringLiteral("Velorin, o výrobci"));
     for (int i = 0; i < CellCount; ++i)
-        Obr[i]->setAccessibleName(QStringLiteral("Náhled %1").arg(i + 1));
+        thumbnails[i]->setAccessibleName(QStringLiteral("Náhled %1").arg(i + 1));
 }
 
 void Kalvio::connectHandlers()
 {
     for (int i = 0; i < CellCount; ++i)
-        connect(Obr[i], &PictureBox::clicked, this, [this, i] { Obr_Click(i); });
-    connect(ZoomOkno, &PictureBox::clicked, this, &Kalvio::ZoomOkno_Click);
-    connect(LupaPlus, &ImageControl::clicked, this, &Kalvio::LupaPlus_Click);
-    connect(LupaMinus, &ImageControl::clicked, this, &Kalvio::LupaMinus_Click);
-    connect(Vpred, &ImageControl::clicked, this, &Kalvio::Vpred_Click);
-    connect(Nazad, &ImageControl::clicked, this, &Kalvio::Nazad_Click);
-    connect(Koniec, &ImageControl::clicked, this, &Kalvio::Koniec_Click);
-    connect(KoniecLabel, &CaptionLabel::clicked, this, &Kalvio::KoniecLabel_Click);
-    connect(Logo, &QPushButton::clicked, this, &Kalvio::Logo_Click);
-    connect(Konec, &QAction::triggered, this, &Kalvio::Konec_Click);
-    connect(Autor, &QAction::triggered, this, &Kalvio::Autor_Click);
-    connect(Dir1, &FolderList::Change, this, &Kalvio::Dir1_Change);
-    connect(File1, &FileList::Click, this, &Kalvio::File1_Click);
+        connect(thumbnails[i], &PictureBox::clicked, this, [this, i] { openCell(i); });
+    connect(enlargedView, &PictureBox::clicked, this, &Kalvio::closeView);
+    connect(stepForwardImage, &ImageControl::clicked, this, &Kalvio::stepForward);
+    connect(stepBackImage, &ImageControl::clicked, this, &Kalvio::stepBack);
+    connect(pageForwardArrow, &ImageControl::clicked, this, &Kalvio::pageForwardArrowClicked);
+    connect(pageBackArrow, &ImageControl::clicked, this, &Kalvio::pageBackArrowClicked);
+    connect(exitImage, &ImageControl::clicked, this, &Kalvio::exitImageClicked);
+    connect(exitLabel, &CaptionLabel::clicked, this, &Kalvio::exitLabelClicked);
+    connect(logo, &QPushButton::clicked, this, &Kalvio::logoClicked);
+    connect(exitAction, &QAction::triggered, this, &Kalvio::exitChosen);
+    connect(aboutAction, &QAction::triggered, this, &Kalvio::aboutChosen);
+    connect(folderList, &FolderList::Change, this, &Kalvio::folderChosen);
+    connect(fileList, &FileList::Click, this, &Kalvio::fileChosen);
 }
 
 void Kalvio::closeEvent(QCloseEvent* event)
 {
     bool cancel = false;
-    Form_QueryUnload(cancel, 0);
+    queryUnload(cancel, 0);
     if (cancel)
         event->ignore();
     else
         event->accept();
+}
+
+// Every frame's name goes through here, so that what is browsed and what the
+// frames show stay one.
+void Kalvio::setFrameName(int cell, const QString& name)
+{
+    browsing_.frameNames[cell] = name;
+    frames[cell]->setCaption(name);
+}
+
+// Lists the pictures of folder `path` in the file list; what is browsed takes
+// the new names.
+void Kalvio::listFolder(const QString& path)
+{
+    fileList->setPath(path);
+    browsing_.folder = path;
+    browsing_.names = fileList->names();
 }
 
 int Kalvio::pixelsFor(double twips) const
@@ -274,5 +296,5 @@ int Kalvio::pixelsFor(double twips) const
 
 QString Kalvio::cellPath(const QString& name) const
 {
-    return FolderService::JoinPath(Dir1->Path(), name);
+    return FolderService::JoinPath(folderList->Path(), name);
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "Browsing.h"
 #include "CaptionLabel.h"
 #include "CaseInsensitivePaths.h"
 #include "CommandButton.h"
@@ -20,22 +21,24 @@ class QKeyEvent;
 class QMenu;
 class QWheelEvent;
 
-// The one window of the viewer. Its controls and state are public so that
-// its procedures, which live in the folders of their subsystems, and the
-// tests can reach them by name.
+// The one window of the viewer. Its controls are public so that its
+// procedures, which live in the folders of their subsystems, and the tests can
+// reach them by name; what is browsed is read through browsing().
 //
-// GLOSSARY.md (at the top of the repository) says what each name means
-// (Obr: a thumbnail box, Okno: its frame, ZoomOkno: the enlarged view, …),
-// its unit and which file defines it. Capitalised properties (Width(),
-// Left()) are twips, 15 to a pixel; Qt's lower-case ones (width()) pixels.
+// GLOSSARY.md (at the top of the repository) gives each name's historic name
+// (thumbnails: Obr, frames: Okno, enlargedView: ZoomOkno, …), its unit and the
+// file that defines it. Capitalised properties (Width(), Left()) are twips, 15
+// to a pixel; Qt's lower-case ones (width()) pixels.
 class Kalvio : public QMainWindow {
     Q_OBJECT
 
 public:
-    static constexpr int CellCount = 24;
-    static constexpr int GridColumns = 6;
+    static constexpr int CellCount = Browsing::CellsPerPage;
+    static constexpr int GridColumns = Browsing::Columns;
 
     explicit Kalvio(QWidget* parent = nullptr);
+    // Decodes with the picture pipeline's options given (the tests count decodes).
+    explicit Kalvio(Pictures::Pipeline::Options pictures, QWidget* parent = nullptr);
     ~Kalvio() override;
 
     // ---- Window properties (twips, colours) ----
@@ -47,71 +50,71 @@ public:
     QWidget* client() const { return client_; }
 
     // ---- Controls, front to back ----
-    PictureBox* ZoomOkno = nullptr;
-    ImageControl* LupaMinus = nullptr;
-    ImageControl* LupaPlus = nullptr;
-    CommandButton* Logo = nullptr;
-    std::array<PictureBox*, CellCount> Obr{};
-    std::array<FrameButton*, CellCount> Okno{};
-    PictureBox* Vstup = nullptr;
-    FileList* File1 = nullptr;
-    FolderList* Dir1 = nullptr;
-    CaptionLabel* Strana = nullptr;
-    CaptionLabel* StranaText = nullptr;
-    ImageControl* Vpred = nullptr;
-    ImageControl* Nazad = nullptr;
-    CaptionLabel* KoniecLabel = nullptr;
-    ImageControl* Koniec = nullptr;
-    QMenu* File = nullptr;
-    QAction* Konec = nullptr;
-    QMenu* Pomoc = nullptr;
-    QAction* Autor = nullptr;
+    PictureBox* enlargedView = nullptr;
+    ImageControl* stepBackImage = nullptr;
+    ImageControl* stepForwardImage = nullptr;
+    CommandButton* logo = nullptr;
+    std::array<PictureBox*, CellCount> thumbnails{};
+    std::array<FrameButton*, CellCount> frames{};
+    PictureBox* loadBuffer = nullptr;
+    FileList* fileList = nullptr;
+    FolderList* folderList = nullptr;
+    CaptionLabel* pageCounter = nullptr;
+    CaptionLabel* pageCounterHeading = nullptr;
+    ImageControl* pageForwardArrow = nullptr;
+    ImageControl* pageBackArrow = nullptr;
+    CaptionLabel* exitLabel = nullptr;
+    ImageControl* exitImage = nullptr;
+    QMenu* fileMenu = nullptr;
+    QAction* exitAction = nullptr;
+    QMenu* helpMenu = nullptr;
+    QAction* aboutAction = nullptr;
 
     // ---- State ----
+    // What is browsed: every decision of where the user is reads it.
+    const Browsing& browsing() const { return browsing_; }
     WindowState tags;
-    // The cell counter shared by the page loops: a pass interrupted in its
-    // yield ends when another loop has moved the counter on.
-    int CellIndex = 0;
-    // What the last yield of a drawing pass reported.
-    int OpenWindowCount = 0;
+    // Counts the page passes started or cut short; a pass that finds it
+    // moved on after a yield has been superseded and ends.
+    int passGeneration() const { return passGeneration_; }
 
     // ---- Start-up, exit, About (app/) ----
     // A folder given on the command line is shown as it is, without the search
     // below the current directory; a picture in it opens enlarged. Both are
     // escaped native names; empty: the search.
     void setStartPath(const QString& folder, const QString& picture);
-    void Form_Load();
-    void Form_QueryUnload(bool& cancel, int unloadMode);
-    void Koniec_Click();
-    void KoniecLabel_Click();
-    void Konec_Click();
-    void Logo_Click();
-    void Autor_Click();
-    QString AboutText() const;
-    static QString CreditLine();
+    void load();
+    void queryUnload(bool& cancel, int unloadMode);
+    void exitImageClicked();
+    void exitLabelClicked();
+    void exitChosen();
+    void logoClicked();
+    void aboutChosen();
+    QString aboutText() const;
+    static QString creditLine();
 
     // ---- Layout (layout/) ----
-    void ArrangeWindow();
+    void arrangeWindow();
 
-    // ---- Picture source (source/) ----
-    QString HladajPrvyFile(const QString& path);
-    void Dir1_Change();
+    // ---- Picture source (app/, the search in source/) ----
+    QString firstFolderWithFiles(const QString& path);
+    void folderChosen();
 
-    // ---- Thumbnail pages (pages/) ----
-    void ShowPage();
-    void PageForward();
-    void Dozadu();
-    void UpdatePageArrows();
-    void Vpred_Click();
-    void Nazad_Click();
-    void File1_Click();
+    // ---- Thumbnail pages (grid/) ----
+    void showPage();
+    void pageForward();
+    void pageBack();
+    void showPageArrows();
+    void pageForwardArrowClicked();
+    void pageBackArrowClicked();
+    void fileChosen();
 
     // ---- Enlarged view (view/) ----
-    void Obr_Click(int index);
-    void ZoomOkno_Click();
-    void LupaPlus_Click();
-    void LupaMinus_Click();
-    void UpdateZoomArrows();
+    void openCell(int index);
+    void closeView();
+    void stepForward();
+    void stepBack();
+    void showViewSteps();
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -120,6 +123,11 @@ protected:
 private:
     enum class PassEnd { Completed, Interrupted, Closed };
     enum class CellClearing { Picture, PictureAndCaption, PictureCaptionAndPointer };
+
+    void setFrameName(int cell, const QString& name);
+    void listFolder(const QString& path);
+    void openInView(int cell, int entry);
+    void endPass() { ++passGeneration_; }
 
     void createControls();
     void createMenus();
@@ -142,7 +150,7 @@ private:
     PassEnd drawPage();
     void showEmptyPage();
     void writePageCounter();
-    std::optional<Pictures::Result> waitForPicture(const Pictures::Request& request, int i);
+    std::optional<Pictures::Result> waitForPicture(const Pictures::Request& request, int generation);
     Pictures::Request thumbnailRequest(const QString& name);
     Pictures::Request viewRequest(const QString& name) const;
     using CellRequests = std::array<std::optional<Pictures::Request>, CellCount>;
@@ -154,6 +162,10 @@ private:
     int pixelsFor(double twips) const;
     QString cellPath(const QString& name) const;
 
+    Browsing browsing_;
+    int passGeneration_ = 0;
+    // What the last yield of a drawing pass reported.
+    int openWindowCount_ = 0;
     // A pass is drawing the page; a page request meanwhile is drawn after it.
     bool passRunning_ = false;
     bool passPending_ = false;

@@ -35,7 +35,7 @@ bool Kalvio::eventFilter(QObject* watched, QEvent* event)
 int Kalvio::cellOf(const QObject* control) const
 {
     for (int i = 0; i < CellCount; ++i) {
-        if (control == Obr[i] || control == Okno[i])
+        if (control == thumbnails[i] || control == frames[i])
             return i;
     }
     return -1;
@@ -47,13 +47,13 @@ bool Kalvio::handleKey(QObject* watched, const QKeyEvent& key)
     if (key.modifiers() & ~Qt::KeypadModifier)
         return false;
     // A focused image is clicked by Space or Enter, as a button is.
-    for (ImageControl* image : {Nazad, Vpred, Koniec, LupaMinus, LupaPlus}) {
+    for (ImageControl* image : {pageBackArrow, pageForwardArrow, exitImage, stepBackImage, stepForwardImage}) {
         if (watched == image && isActivation(key.key())) {
             image->click();
             return true;
         }
     }
-    return ZoomOkno->Visible() ? handleViewKey(key.key()) : handleGridKey(cellOf(watched), key.key());
+    return browsing_.viewOpen ? handleViewKey(key.key()) : handleGridKey(cellOf(watched), key.key());
 }
 
 // In the enlarged view: step to the next or previous picture where that
@@ -64,19 +64,19 @@ bool Kalvio::handleViewKey(int key)
     case Qt::Key_Right:
     case Qt::Key_Space:
     case Qt::Key_PageDown:
-        if (LupaPlus->Visible())
-            LupaPlus_Click();
+        if (browsing_.viewSteps.forward)
+            stepForward();
         return true;
     case Qt::Key_Left:
     case Qt::Key_Backspace:
     case Qt::Key_PageUp:
-        if (LupaMinus->Visible())
-            LupaMinus_Click();
+        if (browsing_.viewSteps.back)
+            stepBack();
         return true;
     case Qt::Key_Escape:
     case Qt::Key_Return:
     case Qt::Key_Enter:
-        ZoomOkno_Click();
+        closeView();
         return true;
     default:
         return false;
@@ -97,25 +97,25 @@ bool Kalvio::handleGridKey(int cell, int key)
     case Qt::Key_Down:
         return moveCellFocus(cell, GridColumns);
     case Qt::Key_PageDown:
-        if (Vpred->Visible())
-            Vpred_Click();
+        if (browsing_.pageArrows.forward)
+            pageForwardArrowClicked();
         return true;
     case Qt::Key_PageUp:
-        if (Nazad->Visible())
-            Nazad_Click();
+        if (browsing_.pageArrows.back)
+            pageBackArrowClicked();
         return true;
     case Qt::Key_Home:
-        if (File1->ListCount() > 0)
+        if (browsing_.entryCount() > 0)
             showPageOf(0);
         return true;
     case Qt::Key_End:
-        if (File1->ListCount() > 0)
-            showPageOf(File1->ListCount() - 1);
+        if (browsing_.entryCount() > 0)
+            showPageOf(browsing_.entryCount() - 1);
         return true;
     default:
         if (cell < 0 || !isActivation(key))
             return false;
-        Obr_Click(cell);
+        openCell(cell);
         return true;
     }
 }
@@ -130,7 +130,7 @@ bool Kalvio::moveCellFocus(int cell, int by)
         const bool leavesRow = std::abs(by) == 1 && cell / GridColumns != (cell + by) / GridColumns;
         target = cell + by < 0 || cell + by >= CellCount || leavesRow ? cell : cell + by;
     }
-    Obr[target]->setFocus(Qt::TabFocusReason);
+    thumbnails[target]->setFocus(Qt::TabFocusReason);
     return true;
 }
 
@@ -138,9 +138,9 @@ bool Kalvio::moveCellFocus(int cell, int by)
 void Kalvio::markFocusedCell(QWidget* previous, QWidget* now)
 {
     if (const int cell = cellOf(previous); cell >= 0)
-        Okno[cell]->setEdgeColor(std::nullopt);
+        frames[cell]->setEdgeColor(std::nullopt);
     if (const int cell = cellOf(now); cell >= 0)
-        Okno[cell]->setEdgeColor(WindowColors::FocusEdge);
+        frames[cell]->setEdgeColor(WindowColors::FocusEdge);
 }
 
 // The wheel over the enlarged view steps through the pictures, anywhere
@@ -151,13 +151,14 @@ bool Kalvio::handleWheel(const QWheelEvent& wheel)
     wheelTurned_ += wheel.angleDelta().y();
     const int notches = wheelTurned_ / WheelNotch;
     wheelTurned_ %= WheelNotch;
-    const QPoint at = ZoomOkno->mapFromGlobal(wheel.globalPosition().toPoint());
-    const bool overView = ZoomOkno->Visible() && ZoomOkno->rect().contains(at);
+    const QPoint at = enlargedView->mapFromGlobal(wheel.globalPosition().toPoint());
+    const bool overView = browsing_.viewOpen && enlargedView->rect().contains(at);
     for (int n = 0; n < std::abs(notches); ++n) {
         const bool forward = notches < 0;
-        ImageControl* step = overView ? (forward ? LupaPlus : LupaMinus) : (forward ? Vpred : Nazad);
-        if (step->Visible())
-            step->click();
+        const Browsing::Ways& ways = overView ? browsing_.viewSteps : browsing_.pageArrows;
+        if (forward ? ways.forward : ways.back)
+            (overView ? (forward ? stepForwardImage : stepBackImage) : (forward ? pageForwardArrow : pageBackArrow))
+                ->click();
     }
     return true;
 }

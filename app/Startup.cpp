@@ -21,25 +21,25 @@ void Kalvio::setStartPath(const QString& folder, const QString& picture)
     startPicture_ = picture;
 }
 
-void Kalvio::Form_Load()
+void Kalvio::load()
 {
     setWindowTitle(QStringLiteral("Kalvio ver 1.1"));
     // The menus already carry these captions from their creation; setting them
     // again here is intended and changes nothing the user sees.
-    File->setTitle(QStringLiteral("&Soubor"));
-    Konec->setText(QStringLiteral("&Konec"));
-    Pomoc->setTitle(QStringLiteral("&Pomoc"));
-    Autor->setText(QStringLiteral("&O Aplikaci"));
+    fileMenu->setTitle(QStringLiteral("&Soubor"));
+    exitAction->setText(QStringLiteral("&Konec"));
+    helpMenu->setTitle(QStringLiteral("&Pomoc"));
+    aboutAction->setText(QStringLiteral("&O Aplikaci"));
     // The exit label is created as "Koniec" and renamed here, before the
     // layout centres it on the exit image at its new size; intended.
-    KoniecLabel->setCaption(QStringLiteral("Konec"));
-    StranaText->setCaption(QStringLiteral("Obrazovka"));
-    Strana->setCaption(QStringLiteral(" 0 z 0"));
+    exitLabel->setCaption(QStringLiteral("Konec"));
+    pageCounterHeading->setCaption(QStringLiteral("Obrazovka"));
+    pageCounter->setCaption(QStringLiteral(" 0 z 0"));
     tags.credits = QStringLiteral("Velorin\r\n\r\n           https://www.velorin.example");
     tags.waitText = QStringLiteral("  Čekejte...");
     setBackColor(WindowColors::Background);
 
-    ArrangeWindow();
+    arrangeWindow();
 
     // Shown centred, at the size the layout gave it.
     if (const QScreen* shownOn = screen())
@@ -47,14 +47,15 @@ void Kalvio::Form_Load()
     show();
     paintBeforeTheSearch();
 
-    File1->setPattern(CommandLine::ListedPictures);
+    fileList->setPattern(CommandLine::ListedPictures);
+    browsing_.names = fileList->names();
     QString startFolder = FolderService::CurrentDirectory();
     // A folder named on the command line is shown as it is: the user chose it.
-    startFolder = startFolder_.isEmpty() ? HladajPrvyFile(startFolder) : startFolder_;
+    startFolder = startFolder_.isEmpty() ? firstFolderWithFiles(startFolder) : startFolder_;
     // A different path raises the folder list's change event, and
-    // Dir1_Change sets up the first page before the assignment returns.
-    Dir1->setPath(startFolder);
-    File1->setPath(Dir1->Path());
+    // folderChosen sets up the first page before the assignment returns.
+    folderList->setPath(startFolder);
+    listFolder(folderList->Path());
 
     if (FolderService::CurrentDirectory() == startFolder)
         setPageTagsFromList();
@@ -83,12 +84,12 @@ void Kalvio::paintBeforeTheSearch()
 void Kalvio::setPageTagsFromList()
 {
     const int startEntry = takeStartPicture();
-    tags.pageIndex = startEntry < 0 ? 0 : WindowRules::PageOf(startEntry);
-    tags.pageCount = WindowRules::PageCount(File1->ListCount());
-    UpdatePageArrows();
+    browsing_.page = startEntry < 0 ? 0 : Browsing::pageOf(startEntry);
+    browsing_.pageCount = Browsing::pageCountFor(browsing_.entryCount());
+    showPageArrows();
     if (startEntry >= 0)
-        openBeforeItsPageIsDrawn(*tags.pageIndex, startEntry % CellCount);
-    ShowPage();
+        openBeforeItsPageIsDrawn(*browsing_.page, Browsing::cellOf(startEntry));
+    showPage();
 }
 
 // The file list's entry of the picture named on the command line (-1 when
@@ -98,9 +99,5 @@ int Kalvio::takeStartPicture()
     const QString name = std::exchange(startPicture_, QString());
     if (name.isEmpty())
         return -1;
-    for (int k = 0; k < File1->ListCount(); ++k) {
-        if (File1->List(k) == name)
-            return k;
-    }
-    return -1;
+    return browsing_.entryNamed(name);
 }

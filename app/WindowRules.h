@@ -6,31 +6,9 @@
 #include <QSize>
 #include <QString>
 
-// The rules of pages, cells and the view, each written once and used by every
+// The rules of cells and the view, each written once and used by every
 // procedure that needs it.
 namespace WindowRules {
-
-inline constexpr int CellsPerPage = 24;
-
-// Pages of 24 for a list of entries: 0 for none, 1 for 1 to 24, 2 for 25 to 48.
-constexpr int PageCount(int entries)
-{
-    return (entries + CellsPerPage - 1) / CellsPerPage;
-}
-// The page that holds list entry k.
-constexpr int PageOf(int entry)
-{
-    return entry / CellsPerPage;
-}
-// Whether a page lies after, or before, page index `page` of `pages`.
-constexpr bool NextPageExists(int page, int pages)
-{
-    return pages - page > 1;
-}
-constexpr bool PreviousPageExists(int page)
-{
-    return page > 0;
-}
 
 // The file drawn in a cell for the picture `name`: a name that begins with an
 // upper-case "R" has its camera's small copy "THM/T…" (the name without its

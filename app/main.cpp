@@ -53,6 +53,6 @@ int main(int argc, char* argv[])
     window.setStartPath(line.folder, line.picture);
     // The window loads inside the event loop, so that closing it during the
     // first page ends the program as it would at any later time.
-    QTimer::singleShot(0, &window, &Kalvio::Form_Load);
+    QTimer::singleShot(0, &window, &Kalvio::load);
     return app.exec();
 }

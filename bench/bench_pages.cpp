@@ -115,7 +115,7 @@ bool pageIsComplete(const Kalvio& window)
 {
     if (window.tags.passCell.value_or(-1) != -1)
         return false;
-    for (const PictureBox* cell : window.Obr) {
+    for (const PictureBox* cell : window.thumbnails) {
         if (cell->mousePointer() != MousePointer::Custom)
             return false;
     }
@@ -123,14 +123,14 @@ bool pageIsComplete(const Kalvio& window)
 }
 
 // A window started as `kalvio FOLDER` starts it: made, then loaded, which
-// draws the first page; Form_Load returns once that pass is done. The
+// draws the first page; load returns once that pass is done. The
 // repaints it left pending are let run, so the page is on screen when the
 // time is taken.
 std::unique_ptr<Kalvio> startWindow(const QString& folder)
 {
     auto window = std::make_unique<Kalvio>();
     window->setStartPath(folder, QString());
-    window->Form_Load();
+    window->load();
     QCoreApplication::processEvents();
     return window;
 }
@@ -146,7 +146,7 @@ void closeWindow(std::unique_ptr<Kalvio>& window)
 
 void expectPage(const Kalvio& window, const QString& firstName, const QString& what)
 {
-    if (!pageIsComplete(window) || window.Okno[0]->Caption() != firstName)
+    if (!pageIsComplete(window) || window.frames[0]->Caption() != firstName)
         fail(QStringLiteral("%1: the page was not drawn completely, starting at %2").arg(what, firstName));
 }
 
@@ -218,7 +218,7 @@ std::optional<double> firstPageOfProcessMs(const Set& set)
 int cellLongSide(const QString& emptyFolder)
 {
     std::unique_ptr<Kalvio> window = startWindow(emptyFolder);
-    const int side = Twips::ToPixels(window->Obr[0]->Width());
+    const int side = Twips::ToPixels(window->thumbnails[0]->Width());
     closeWindow(window);
     return side;
 }
@@ -457,28 +457,28 @@ void timeStepsOnce(const Set& plain, StepFigures& figures)
     std::unique_ptr<Kalvio> window = startWindow(plain.folder);
     idle(IdleMs);
     figures.turnAfterIdle.push_back(timeMs([&] {
-        window->Vpred_Click();
+        window->pageForwardArrowClicked();
         QCoreApplication::processEvents();
     }));
     expectPage(*window, secondPageFirst, QStringLiteral("page 2"));
 
     figures.viewOpen.push_back(timeMs([&] {
-        window->Obr_Click(0);
+        window->openCell(0);
         QCoreApplication::processEvents();
     }));
     idle(IdleMs);
     figures.viewStep.push_back(timeMs([&] {
-        window->LupaPlus_Click();
+        window->stepForward();
         QCoreApplication::processEvents();
     }));
-    if (!window->ZoomOkno->Visible() || window->tags.zoomCell != 1)
+    if (!window->enlargedView->Visible() || (!window->browsing().viewEntry || window->browsing().viewCell() != 1))
         fail(QStringLiteral("the enlarged view did not step to the next picture"));
     closeWindow(window);
 
     // The same turn with no time between: what the idle second saves.
     window = startWindow(plain.folder);
     figures.turnAtOnce.push_back(timeMs([&] {
-        window->Vpred_Click();
+        window->pageForwardArrowClicked();
         QCoreApplication::processEvents();
     }));
     expectPage(*window, secondPageFirst, QStringLiteral("page 2 at once"));
@@ -491,12 +491,12 @@ void printSteps(const StepFigures& steps)
     std::printf("  %-62s %9s %9s\n", "ms", "median", "min");
     const double turn = median(steps.turnAfterIdle);
     const double step = median(steps.viewStep);
-    std::printf("  %-62s %s  goal <= %.0f: %s\n", "page 2 after a second on page 1 (Vpred_Click)",
+    std::printf("  %-62s %s  goal <= %.0f: %s\n", "page 2 after a second on page 1 (pageForwardArrowClicked)",
                 figure(steps.turnAfterIdle).c_str(), PageTurnGoalMs, verdict(turn <= PageTurnGoalMs));
     std::printf("  %-62s %s\n", "page 2 at once, no second on page 1 (for comparison)",
                 figure(steps.turnAtOnce).c_str());
-    std::printf("  %-62s %s\n", "view opened on cell 0, decoded then (Obr_Click(0))", figure(steps.viewOpen).c_str());
-    std::printf("  %-62s %s  goal <= %.0f: %s\n", "next picture after a second in the view (LupaPlus_Click)",
+    std::printf("  %-62s %s\n", "view opened on cell 0, decoded then (openCell(0))", figure(steps.viewOpen).c_str());
+    std::printf("  %-62s %s  goal <= %.0f: %s\n", "next picture after a second in the view (stepForward)",
                 figure(steps.viewStep).c_str(), ViewStepGoalMs, verdict(step <= ViewStepGoalMs));
 }
 
@@ -512,13 +512,13 @@ double folderChangeMs(const QString& emptyFolder, const Set& to)
 {
     std::unique_ptr<Kalvio> window = startWindow(emptyFolder);
     const double ms = timeMs([&] {
-        window->Dir1->setPath(to.folder);
+        window->folderList->setPath(to.folder);
         QCoreApplication::processEvents();
     });
-    if (window->File1->ListCount() != to.paths.size())
+    if (window->fileList->ListCount() != to.paths.size())
         fail(QStringLiteral("%1 lists %2 names, expected %3")
                  .arg(to.folder)
-                 .arg(window->File1->ListCount())
+                 .arg(window->fileList->ListCount())
                  .arg(to.paths.size()));
     expectPage(*window, QFileInfo(to.paths[0]).fileName(), to.folder);
     closeWindow(window);
@@ -532,7 +532,7 @@ void timeListingParts(const QString& emptyFolder, const Set& many, FolderFigures
 {
     std::unique_ptr<Kalvio> window = startWindow(emptyFolder);
     figures.fileList.push_back(timeMs([&] {
-        window->File1->setPath(many.folder);
+        window->fileList->setPath(many.folder);
         QCoreApplication::processEvents();
     }));
     figures.subFolders.push_back(timeMs([&] { static_cast<void>(FolderService::SubFolders(many.folder)); }));

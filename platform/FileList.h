@@ -29,6 +29,8 @@ public:
     void setPattern(const QString& pattern);
 
     int ListCount() const { return int(names_.size()); }
+    // Every entry, in the list's order.
+    const QStringList& names() const { return names_; }
     // The name of entry k, or empty text for an index outside the list.
     QString List(int k) const;
     int ListIndex() const { return currentIndex().row(); }

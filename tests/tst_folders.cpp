@@ -176,27 +176,28 @@ void FoldersTest::changeOfFolder()
     target.addFile(QStringLiteral("readme.txt"));
     // On the second page with a picture enlarged, so that every reset of the change shows.
     auto w = startIn(first.path());
-    w->Vpred_Click();
-    w->Obr_Click(0);
-    QVERIFY(w->ZoomOkno->Visible() && w->tags.pageIndex == 1);
+    w->pageForwardArrowClicked();
+    w->openCell(0);
+    QVERIFY(w->enlargedView->Visible() && w->browsing().page == 1);
 
-    QSignalSpy changes(w->Dir1, &FolderList::Change);
-    w->Dir1->setPath(first.path());
-    w->Dir1->setPath(first.path() + u'/');
+    QSignalSpy changes(w->folderList, &FolderList::Change);
+    w->folderList->setPath(first.path());
+    w->folderList->setPath(first.path() + u'/');
     QCOMPARE(changes.count(), 0);
     bool assigning = true, raisedInside = false;
-    connect(w->Dir1, &FolderList::Change, w.get(), [&] { raisedInside = assigning; });
-    w->Dir1->setPath(target.path());
+    connect(w->folderList, &FolderList::Change, w.get(), [&] { raisedInside = assigning; });
+    w->folderList->setPath(target.path());
     assigning = false;
     QVERIFY(raisedInside && changes.count() == 1);
-    QVERIFY(w->ZoomOkno->isHidden() && w->Nazad->isHidden() && w->Vpred->isHidden() == (pages < 2));
-    QCOMPARE(w->File1->Path(), target.path());
-    QCOMPARE(w->File1->ListCount(), pictures);
-    QCOMPARE(w->tags.pageIndex, std::optional<int>(0));
-    QCOMPARE(w->tags.pageCount, std::optional<int>(pages));
-    QCOMPARE(w->Strana->Caption(), pages ? QStringLiteral("1 z %1").arg(pages) : QString());
+    QVERIFY(w->enlargedView->isHidden() && w->pageBackArrow->isHidden() &&
+            w->pageForwardArrow->isHidden() == (pages < 2));
+    QCOMPARE(w->fileList->Path(), target.path());
+    QCOMPARE(w->fileList->ListCount(), pictures);
+    QCOMPARE(w->browsing().page, std::optional<int>(0));
+    QCOMPARE(w->browsing().pageCount, std::optional<int>(pages));
+    QCOMPARE(w->pageCounter->Caption(), pages ? QStringLiteral("1 z %1").arg(pages) : QString());
     for (int i = 0; i < Kalvio::CellCount; ++i)
-        QCOMPARE(w->Okno[i]->Caption(), pictures ? QStringLiteral("IMG%1.gif").arg(i + 1) : QString::number(i));
+        QCOMPARE(w->frames[i]->Caption(), pictures ? QStringLiteral("IMG%1.gif").arg(i + 1) : QString::number(i));
     QVERIFY(pictures ? near(cellCentre(*w, 23), colorFor(23)) : cellIsBlank(*w, 0));
 }
 
@@ -220,40 +221,40 @@ void FoldersTest::listsOrderAndOpen()
     for (QString up = root.path(); way.value(0) != "/"; up = QFileInfo(up).path())
         way.prepend(up);
     const int rootRow = int(way.size()) - 1;
-    QCOMPARE(folders(*w->Dir1), (way + QStringList{root.at("Sub2")}));
+    QCOMPARE(folders(*w->folderList), (way + QStringList{root.at("Sub2")}));
 
     // A click, then the double-click, as the window system delivers them, on a folder of the way down.
-    w->Dir1->scrollToItem(w->Dir1->item(rootRow));
-    const QPoint at = w->Dir1->visualItemRect(w->Dir1->item(rootRow)).center();
-    QTest::mouseClick(w->Dir1->viewport(), Qt::LeftButton, {}, at);
-    QCOMPARE(w->Dir1->Path(), root.at("Sub2"));
-    QTest::mouseDClick(w->Dir1->viewport(), Qt::LeftButton, {}, at);
-    QCOMPARE(w->Dir1->Path(), root.path());
+    w->folderList->scrollToItem(w->folderList->item(rootRow));
+    const QPoint at = w->folderList->visualItemRect(w->folderList->item(rootRow)).center();
+    QTest::mouseClick(w->folderList->viewport(), Qt::LeftButton, {}, at);
+    QCOMPARE(w->folderList->Path(), root.at("Sub2"));
+    QTest::mouseDClick(w->folderList->viewport(), Qt::LeftButton, {}, at);
+    QCOMPARE(w->folderList->Path(), root.path());
     for (const char* sub : {"alpha", "folder.jpg", "shots.jpg", "Sub2", "sub10"}) // hidden folders left out
         way << root.at(sub);
-    QCOMPARE(folders(*w->Dir1), way);
-    QCOMPARE(w->Dir1->currentRow(), rootRow);
-    QCOMPARE(w->Dir1->item(rootRow + 4)->text().trimmed(), "Sub2");
+    QCOMPARE(folders(*w->folderList), way);
+    QCOMPARE(w->folderList->currentRow(), rootRow);
+    QCOMPARE(w->folderList->item(rootRow + 4)->text().trimmed(), "Sub2");
     const QStringList expected = QStringList{"a.jpg", "B.Bmp", NativeName::Decode(bad.substr(1))} +
                                  QString("c.GIF IMG02.jpg IMG2.JPG IMG10.jpg IMG99999999999999999999.gif "
                                          "IMG100000000000000000000.gif link.jpg")
                                      .split(u' ') +
                                  QStringList{NativeName::Decode(broken.substr(1))};
-    QCOMPARE(files(*w->File1), expected);
-    const auto shown = [&](int row) { return w->File1->model()->index(row, 0).data().toString(); };
+    QCOMPARE(files(*w->fileList), expected);
+    const auto shown = [&](int row) { return w->fileList->model()->index(row, 0).data().toString(); };
     QCOMPARE(shown(2) + shown(10), "bad\uFFFD.jpgz\uFFFD(.jpg");
-    QCOMPARE(w->File1->List(11) + w->File1->List(-1) + w->File1->List(100000), QString());
-    QVERIFY(w->Okno[2]->Caption() == expected[2] && near(cellCentre(*w, 2), Qt::red));
+    QCOMPARE(w->fileList->List(11) + w->fileList->List(-1) + w->fileList->List(100000), QString());
+    QVERIFY(w->frames[2]->Caption() == expected[2] && near(cellCentre(*w, 2), Qt::red));
     // Any other wildcard, spaced, beside a plain one.
-    const QString pattern = w->File1->Pattern();
-    w->File1->setPattern(QStringLiteral("img?.jpg ; *.Bmp"));
-    QCOMPARE(files(*w->File1), (QStringList{"B.Bmp", "IMG2.JPG"}));
-    w->File1->setPattern(pattern);
+    const QString pattern = w->fileList->Pattern();
+    w->fileList->setPattern(QStringLiteral("img?.jpg ; *.Bmp"));
+    QCOMPARE(files(*w->fileList), (QStringList{"B.Bmp", "IMG2.JPG"}));
+    w->fileList->setPattern(pattern);
 
-    w->Dir1->setCurrentRow(rootRow + 4);
-    QTest::keyClick(w->Dir1, Qt::Key_Return);
-    QCOMPARE(w->File1->Path(), root.at("Sub2"));
-    QCOMPARE(files(*w->File1), QStringList{"a.jpg"});
+    w->folderList->setCurrentRow(rootRow + 4);
+    QTest::keyClick(w->folderList, Qt::Key_Return);
+    QCOMPARE(w->fileList->Path(), root.at("Sub2"));
+    QCOMPARE(files(*w->fileList), QStringList{"a.jpg"});
 }
 
 void FoldersTest::naturalOrderOfAnyNames()
@@ -310,32 +311,32 @@ void FoldersTest::fileListClicksOnlyWhenPicked()
     w->activateWindow();
     QVERIFY(QTest::qWaitForWindowActive(w.get()));
     // Page 3 of 5 by the arrows, a picture open: nothing chosen in the list.
-    w->Vpred_Click();
-    w->Vpred_Click();
-    w->Obr_Click(1);
-    QSignalSpy clicks(w->File1, &FileList::Click);
-    QVERIFY(w->Dir1->hasFocus());
+    w->pageForwardArrowClicked();
+    w->pageForwardArrowClicked();
+    w->openCell(1);
+    QSignalSpy clicks(w->fileList, &FileList::Click);
+    QVERIFY(w->folderList->hasFocus());
 
     // Tab moves the focus into the list and chooses nothing.
-    QTest::keyClick(w->Dir1, Qt::Key_Tab);
-    QVERIFY(w->File1->hasFocus());
+    QTest::keyClick(w->folderList, Qt::Key_Tab);
+    QVERIFY(w->fileList->hasFocus());
     QCOMPARE(clicks.count(), 0);
-    QCOMPARE(w->File1->ListIndex(), -1);
-    QVERIFY(w->ZoomOkno->Visible() && w->Strana->Caption() == "3 z 5");
+    QCOMPARE(w->fileList->ListIndex(), -1);
+    QVERIFY(w->enlargedView->Visible() && w->pageCounter->Caption() == "3 z 5");
     // An arrow key picks the first entry, a mouse click another.
-    QTest::keyClick(w->File1, Qt::Key_Down);
+    QTest::keyClick(w->fileList, Qt::Key_Down);
     QCOMPARE(clicks.count(), 1);
-    QVERIFY(w->File1->ListIndex() == 0 && !w->ZoomOkno->Visible() && w->Strana->Caption() == "1 z 5");
-    const QModelIndex entry = w->File1->model()->index(30, 0);
-    w->File1->scrollTo(entry);
-    QTest::mouseClick(w->File1->viewport(), Qt::LeftButton, {}, w->File1->visualRect(entry).center());
-    QVERIFY(clicks.count() == 2 && w->File1->ListIndex() == 30 && w->Strana->Caption() == "2 z 5");
+    QVERIFY(w->fileList->ListIndex() == 0 && !w->enlargedView->Visible() && w->pageCounter->Caption() == "1 z 5");
+    const QModelIndex entry = w->fileList->model()->index(30, 0);
+    w->fileList->scrollTo(entry);
+    QTest::mouseClick(w->fileList->viewport(), Qt::LeftButton, {}, w->fileList->visualRect(entry).center());
+    QVERIFY(clicks.count() == 2 && w->fileList->ListIndex() == 30 && w->pageCounter->Caption() == "2 z 5");
 
     // Another folder fills the list anew: nothing is chosen, and focus leaving and coming back changes nothing.
-    w->Dir1->setPath(folder.at(QStringLiteral("many")) + QStringLiteral("/../other"));
-    QTest::keyClick(w->File1, Qt::Key_Tab, Qt::ShiftModifier);
-    QTest::keyClick(w->Dir1, Qt::Key_Tab);
-    QVERIFY(w->File1->hasFocus() && w->File1->ListIndex() == -1 && clicks.count() == 2);
+    w->folderList->setPath(folder.at(QStringLiteral("many")) + QStringLiteral("/../other"));
+    QTest::keyClick(w->fileList, Qt::Key_Tab, Qt::ShiftModifier);
+    QTest::keyClick(w->folderList, Qt::Key_Tab);
+    QVERIFY(w->fileList->hasFocus() && w->fileList->ListIndex() == -1 && clicks.count() == 2);
 }
 
 void FoldersTest::failuresAreLogged()
@@ -370,14 +371,14 @@ void FoldersTest::deletedOrUnreadableStart()
         QVERIFY(start == locked || ::rmdir(QFile::encodeName(doomed)) == 0);
         const WithoutRootRights asUser;
         Kalvio w;
-        w.Form_Load();
+        w.load();
         QVERIFY(w.isVisible());
-        QCOMPARE(w.File1->ListCount(), 0);
-        QCOMPARE(w.tags.pageCount, std::optional<int>(0));
-        QCOMPARE(w.Strana->Caption(), QString());
+        QCOMPARE(w.fileList->ListCount(), 0);
+        QCOMPARE(w.browsing().pageCount, std::optional<int>(0));
+        QCOMPARE(w.pageCounter->Caption(), QString());
         // The deleted folder has no path at all; the unreadable one shows its way down but no subfolders.
-        QCOMPARE(w.Dir1->Path(), start == doomed ? QString() : locked);
-        QCOMPARE(w.Dir1->count(), start == doomed ? 0 : locked.count(u'/') + 1);
+        QCOMPARE(w.folderList->Path(), start == doomed ? QString() : locked);
+        QCOMPARE(w.folderList->count(), start == doomed ? 0 : locked.count(u'/') + 1);
     }
 }
 
@@ -392,17 +393,17 @@ void FoldersTest::hundredThousandFiles()
     auto w = startIn(PictureFolder().path());
     QElapsedTimer clock;
     clock.start();
-    w->Dir1->setPath(folder.path());
+    w->folderList->setPath(folder.path());
     QVERIFY2(clock.elapsed() < 20000, "listing took too long");
-    QCOMPARE(w->File1->ListCount(), 100000);
-    QCOMPARE(w->File1->List(99999), QStringLiteral("IMG_99999.JPG"));
-    QCOMPARE(w->Strana->Caption(), QStringLiteral("1 z 4167"));
-    QVERIFY(!w->Vpred->isHidden());
-    QCOMPARE(w->Okno[23]->Caption(), QStringLiteral("IMG_00023.JPG"));
+    QCOMPARE(w->fileList->ListCount(), 100000);
+    QCOMPARE(w->fileList->List(99999), QStringLiteral("IMG_99999.JPG"));
+    QCOMPARE(w->pageCounter->Caption(), QStringLiteral("1 z 4167"));
+    QVERIFY(!w->pageForwardArrow->isHidden());
+    QCOMPARE(w->frames[23]->Caption(), QStringLiteral("IMG_00023.JPG"));
     // The last file's page is reached like any other.
-    w->File1->setListIndex(99999);
-    QCOMPARE(w->Strana->Caption(), QStringLiteral("4167 z 4167"));
-    QCOMPARE(w->Okno[15]->Caption() + w->Okno[16]->Caption(), QStringLiteral("IMG_99999.JPG"));
+    w->fileList->setListIndex(99999);
+    QCOMPARE(w->pageCounter->Caption(), QStringLiteral("4167 z 4167"));
+    QCOMPARE(w->frames[15]->Caption() + w->frames[16]->Caption(), QStringLiteral("IMG_99999.JPG"));
 }
 
 void FoldersTest::nativeNamesRoundTrip()

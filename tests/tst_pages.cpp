@@ -17,10 +17,13 @@
 
 #include <sys/resource.h>
 
+#include <map>
+#include <mutex>
+
 using namespace TestSupport;
 using Arrows = std::pair<bool, bool>;
 using Look = QList<std::tuple<QImage, QString, MousePointer>>;
-const auto arrows = [](Kalvio& w) { return Arrows(w.Nazad->Visible(), w.Vpred->Visible()); };
+const auto arrows = [](Kalvio& w) { return Arrows(w.pageBackArrow->Visible(), w.pageForwardArrow->Visible()); };
 
 namespace {
 
@@ -28,12 +31,12 @@ namespace {
 // wholly inside shows the colour, one wholly outside the background.
 QString fitMismatch(Kalvio& w, int cell, const QRectF& drawn, const QColor& colour)
 {
-    const QImage& canvas = w.Obr[cell]->canvas();
+    const QImage& canvas = w.thumbnails[cell]->canvas();
     for (int y = 0; y < canvas.height(); ++y) {
         for (int x = 0; x < canvas.width(); ++x) {
             const QColor seen = canvas.pixelColor(x, y);
             if ((drawn.contains(QRectF(x, y, 1, 1)) && !near(seen, colour, 4)) ||
-                (!drawn.intersects(QRectF(x, y, 1, 1)) && !near(seen, ToQColor(w.Obr[cell]->BackColor()), 0)))
+                (!drawn.intersects(QRectF(x, y, 1, 1)) && !near(seen, ToQColor(w.thumbnails[cell]->BackColor()), 0)))
                 return QStringLiteral("pixel %1,%2 is %3").arg(x).arg(y).arg(seen.name());
         }
     }
@@ -45,14 +48,14 @@ QString fitMismatch(Kalvio& w, int cell, const QRectF& drawn, const QColor& colo
 QString pageMismatch(Kalvio& w, int page, int count)
 {
     const QString counter = count ? QStringLiteral("%1 z %2").arg(page + 1).arg((count + 23) / 24) : QString();
-    if (w.tags.pageIndex != page || (count && w.tags.passCell != -1) || w.Strana->Caption() != counter)
-        return QStringLiteral("page %1, counter %2").arg(w.tags.pageIndex.value_or(-1)).arg(w.Strana->Caption());
+    if (w.browsing().page != page || (count && w.tags.passCell != -1) || w.pageCounter->Caption() != counter)
+        return QStringLiteral("page %1, counter %2").arg(w.browsing().page.value_or(-1)).arg(w.pageCounter->Caption());
     for (int i = 0, k = page * 24; i < Kalvio::CellCount; ++i, ++k) {
-        if (w.Okno[i]->Caption() != (!count      ? QString::number(i)
-                                     : k < count ? numberedName(k)
-                                                 : QString()) ||
+        if (w.frames[i]->Caption() != (!count      ? QString::number(i)
+                                       : k < count ? numberedName(k)
+                                                   : QString()) ||
             !(k < count ? cellIsFilledWith(w, i, colorFor(k)) : cellIsBlank(w, i)) ||
-            w.Obr[i]->mousePointer() != (k < count ? MousePointer::Custom : MousePointer::Arrow))
+            w.thumbnails[i]->mousePointer() != (k < count ? MousePointer::Custom : MousePointer::Arrow))
             return QStringLiteral("cell %1").arg(i);
     }
     return {};
@@ -62,7 +65,7 @@ Look lookOf(Kalvio& w)
 {
     Look look;
     for (int i = 0; i < Kalvio::CellCount; ++i)
-        look.append({w.Obr[i]->canvas(), w.Okno[i]->Caption(), w.Obr[i]->mousePointer()});
+        look.append({w.thumbnails[i]->canvas(), w.frames[i]->Caption(), w.thumbnails[i]->mousePointer()});
     return look;
 }
 
@@ -95,6 +98,7 @@ private slots:
     void otherRequestsDuringAPass_data();
     void otherRequestsDuringAPass();
     void pageRequestsNeverPileUp();
+    void nextPageIsDecodedAhead();
     void smallCopiesAndBadPictures();
     void picturesDecodedElsewhereStayTrue();
     void brokenPictureIsReadOncePerCell();
@@ -113,21 +117,21 @@ void PagesTest::pagesArrowsAndFileList()
     QCOMPARE(pageMismatch(*w, 0, 0), QString());
     QVERIFY(!w->tags.passCell);
     // 30 pictures: page 1 shows 6 and clears cells 6 to 23.
-    w->Dir1->setPath(folder.at(QStringLiteral("two")));
-    w->Vpred_Click();
+    w->folderList->setPath(folder.at(QStringLiteral("two")));
+    w->pageForwardArrowClicked();
     QCOMPARE(pageMismatch(*w, 1, 30), QString());
     QCOMPARE(arrows(*w), Arrows(true, false));
     // Three pages: an arrow shows while another page lies its way. Each
     // control closes the enlarged view.
-    w->Obr_Click(2);
-    w->Dir1->setPath(numbered_);
+    w->openCell(2);
+    w->folderList->setPath(numbered_);
     QCOMPARE(arrows(*w), Arrows(false, true));
     const int steps[][4] = {{1, 1, 1, 1}, {1, 2, 1, 0}, {1, 2, 1, 0}, {0, 1, 1, 1},
                             {0, 0, 0, 1}, {0, 0, 0, 1}, {1, 1, 1, 1}};
     for (const auto& [forward, page, back, ahead] : steps) {
-        QVERIFY(!w->ZoomOkno->Visible() && gridHasLook(*w, RGB(128, 128, 128), true));
-        w->Obr_Click(2);
-        forward ? w->Vpred_Click() : w->Nazad_Click();
+        QVERIFY(!w->enlargedView->Visible() && gridHasLook(*w, RGB(128, 128, 128), true));
+        w->openCell(2);
+        forward ? w->pageForwardArrowClicked() : w->pageBackArrowClicked();
         QCOMPARE(pageMismatch(*w, page, 72), QString());
         QCOMPARE(arrows(*w), Arrows(back, ahead));
     }
@@ -136,21 +140,21 @@ void PagesTest::pagesArrowsAndFileList()
     int yields = 0;
     EventYield::setHook([&] { ++yields; });
     for (const auto& [entry, page, drawn] : {std::tuple{47, 1, 0}, std::tuple{48, 2, 24}, std::tuple{-1, 2, 24}}) {
-        w->Obr_Click(3);
-        w->File1->setListIndex(entry);
-        QVERIFY(w->File1->ListIndex() == entry && w->ZoomOkno->Visible() == (entry < 0) && yields == drawn);
+        w->openCell(3);
+        w->fileList->setListIndex(entry);
+        QVERIFY(w->fileList->ListIndex() == entry && w->enlargedView->Visible() == (entry < 0) && yields == drawn);
         QCOMPARE(pageMismatch(*w, page, 72), QString());
         QCOMPARE(arrows(*w), Arrows(true, page < 2));
     }
     EventYield::setHook(nullptr);
     // One page, and no page, after both arrows were shown: both go; the
     // progress of the last pass stands.
-    w->Dir1->setPath(folder.at(QStringLiteral("one")));
+    w->folderList->setPath(folder.at(QStringLiteral("one")));
     QCOMPARE(pageMismatch(*w, 0, 10), QString());
     QCOMPARE(arrows(*w), Arrows(false, false));
-    w->Dir1->setPath(numbered_);
-    w->Vpred_Click();
-    w->Dir1->setPath(folder.at(QStringLiteral("none")));
+    w->folderList->setPath(numbered_);
+    w->pageForwardArrowClicked();
+    w->folderList->setPath(folder.at(QStringLiteral("none")));
     QCOMPARE(pageMismatch(*w, 0, 0), QString());
     QVERIFY(w->tags.passCell == -1 && arrows(*w) == Arrows(false, false));
 }
@@ -184,11 +188,11 @@ void PagesTest::pictureFitsTheCell()
     folder.addImage(QStringLiteral("A.BMP"), banded);
     folder.addPicture(QStringLiteral("B.JPG"), pixels, colorFor(9));
     auto w = startIn(folder.path());
-    QCOMPARE(w->Obr[0]->canvas().size(), QSize(120, 100));
+    QCOMPARE(w->thumbnails[0]->canvas().size(), QSize(120, 100));
     if (cellZero.isValid()) {
-        w->Obr[0]->setWidth(cellZero.width());
-        w->Obr[0]->setHeight(cellZero.height());
-        w->ShowPage();
+        w->thumbnails[0]->setWidth(cellZero.width());
+        w->thumbnails[0]->setHeight(cellZero.height());
+        w->showPage();
     }
     QCOMPARE(fitMismatch(*w, 0, drawn, colorFor(7)), QString());
     // A JPEG's colour is only near the original; its place is the same.
@@ -217,13 +221,13 @@ void PagesTest::pageChangeClearsWhatAPassLeft()
     QFETCH(int, reached);
     QFETCH(int, toPage);
     auto w = startIn(numbered_);
-    w->File1->setListIndex(24 * fromPage);
+    w->fileList->setListIndex(24 * fromPage);
     w->tags.passCell = reached;
     // The grid when the new pass first yields: cleared, nothing new drawn yet.
     std::optional<Look> atNewPass;
     EventYield::setHook([&] { atNewPass = atNewPass.value_or(lookOf(*w)); });
     const Look before = lookOf(*w);
-    forward ? w->PageForward() : w->Dozadu();
+    forward ? w->pageForward() : w->pageBack();
     EventYield::setHook(nullptr);
     // On the last page no pass follows, and the cleared cells stay so.
     QCOMPARE(bool(atNewPass), toPage != fromPage);
@@ -231,11 +235,12 @@ void PagesTest::pageChangeClearsWhatAPassLeft()
     for (int i = 0; i < Kalvio::CellCount; ++i) {
         const bool cleared = reached > 0 && i >= reached, all = cleared && forward;
         const auto& [canvas, caption, pointer] = seen[i];
-        QVERIFY(cleared ? isFilledWith(canvas, ToQColor(w->Obr[i]->BackColor()), 0) : canvas == std::get<0>(before[i]));
+        QVERIFY(cleared ? isFilledWith(canvas, ToQColor(w->thumbnails[i]->BackColor()), 0)
+                        : canvas == std::get<0>(before[i]));
         QCOMPARE(caption, all ? QString() : std::get<1>(before[i]));
         QCOMPARE(pointer, all ? MousePointer::Arrow : std::get<2>(before[i]));
     }
-    QCOMPARE(w->tags.pageIndex, toPage);
+    QCOMPARE(w->browsing().page, toPage);
     QVERIFY(toPage == fromPage || pageMismatch(*w, toPage, 72).isEmpty());
 }
 
@@ -257,22 +262,24 @@ void PagesTest::pageChangeDuringAPassWins()
     QFETCH(QString, action);
     QFETCH(int, toPage);
     auto w = startIn(numbered_);
-    w->tags.pageIndex = fromPage;
-    for (PictureBox* cell : w->Obr)
+    w->fileList->setListIndex(24 * fromPage);
+    for (PictureBox* cell : w->thumbnails)
         cell->ClearPicture();
     QList<QPoint> yields;                                  // page, cell
     std::optional<std::pair<qsizetype, Look>> afterAction; // the yields so far and the grid
     std::optional<Look> atNextYield;
     EventYield::setHook([&] {
-        yields.append(QPoint(w->tags.pageIndex.value_or(-1), w->tags.passCell.value_or(-2)));
+        yields.append(QPoint(w->browsing().page.value_or(-1), w->tags.passCell.value_or(-2)));
         if (afterAction && !atNextYield)
             atNextYield = lookOf(*w);
         if (!afterAction && yields.last() == QPoint(fromPage, atCell)) {
-            action == "close" ? void(w->close()) : action == "forward" ? w->Vpred_Click() : w->File1->setListIndex(3);
+            action == "close"     ? void(w->close())
+            : action == "forward" ? w->pageForwardArrowClicked()
+                                  : w->fileList->setListIndex(3);
             afterAction = {yields.size(), lookOf(*w)};
         }
     });
-    w->ShowPage();
+    w->showPage();
     // The old pass yields no more and touches no cell once the action has
     // run; the new page is then drawn whole.
     QList<QPoint> expected;
@@ -316,19 +323,19 @@ void PagesTest::otherRequestsDuringAPass()
     addNumberedPictures(other, QStringLiteral("30"), 30);
     other.makeFolder(QStringLiteral("0"));
     auto w = startIn(numbered_);
-    w->File1->setListIndex(48);
+    w->fileList->setListIndex(48);
     QList<QPoint> yields; // folder's pictures, cell
     std::optional<Look> before, after;
     EventYield::setHook([&] {
-        yields.append(QPoint(w->File1->ListCount(), w->tags.passCell.value_or(-2)));
+        yields.append(QPoint(w->fileList->ListCount(), w->tags.passCell.value_or(-2)));
         if (!after && yields.size() == atCell + 1) {
             before = lookOf(*w);
-            request.startsWith("entry") ? w->File1->setListIndex(53)
-                                        : w->Dir1->setPath(other.at(request.section(u' ', 1)));
+            request.startsWith("entry") ? w->fileList->setListIndex(53)
+                                        : w->folderList->setPath(other.at(request.section(u' ', 1)));
             after = lookOf(*w);
         }
     });
-    w->ShowPage();
+    w->showPage();
     QVERIFY(before && after);
     if (shownAfter == 72) {
         // Nothing cleared but the captions after the cell being drawn.
@@ -349,6 +356,37 @@ void PagesTest::otherRequestsDuringAPass()
 
 // Forward and back at every yield, far faster than pages are drawn: the
 // stack stays as deep as one pass, and the last request is what shows.
+// After an idle moment on page 1, page 2's thumbnails are already decoded:
+// turning the page decodes none of them again.
+void PagesTest::nextPageIsDecodedAhead()
+{
+    std::mutex mutex;
+    std::map<std::string, int> decodes; // file, times decoded
+    Pictures::Pipeline::Options counting;
+    counting.decode = [&](const std::string& path, int longSide, Pictures::Purpose purpose) {
+        {
+            const std::lock_guard lock(mutex);
+            ++decodes[path];
+        }
+        return Pictures::Decode(path, longSide, purpose);
+    };
+    const auto decodedOnce = [&](int first, int last) {
+        const std::lock_guard lock(mutex);
+        for (int k = first; k <= last; ++k) {
+            const auto found = decodes.find(QFile::encodeName(numbered_ + u'/' + numberedName(k)).toStdString());
+            if (found == decodes.end() || found->second != 1)
+                return false;
+        }
+        return true;
+    };
+    auto w = startIn(numbered_, counting);
+    QVERIFY(decodedOnce(0, 23));
+    QTRY_VERIFY_WITH_TIMEOUT(decodedOnce(24, 47), 10000);
+    w->pageForward();
+    QCOMPARE(pageMismatch(*w, 1, 72), QString());
+    QVERIFY(decodedOnce(0, 47));
+}
+
 void PagesTest::pageRequestsNeverPileUp()
 {
     auto w = startIn(numbered_);
@@ -359,9 +397,9 @@ void PagesTest::pageRequestsNeverPileUp()
         deepest = std::min(deepest, quintptr(&probe));
         shallowest = std::max(shallowest, quintptr(&probe));
         if (requests < 2000)
-            ++requests % 2 ? w->Vpred_Click() : w->Nazad_Click();
+            ++requests % 2 ? w->pageForwardArrowClicked() : w->pageBackArrowClicked();
     });
-    w->ShowPage();
+    w->showPage();
     QCOMPARE(requests, 2000);
     QVERIFY2(shallowest - deepest < 16 * 1024, qPrintable(QString::number(shallowest - deepest)));
     QCOMPARE(pageMismatch(*w, 0, 72), QString());
@@ -424,7 +462,7 @@ void PagesTest::smallCopiesAndBadPictures()
     rusage before{}, after{};
     ::getrusage(RUSAGE_SELF, &before);
     auto w = startIn(folder.path());
-    w->Dir1->setPath(folder.path());
+    w->folderList->setPath(folder.path());
     ::getrusage(RUSAGE_SELF, &after);
     QVERIFY(after.ru_maxrss - before.ru_maxrss < 100 * 1024);
     for (int k = 0; k < copies.size(); ++k) {
@@ -441,19 +479,19 @@ void PagesTest::smallCopiesAndBadPictures()
         if (w->tags.passCell == 10)
             QFile::remove(goneDuringPass);
     });
-    w->ShowPage();
+    w->showPage();
     QVERIFY(!QFile::exists(goneDuringPass));
     for (int cell = 0; cell < Kalvio::CellCount; ++cell) {
         // Neither the wait text nor the picture loaded before stays.
         const bool shown = cell == 0 || cell == 9 || (cell > 10 && cell < 20);
-        QVERIFY2(shown ? !cellIsBlank(*w, cell) : cellIsBlank(*w, cell), qPrintable(w->Okno[cell]->Caption()));
-        QCOMPARE(w->Obr[cell]->mousePointer(), shown ? MousePointer::Custom : MousePointer::Arrow);
+        QVERIFY2(shown ? !cellIsBlank(*w, cell) : cellIsBlank(*w, cell), qPrintable(w->frames[cell]->Caption()));
+        QCOMPARE(w->thumbnails[cell]->mousePointer(), shown ? MousePointer::Custom : MousePointer::Arrow);
         // A cell that stays empty says why; one past the end of the list has nothing to say.
-        QCOMPARE(w->Obr[cell]->toolTip().isEmpty(), shown || w->Okno[cell]->Caption().isEmpty());
+        QCOMPARE(w->thumbnails[cell]->toolTip().isEmpty(), shown || w->frames[cell]->Caption().isEmpty());
     }
     QVERIFY(near(cellCentre(*w, 0), colorFor(0)) && near(cellCentre(*w, 9), colorFor(10)));
-    QCOMPARE(w->Obr[4]->toolTip(), QStringLiteral("Obrázek je příliš velký"));
-    QCOMPARE(w->Obr[8]->toolTip(), QStringLiteral("Soubor nelze přečíst"));
+    QCOMPARE(w->thumbnails[4]->toolTip(), QStringLiteral("Obrázek je příliš velký"));
+    QCOMPARE(w->thumbnails[8]->toolTip(), QStringLiteral("Soubor nelze přečíst"));
 }
 
 // Pictures are decoded on other threads, ahead and kept for later, yet the
@@ -472,30 +510,30 @@ void PagesTest::picturesDecodedElsewhereStayTrue()
         const int cell = w->tags.passCell.value_or(-1);
         if (turnedAt < 0 && cell == 1) {
             turnedAt = cell;
-            w->Vpred_Click();
-        } else if (w->tags.pageIndex == 1) {
+            w->pageForwardArrowClicked();
+        } else if (w->browsing().page == 1) {
             for (int i = 0; i < cell; ++i) {
                 if (!cellIsFilledWith(*w, i, colorFor(24 + i)))
                     drawnWrong << QString::number(i);
             }
         }
     });
-    w->ShowPage();
+    w->showPage();
     QCOMPARE(drawnWrong, QStringList());
     QCOMPARE(pageMismatch(*w, 1, 48), QString());
 
     EventYield::setHook(nullptr);
     folder.addPicture(QStringLiteral("48/") + numberedName(24), QSize(120, 100), colorFor(40));
-    w->ShowPage();
+    w->showPage();
     QVERIFY(cellIsFilledWith(*w, 0, colorFor(40)) && cellIsFilledWith(*w, 1, colorFor(25)));
 
     EventYield::setHook([&] {
         if (w->tags.passCell == 3)
             QDir(folder.at(QStringLiteral("48"))).removeRecursively();
     });
-    w->Nazad_Click();
+    w->pageBackArrowClicked();
     for (int i = 3; i < Kalvio::CellCount; ++i)
-        QVERIFY(cellIsBlank(*w, i) && w->Obr[i]->toolTip() == QStringLiteral("Soubor nelze přečíst"));
+        QVERIFY(cellIsBlank(*w, i) && w->thumbnails[i]->toolTip() == QStringLiteral("Soubor nelze přečíst"));
 }
 
 // A broken picture without a small copy is tried once, not once as its own
@@ -542,12 +580,12 @@ void PagesTest::largeJpegIsDecodedAtTheSizeDrawn()
     auto w = startIn(folder.path());
     // Decoded for exactly the 120 pixels drawn, not at 12 megapixels; the
     // size is the file's.
-    const Pictures::Picture& loaded = *w->Vstup->picture();
+    const Pictures::Picture& loaded = *w->loadBuffer->picture();
     QVERIFY(loaded.fileSize == QSize(4000, 3000) && loaded.image.size() == QSize(120, 90));
     // The cell shows the picture as it looks, only smaller.
     for (double y : {6 * 15.0, 750.0, 93 * 15.0}) {
         for (double x : {15, 55 * 15, 65 * 15, 118 * 15})
-            QVERIFY(near(w->Obr[0]->PixelAt(x, y), x < 900 ? Qt::red : Qt::blue, 24));
+            QVERIFY(near(w->thumbnails[0]->PixelAt(x, y), x < 900 ? Qt::red : Qt::blue, 24));
     }
 }
 
@@ -566,7 +604,8 @@ void PagesTest::cameraPictureIsShownUpright()
         Pictures::Decode(QFile::encodeName(folder.at(QStringLiteral("Turned.JPG"))).toStdString(), 100);
     QVERIFY(loaded && loaded.picture->fileSize == QSize(200, 400) && loaded.picture->image.size() == QSize(50, 100));
     auto w = startIn(folder.path());
-    QVERIFY(near(w->Obr[0]->PixelAt(900, 300), Qt::red, 24) && near(w->Obr[0]->PixelAt(900, 1400), Qt::blue, 24));
+    QVERIFY(near(w->thumbnails[0]->PixelAt(900, 300), Qt::red, 24) &&
+            near(w->thumbnails[0]->PixelAt(900, 1400), Qt::blue, 24));
 }
 
 QTEST_MAIN(PagesTest)

@@ -1,5 +1,4 @@
-// The window's rules, each checked where it is defined: pages of 24, which
-// page lies either way, the small copy's name, where a picture goes in a box
+// The window's rules, each checked where it is defined: the small copy's name, where a picture goes in a box
 // and the view's caption cut.
 
 #include "WindowRules.h"
@@ -11,25 +10,11 @@ using namespace WindowRules;
 class RulesTest : public QObject {
     Q_OBJECT
 private slots:
-    void pages();
     void thumbnailName();
     void fitPicture_data();
     void fitPicture();
     void captionCutKeepsWholeCharacters();
 };
-
-void RulesTest::pages()
-{
-    const int counts[][2] = {{0, 0}, {1, 1}, {24, 1}, {25, 2}, {48, 2}, {49, 3}, {100000, 4167}};
-    for (const auto& [entries, pages] : counts)
-        QCOMPARE(PageCount(entries), pages);
-    QCOMPARE(PageOf(23), 0);
-    QCOMPARE(PageOf(24), 1);
-    // Three pages: a next one from 0 and 1, a previous one from 1 and 2; one page or none: neither.
-    QVERIFY(NextPageExists(0, 3) && NextPageExists(1, 3) && !NextPageExists(2, 3));
-    QVERIFY(!NextPageExists(0, 1) && !NextPageExists(0, 0));
-    QVERIFY(!PreviousPageExists(0) && PreviousPageExists(1) && PreviousPageExists(2));
-}
 
 void RulesTest::thumbnailName()
 {

@@ -20,10 +20,11 @@ constexpr int Dimmed = RGB(180, 180, 180);
 // every 23, the distance across a page edge).
 const auto shade = [](int k) { return QColor(30 + 20 * (k % 11), 30 + 20 * (k / 11 % 11), 30 + 20 * (k / 121)); };
 const auto nameOf = [](int k) { return QStringLiteral("P%1.BMP").arg(k, 3, 10, QLatin1Char('0')); };
-const auto shown = [](Kalvio& w) { return w.ZoomOkno->PixelAt(4000, 3950); };
-const auto isClosed = [](Kalvio& w) { return !w.ZoomOkno->isVisible() && gridHasLook(w, Normal, true); };
+const auto shown = [](Kalvio& w) { return w.enlargedView->PixelAt(4000, 3950); };
+const auto isClosed = [](Kalvio& w) { return !w.enlargedView->isVisible() && gridHasLook(w, Normal, true); };
 const auto isOpenAt = [](Kalvio& w, int cell) {
-    return w.ZoomOkno->isVisible() && gridHasLook(w, Dimmed, false) && w.tags.zoomCell == cell;
+    return w.enlargedView->isVisible() && gridHasLook(w, Dimmed, false) && w.browsing().viewEntry &&
+           w.browsing().viewCell() == cell;
 };
 
 // Pictures P<first>.BMP to P<last>.BMP, 32 x 24 pixels in their shades.
@@ -38,12 +39,12 @@ void checkShows(Kalvio& w, int page, int cell, int k)
 {
     QVERIFY(isOpenAt(w, cell));
     QVERIFY2(near(shown(w), shade(k), 2), qPrintable(shown(w).name()));
-    QVERIFY(w.ZoomOkno->lastPrintedLine().endsWith(u'/' + nameOf(k) + QStringLiteral(" --> 32 x 24 pixel")));
-    const int count = w.File1->ListCount();
+    QVERIFY(w.enlargedView->lastPrintedLine().endsWith(u'/' + nameOf(k) + QStringLiteral(" --> 32 x 24 pixel")));
+    const int count = w.fileList->ListCount();
     QVERIFY(w.tags.passCell == -1 &&
-            w.Strana->Caption() == QStringLiteral("%1 z %2").arg(page + 1).arg((count + 23) / 24));
+            w.pageCounter->Caption() == QStringLiteral("%1 z %2").arg(page + 1).arg((count + 23) / 24));
     for (int i = 0, first = 24 * page; i < Kalvio::CellCount; ++i) {
-        QCOMPARE(w.Okno[i]->Caption(), first + i < count ? nameOf(first + i) : QString());
+        QCOMPARE(w.frames[i]->Caption(), first + i < count ? nameOf(first + i) : QString());
         QVERIFY(first + i >= count || near(cellCentre(w, i), shade(first + i), 2));
     }
 }
@@ -86,14 +87,17 @@ void ViewTest::drawsPictureScaledAndCentred()
     PictureFolder folder;
     folder.addImage(QStringLiteral("View 1.JPG"), image);
     auto w = startIn(folder.path());
-    w->Obr_Click(0);
-    // Decoded for the view, never at the file's size.
-    QVERIFY(std::max(w->Vstup->picture()->image.width(), w->Vstup->picture()->image.height()) <= 534);
+    w->openCell(0);
+    // Decoded for the view: as wide as the view (533 pixels), never at the
+    // file's size, nor at a cell's and stretched.
+    const QSize decoded = w->loadBuffer->picture()->image.size();
+    QVERIFY2(std::max(decoded.width(), decoded.height()) <= 534 && std::max(decoded.width(), decoded.height()) >= 533,
+             qPrintable(QStringLiteral("%1 x %2").arg(decoded.width()).arg(decoded.height())));
     // Samples 20 twips (more than a pixel) to either side of each edge; an
     // edge outside the box lets the picture reach the box's own edge.
     const QColor colour = colorFor(3), background(128, 128, 128), white(Qt::white);
     auto is = [&](double x, double y, QColor c) {
-        return near(w->ZoomOkno->PixelAt(x, y), c, c == background ? 2 : 16);
+        return near(w->enlargedView->PixelAt(x, y), c, c == background ? 2 : 16);
     };
     const double midX = drawn.center().x(), midY = std::min(drawn.center().y(), 7000.0);
     const double left = std::max(drawn.left(), 0.0), top = std::max(drawn.top(), 0.0);
@@ -105,11 +109,11 @@ void ViewTest::drawsPictureScaledAndCentred()
     QVERIFY(is(midX, top + 20, white) && is(midX, bandEdge - 40, white) && is(midX, bandEdge + 40, colour));
     // One "/" between folder and name, and the size that the file declares,
     // printed in black from 300 twips above the bottom edge and nowhere above.
-    QCOMPARE(w->ZoomOkno->lastPrintedLine(), QStringLiteral("%1/View 1.JPG --> %2 x %3 pixel")
-                                                 .arg(w->Dir1->Path())
-                                                 .arg(pixels.width())
-                                                 .arg(pixels.height()));
-    const QImage& canvas = w->ZoomOkno->canvas();
+    QCOMPARE(w->enlargedView->lastPrintedLine(), QStringLiteral("%1/View 1.JPG --> %2 x %3 pixel")
+                                                     .arg(w->folderList->Path())
+                                                     .arg(pixels.width())
+                                                     .arg(pixels.height()));
+    const QImage& canvas = w->enlargedView->canvas();
     int darkAbove = 0, darkBelow = 0;
     for (int y = 0; y < canvas.height(); ++y) {
         for (int x = 0; x < canvas.width(); ++x)
@@ -128,38 +132,39 @@ void ViewTest::opensOnlyForCellsWithPictures()
     fill(folder, deep, 0, 29);
     auto w = startIn(folder.path());
     // Page 1 holds 6 pictures: cell 10 has an empty caption.
-    w->PageForward();
-    w->Obr_Click(10);
-    QVERIFY(isClosed(*w) && !w->tags.zoomCell);
-    w->Obr_Click(4);
+    w->pageForward();
+    w->openCell(10);
+    QVERIFY(isClosed(*w) && !w->browsing().viewEntry);
+    w->openCell(4);
     checkShows(*w, 1, 4, 28);
     // Only the last 80 characters of the caption line are printed.
     const QString whole = folder.at(deep) + nameOf(28) + QStringLiteral(" --> 32 x 24 pixel");
-    QCOMPARE(w->ZoomOkno->lastPrintedLine(), whole.right(80));
+    QCOMPARE(w->enlargedView->lastPrintedLine(), whole.right(80));
     // Over the stepping images the pointer is the arrow, over the rest of the
     // view the zoom-out magnifier, not the thumbnails' zoom-in one.
-    QVERIFY(w->LupaMinus->cursor().shape() == Qt::ArrowCursor && w->LupaPlus->cursor().shape() == Qt::ArrowCursor);
-    QCOMPARE(w->ZoomOkno->cursor().shape(), Qt::BitmapCursor);
-    QVERIFY(!w->ZoomOkno->cursor().pixmap().isNull() &&
-            w->ZoomOkno->cursor().pixmap().toImage() != w->Obr[0]->cursor().pixmap().toImage());
+    QVERIFY(w->stepBackImage->cursor().shape() == Qt::ArrowCursor &&
+            w->stepForwardImage->cursor().shape() == Qt::ArrowCursor);
+    QCOMPARE(w->enlargedView->cursor().shape(), Qt::BitmapCursor);
+    QVERIFY(!w->enlargedView->cursor().pixmap().isNull() &&
+            w->enlargedView->cursor().pixmap().toImage() != w->thumbnails[0]->cursor().pixmap().toImage());
     // The frames beside the view, columns 0 and 5, are painted light grey.
     for (int cell : {0, 5, 18, 23})
-        QCOMPARE(w->Okno[cell]->grab().toImage().pixelColor(2, 2), QColor(180, 180, 180));
+        QCOMPARE(w->frames[cell]->grab().toImage().pixelColor(2, 2), QColor(180, 180, 180));
     // Without pictures in the list the cells hold the placeholders 0 to 23:
     // a picture file named like one must not open.
     PictureFolder empty;
     empty.addPicture(QStringLiteral("7"), QSize(32, 24), colorFor(7));
     empty.addPicture(QStringLiteral("23"), QSize(32, 24), colorFor(23));
     auto e = startIn(empty.path());
-    e->Obr_Click(7);
-    e->Obr_Click(23);
-    QVERIFY(isClosed(*e) && !e->tags.zoomCell);
+    e->openCell(7);
+    e->openCell(23);
+    QVERIFY(isClosed(*e) && !e->browsing().viewEntry);
     // A line break in a name shows as U+FFFD: the caption stays on one line.
     PictureFolder odd;
     odd.addPicture(QStringLiteral("two\nlines.BMP"), QSize(32, 24), colorFor(1));
     auto o = startIn(odd.path());
-    o->Obr_Click(0);
-    QCOMPARE(o->ZoomOkno->lastPrintedLine(),
+    o->openCell(0);
+    QCOMPARE(o->enlargedView->lastPrintedLine(),
              (odd.path() + QStringLiteral("/two\uFFFDlines.BMP --> 32 x 24 pixel")).right(80));
     // 80 characters of an ordinary camera path, capitals and all, end inside the view in the face it writes with.
     // The camera's 6000 x 4000 frame is only claimed by the header: the data runs out and fills grey.
@@ -185,46 +190,46 @@ void ViewTest::stepsAndCloses()
     fill(folder, QString(), 0, 273); // 12 pages, the last of them with 10 pictures
     auto w = startIn(folder.path());
     const QStringList names = frameCaptions(*w);
-    w->Obr_Click(5);
-    w->LupaPlus_Click();
+    w->openCell(5);
+    w->stepForward();
     checkShows(*w, 0, 6, 6);
-    w->LupaMinus_Click();
+    w->stepBack();
     checkShows(*w, 0, 5, 5);
     // Closed with no pass under way, or one just begun: no caption changes.
     for (int passCell : {-1, 0}) {
         w->tags.passCell = passCell;
-        w->ZoomOkno_Click();
+        w->closeView();
         QVERIFY(isClosed(*w) && frameCaptions(*w) == names);
-        w->Obr_Click(8);
+        w->openCell(8);
     }
     // Closed while a pass is at cell 5: the cells it has not reached lose
     // their names, and the pass, going on, does not reopen the view at cell 8.
     QStringList atClose;
     EventYield::setHook([&] {
         if (w->tags.passCell == 5 && atClose.isEmpty()) {
-            w->ZoomOkno_Click();
+            w->closeView();
             atClose = frameCaptions(*w);
         }
     });
-    w->ShowPage();
+    w->showPage();
     EventYield::setHook(nullptr);
     QCOMPARE(atClose, names.mid(0, 6) + QStringList(18, QString()));
     QVERIFY(isClosed(*w) && frameCaptions(*w) == names);
     // To the first cell of the first page, and no further.
-    w->Obr_Click(1);
+    w->openCell(1);
     for (int step = 0; step < 2; ++step) {
-        w->LupaMinus_Click();
+        w->stepBack();
         checkShows(*w, 0, 0, 0);
-        QVERIFY(w->LupaPlus->isVisible() && !w->LupaMinus->isVisible());
+        QVERIFY(w->stepForwardImage->isVisible() && !w->stepBackImage->isVisible());
     }
     // Forward over the edge of page 2: page 3 is drawn and opens its cell 0.
-    w->ZoomOkno_Click();
-    w->File1->setListIndex(2 * 24);
-    w->Obr_Click(23);
-    QVERIFY(w->LupaPlus->isVisible());
-    w->LupaPlus_Click();
+    w->closeView();
+    w->fileList->setListIndex(2 * 24);
+    w->openCell(23);
+    QVERIFY(w->stepForwardImage->isVisible());
+    w->stepForward();
     checkShows(*w, 3, 0, 72);
-    QVERIFY(w->LupaMinus->isVisible());
+    QVERIFY(w->stepBackImage->isVisible());
     // Back over the edge: the last picture of page 2 opens at once, before
     // that page is drawn under it.
     QColor shownAtPass;
@@ -235,18 +240,18 @@ void ViewTest::stepsAndCloses()
             captionsAtPass = frameCaptions(*w);
         }
     });
-    w->LupaMinus_Click();
+    w->stepBack();
     QVERIFY(near(shownAtPass, shade(71), 2));
     QCOMPARE(captionsAtPass.first() + captionsAtPass.last(), nameOf(48) + nameOf(71));
     checkShows(*w, 2, 23, 71);
     // The last page: nothing after its cell 9.
-    w->ZoomOkno_Click();
-    w->File1->setListIndex(11 * 24 + 5);
-    w->Obr_Click(8);
+    w->closeView();
+    w->fileList->setListIndex(11 * 24 + 5);
+    w->openCell(8);
     for (int step = 0; step < 2; ++step) {
-        w->LupaPlus_Click();
+        w->stepForward();
         checkShows(*w, 11, 9, 273);
-        QVERIFY(!w->LupaPlus->isVisible() && w->LupaMinus->isVisible());
+        QVERIFY(!w->stepForwardImage->isVisible() && w->stepBackImage->isVisible());
     }
 }
 
@@ -268,15 +273,15 @@ void ViewTest::stepDuringAPass()
     PictureFolder folder;
     fill(folder, QString(), 0, 71);
     auto w = startIn(folder.path());
-    w->Obr_Click(23);
+    w->openCell(23);
     int yields = 0;
     EventYield::setHook([&] {
         if (++yields == atYield)
-            w->LupaPlus_Click();
+            w->stepForward();
     });
-    w->LupaPlus_Click();
+    w->stepForward();
     checkShows(*w, 1, 1, 25);
-    QVERIFY(w->LupaMinus->isVisible() && w->LupaPlus->isVisible());
+    QVERIFY(w->stepBackImage->isVisible() && w->stepForwardImage->isVisible());
 }
 
 void ViewTest::brokenFilesAndHugeOnes()
@@ -297,32 +302,33 @@ void ViewTest::brokenFilesAndHugeOnes()
     QVERIFY(QFile::setPermissions(folder.at(nameOf(4)), QFileDevice::Permissions()));
     const WithoutRootRights asUser;
     // The huge picture opens, decoded at the view's size, with its file's size.
-    w->Obr_Click(0);
-    QVERIFY(isOpenAt(*w, 0) && w->Vstup->picture()->image.width() <= 534 && near(shown(*w), colorFor(5)));
-    QVERIFY(w->ZoomOkno->lastPrintedLine().endsWith(QStringLiteral("/A.JPG --> 12000 x 12000 pixel")));
+    w->openCell(0);
+    QVERIFY(isOpenAt(*w, 0) && w->loadBuffer->picture()->image.width() <= 534 && near(shown(*w), colorFor(5)));
+    QVERIFY(w->enlargedView->lastPrintedLine().endsWith(QStringLiteral("/A.JPG --> 12000 x 12000 pixel")));
     // With the view closed, a broken file leaves the grid as it is.
-    w->ZoomOkno_Click();
+    w->closeView();
     const QStringList captions = frameCaptions(*w);
     for (int cell : {3, 4, 9, 23}) {
-        w->Obr_Click(cell);
-        QVERIFY(isClosed(*w) && w->tags.zoomCell == 0 && frameCaptions(*w) == captions);
+        w->openCell(cell);
+        QVERIFY(isClosed(*w) && w->browsing().viewEntry && w->browsing().viewCell() == 0 &&
+                frameCaptions(*w) == captions);
     }
     // With the view open, a step onto a broken file keeps it open there, so
     // the next step passes over it; the arrows follow the cell.
-    w->Obr_Click(2);
+    w->openCell(2);
     for (int cell : {3, 4}) {
-        w->LupaPlus_Click();
+        w->stepForward();
         QVERIFY(isOpenAt(*w, cell) && near(shown(*w), QColor(128, 128, 128), 2)); // empty, not the last picture
     }
-    w->LupaPlus_Click();
+    w->stepForward();
     QVERIFY(isOpenAt(*w, 5) && near(shown(*w), shade(5), 2));
-    w->Obr_Click(22);
+    w->openCell(22);
     for (int step = 0; step < 2; ++step) {
-        w->LupaPlus_Click();
-        QVERIFY(isOpenAt(*w, 23) && near(shown(*w), QColor(128, 128, 128), 2) && !w->LupaPlus->isVisible());
+        w->stepForward();
+        QVERIFY(isOpenAt(*w, 23) && near(shown(*w), QColor(128, 128, 128), 2) && !w->stepForwardImage->isVisible());
     }
-    QVERIFY(w->LupaMinus->isVisible());
-    w->LupaMinus_Click();
+    QVERIFY(w->stepBackImage->isVisible());
+    w->stepBack();
     QVERIFY(isOpenAt(*w, 22) && near(shown(*w), shade(22), 2));
 }
 

@@ -38,10 +38,10 @@ struct ShowWatcher : QObject {
     bool eventFilter(QObject*, QEvent* event) override
     {
         if (event->type() == QEvent::Show && seen.isEmpty())
-            seen << w.windowTitle() << w.Strana->Caption() << w.Dir1->Path() << QString::number(w.Width())
+            seen << w.windowTitle() << w.pageCounter->Caption() << w.folderList->Path() << QString::number(w.Width())
                  << QString::number(w.BackColor());
         if (event->type() == QEvent::Paint && paintedIn.isEmpty())
-            paintedIn = w.Dir1->Path();
+            paintedIn = w.folderList->Path();
         return false;
     }
 };
@@ -74,6 +74,7 @@ private slots:
     void creditBoxesAndExit();
     void unlistedPictureIsRefused();
     void tabOrder();
+    void gridKeys();
     void controlsClickOnce();
     void pictureBoxKeepsItsDrawing();
 };
@@ -81,48 +82,48 @@ private slots:
 void WindowTest::layout()
 {
     Kalvio w; // as the load handler hands it over: the two self-sizing labels carry their captions
-    w.KoniecLabel->setCaption("Konec");
-    w.StranaText->setCaption("Obrazovka");
-    QCOMPARE(w.Obr[5]->mousePointer(), MousePointer::Default); // only Obr(0) has the magnifier before
-    w.ArrangeWindow();
-    const double textW = w.StranaText->Width(), textH = w.StranaText->Height();
-    const double labelW = w.KoniecLabel->Width(), labelH = w.KoniecLabel->Height();
+    w.exitLabel->setCaption("Konec");
+    w.pageCounterHeading->setCaption("Obrazovka");
+    QCOMPARE(w.thumbnails[5]->mousePointer(), MousePointer::Default); // only thumbnails(0) has the magnifier before
+    w.arrangeWindow();
+    const double textW = w.pageCounterHeading->Width(), textH = w.pageCounterHeading->Height();
+    const double labelW = w.exitLabel->Width(), labelH = w.exitLabel->Height();
     QCOMPARE(QSizeF(w.Width(), w.Height()), QSizeF(14600, 9940));
     QCOMPARE(w.minimumSize(), w.maximumSize()); // neither resizable nor maximisable
     const std::vector<std::tuple<const char*, QWidget*, QRectF>> table{
-        {"Dir1", w.Dir1, {100, 100, 2000, 4010}},
-        {"File1", w.File1, {100, 4120, 2000, 4010}},
-        {"Logo", w.Logo, {100, 8230, 6855, 975}},
-        {"ZoomOkno", w.ZoomOkno, {4325, 160, 8000, 7900}},
-        {"LupaMinus", w.LupaMinus, {100, 6760, 1290, 840}},
-        {"LupaPlus", w.LupaPlus, {6610, 6760, 1290, 840}},
-        {"Nazad", w.Nazad, {7750, 8330, 1290, 840}},
-        {"Vpred", w.Vpred, {9390, 8330, 1290, 840}},
-        {"Koniec", w.Koniec, {12655, 8330, 1590, 765}},
-        {"StranaText", w.StranaText, {12300 - textW, 8330, textW, textH}},
-        {"Strana", w.Strana, {12300 - textW, 8330 + textH + 50, textW, 255}},
-        {"KoniecLabel", w.KoniecLabel, {(1590 - labelW) / 2 + 12655, (765 - labelH) / 2 + 8330, labelW, labelH}}};
+        {"Dir1", w.folderList, {100, 100, 2000, 4010}},
+        {"File1", w.fileList, {100, 4120, 2000, 4010}},
+        {"Logo", w.logo, {100, 8230, 6855, 975}},
+        {"ZoomOkno", w.enlargedView, {4325, 160, 8000, 7900}},
+        {"LupaMinus", w.stepBackImage, {100, 6760, 1290, 840}},
+        {"LupaPlus", w.stepForwardImage, {6610, 6760, 1290, 840}},
+        {"Nazad", w.pageBackArrow, {7750, 8330, 1290, 840}},
+        {"Vpred", w.pageForwardArrow, {9390, 8330, 1290, 840}},
+        {"Koniec", w.exitImage, {12655, 8330, 1590, 765}},
+        {"StranaText", w.pageCounterHeading, {12300 - textW, 8330, textW, textH}},
+        {"Strana", w.pageCounter, {12300 - textW, 8330 + textH + 50, textW, 255}},
+        {"KoniecLabel", w.exitLabel, {(1590 - labelW) / 2 + 12655, (765 - labelH) / 2 + 8330, labelW, labelH}}};
     for (const auto& [name, control, twips] : table)
         expectAt(QLatin1String(name), control, twips);
-    QVERIFY(w.LupaMinus->parentWidget() == w.ZoomOkno && w.LupaPlus->parentWidget() == w.ZoomOkno);
-    QCOMPARE(w.ZoomOkno->BackColor(), RGB(128, 128, 128));
-    const QImage magnifier = w.Obr[0]->MouseIcon().pixmap().toImage();
+    QVERIFY(w.stepBackImage->parentWidget() == w.enlargedView && w.stepForwardImage->parentWidget() == w.enlargedView);
+    QCOMPARE(w.enlargedView->BackColor(), RGB(128, 128, 128));
+    const QImage magnifier = w.thumbnails[0]->MouseIcon().pixmap().toImage();
     QVERIFY(!magnifier.isNull());
     for (int i = 0; i < Kalvio::CellCount; ++i) {
         const QRectF frame(2200 + 2050 * (i % 6), 100 + 2010 * (i / 6), 2000, 2000);
-        expectAt(QStringLiteral("Okno %1").arg(i), w.Okno[i], frame);
-        expectAt(QStringLiteral("Obr %1").arg(i), w.Obr[i], frame.adjusted(100, 100, -100, -400));
-        QCOMPARE(w.Okno[i]->Caption(), QString::number(i));
-        QCOMPARE(w.Okno[i]->BackColor(), RGB(128, 128, 128));
-        QVERIFY(!w.Okno[i]->isHidden());
-        QCOMPARE(w.Obr[i]->mousePointer(), MousePointer::Custom);
-        QCOMPARE(w.Obr[i]->MouseIcon().pixmap().toImage(), magnifier);
+        expectAt(QStringLiteral("Okno %1").arg(i), w.frames[i], frame);
+        expectAt(QStringLiteral("Obr %1").arg(i), w.thumbnails[i], frame.adjusted(100, 100, -100, -400));
+        QCOMPARE(w.frames[i]->Caption(), QString::number(i));
+        QCOMPARE(w.frames[i]->BackColor(), RGB(128, 128, 128));
+        QVERIFY(!w.frames[i]->isHidden());
+        QCOMPARE(w.thumbnails[i]->mousePointer(), MousePointer::Custom);
+        QCOMPARE(w.thumbnails[i]->MouseIcon().pixmap().toImage(), magnifier);
     }
     // Odd differences in the label's centring leave half twips, kept unrounded.
-    w.KoniecLabel->setWidth(1001);
-    w.KoniecLabel->setHeight(240);
-    w.ArrangeWindow();
-    expectAt(QStringLiteral("KoniecLabel"), w.KoniecLabel, {12949.5, 8592.5, 1001, 240});
+    w.exitLabel->setWidth(1001);
+    w.exitLabel->setHeight(240);
+    w.arrangeWindow();
+    expectAt(QStringLiteral("KoniecLabel"), w.exitLabel, {12949.5, 8592.5, 1001, 240});
 
     auto started = startIn(PictureFolder().path());
     const QImage shot = started->client()->grab().toImage();
@@ -162,8 +163,8 @@ void WindowTest::startup()
     const CurrentDirectory inFolder(folder.path());
     Kalvio w;
     ShowWatcher shown(w);
-    QSignalSpy changes(w.Dir1, &FolderList::Change);
-    w.Form_Load();
+    QSignalSpy changes(w.folderList, &FolderList::Change);
+    w.load();
 
     // Texts, colour and layout come before the window is shown, the folder
     // search after; the window is on the screen, painted, while it searches.
@@ -176,7 +177,7 @@ void WindowTest::startup()
         for (QAction* item : menu->menu()->actions())
             texts << item->text().remove(u'&');
     }
-    texts << w.KoniecLabel->Caption() << w.StranaText->Caption() << w.tags.waitText << w.File1->Pattern();
+    texts << w.exitLabel->Caption() << w.pageCounterHeading->Caption() << w.tags.waitText << w.fileList->Pattern();
     QCOMPARE(texts, (QStringList{"Soubor", "Konec", "Pomoc", "O Aplikaci", "Konec", "Obrazovka", "  Čekejte...",
                                  "*.JPG;*.BMP;*.GIF"}));
     static const QRegularExpression credits(QStringLiteral("^Velorin\r\n\r\n {11}[^ \r\n]+$"));
@@ -184,15 +185,15 @@ void WindowTest::startup()
 
     // Case A: the change event of the folder list sets up the page; case B: the load handler does.
     QCOMPARE(changes.count(), below ? 1 : 0);
-    QCOMPARE(w.Dir1->Path(), below ? folder.at("sub") : folder.path());
-    QCOMPARE(w.File1->Path(), w.Dir1->Path());
-    QCOMPARE(w.File1->ListCount(), pictures);
-    QCOMPARE(w.tags.pageIndex, std::optional<int>(0));
-    QCOMPARE(w.tags.pageCount, std::optional<int>(pages));
-    QCOMPARE(w.Strana->Caption(), pages ? QStringLiteral("1 z %1").arg(pages) : QString());
-    QVERIFY(w.Nazad->isHidden() && w.ZoomOkno->isHidden() && w.Vpred->isHidden() == (pages < 2));
+    QCOMPARE(w.folderList->Path(), below ? folder.at("sub") : folder.path());
+    QCOMPARE(w.fileList->Path(), w.folderList->Path());
+    QCOMPARE(w.fileList->ListCount(), pictures);
+    QCOMPARE(w.browsing().page, std::optional<int>(0));
+    QCOMPARE(w.browsing().pageCount, std::optional<int>(pages));
+    QCOMPARE(w.pageCounter->Caption(), pages ? QStringLiteral("1 z %1").arg(pages) : QString());
+    QVERIFY(w.pageBackArrow->isHidden() && w.enlargedView->isHidden() && w.pageForwardArrow->isHidden() == (pages < 2));
     for (int i = 0; i < Kalvio::CellCount; ++i)
-        QCOMPARE(w.Okno[i]->Caption(), pictures ? QStringLiteral("P%1.jpg").arg(i + 10) : QString::number(i));
+        QCOMPARE(w.frames[i]->Caption(), pictures ? QStringLiteral("P%1.jpg").arg(i + 10) : QString::number(i));
     QVERIFY(pictures ? near(cellCentre(w, 0), colorFor(0)) && near(cellCentre(w, 23), colorFor(23))
                      : cellIsBlank(w, 0));
 }
@@ -203,25 +204,26 @@ void WindowTest::creditBoxesAndExit()
     auto boxes = startIn(folder.path());
     const QString logo = QString(boxes->tags.credits).replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
     for (const bool about : {false, true, false, true}) {
-        boxes->CellIndex = 7; // a page pass interrupted by the box keeps its place
+        const int generation = boxes->passGeneration(); // a page pass the box interrupts goes on
         BoxWatcher watcher;
-        about ? boxes->Autor->trigger() : boxes->Logo->click();
+        about ? boxes->aboutAction->trigger() : boxes->logo->click();
         // The stored line is scrambled; OK only (1024), no icon (0), application modal (2).
         const QString text = about ? logo + QStringLiteral("\n\nKalvio - fotky rychle a bez chyb") : logo;
         QCOMPARE(watcher.seen, QStringList("Kalvio|" + text + "|1024|0|2"));
-        QCOMPARE(boxes->CellIndex, 7);
+        QCOMPARE(boxes->passGeneration(), generation);
     }
     boxes.reset(); // the program ends with its last window
 
     // Each way out, done from the event loop as a user's action comes; the loop
     // ends by itself once the window is gone. It says whether the close was accepted.
     const std::vector<std::pair<const char*, std::function<bool(Kalvio&)>>> ways{
-        {"exit image", [](Kalvio& w) { return QTest::mouseClick(w.Koniec, Qt::LeftButton, {}, QPoint(2, 2)), true; }},
+        {"exit image",
+         [](Kalvio& w) { return QTest::mouseClick(w.exitImage, Qt::LeftButton, {}, QPoint(2, 2)), true; }},
         {"its label",
          [](Kalvio& w) {
-             return QTest::mouseClick(w.KoniecLabel, Qt::LeftButton, {}, w.KoniecLabel->rect().center()), true;
+             return QTest::mouseClick(w.exitLabel, Qt::LeftButton, {}, w.exitLabel->rect().center()), true;
          }},
-        {"menu item Konec", [](Kalvio& w) { return w.Konec->trigger(), true; }},
+        {"menu item Konec", [](Kalvio& w) { return w.exitAction->trigger(), true; }},
         {"window frame", [](Kalvio& w) { return w.close(); }},
         {"Ctrl+Q",
          [](Kalvio& w) {
@@ -249,25 +251,80 @@ void WindowTest::tabOrder()
     auto w = startIn(folder.at(QStringLiteral("30")));
     w->activateWindow();
     QVERIFY(QTest::qWaitForWindowActive(w.get()));
-    QList<QWidget*> expected{w->File1, w->Okno[0], w->Obr[0]};
+    QList<QWidget*> expected{w->fileList, w->frames[0], w->thumbnails[0]};
     for (int i = 1; i < Kalvio::CellCount; ++i)
-        expected << w->Okno[i];
+        expected << w->frames[i];
     for (int i = 1; i < Kalvio::CellCount; ++i)
-        expected << w->Obr[i];
-    expected << w->Vpred << w->Koniec << w->Logo << w->Dir1;
-    QCOMPARE(QApplication::focusWidget(), w->Dir1);
+        expected << w->thumbnails[i];
+    expected << w->pageForwardArrow << w->exitImage << w->logo << w->folderList;
+    QCOMPARE(QApplication::focusWidget(), w->folderList);
     QList<QWidget*> seen;
     for (qsizetype k = 0; k < expected.size(); ++k) {
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
         seen << QApplication::focusWidget();
     }
     QCOMPARE(seen, expected);
-    QCOMPARE(w->tags.pageIndex, 0); // passing through the file list chose nothing
+    QCOMPARE(w->browsing().page, 0); // passing through the file list chose nothing
     // A screen reader has a name to say for every control the focus reaches.
-    for (QWidget* control : expected + QList<QWidget*>{w->Nazad, w->ZoomOkno, w->LupaMinus, w->LupaPlus, w->Strana}) {
+    for (QWidget* control : expected + QList<QWidget*>{w->pageBackArrow, w->enlargedView, w->stepBackImage,
+                                                       w->stepForwardImage, w->pageCounter}) {
         const QAccessibleInterface* accessible = QAccessible::queryAccessibleInterface(control);
         QVERIFY2(accessible && !accessible->text(QAccessible::Name).isEmpty(), control->metaObject()->className());
     }
+}
+
+// The arrow keys move the focus between the cells, staying in the row at its
+// left and right edges and in the grid at its top and bottom. Enter opens the
+// focused cell's picture, Escape closes it with the focus back on its cell;
+// the page keys turn pages where an arrow leads, Home and End go to the ends.
+void WindowTest::gridKeys()
+{
+    PictureFolder folder;
+    addNumberedPictures(folder, QStringLiteral("72"), 72);
+    auto w = startIn(folder.at(QStringLiteral("72")));
+    w->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(w.get()));
+    // The cell whose thumbnail has the focus, -1 for none.
+    const auto focusedCell = [&] {
+        const auto at = std::find(w->thumbnails.cbegin(), w->thumbnails.cend(), QApplication::focusWidget());
+        return at == w->thumbnails.cend() ? -1 : int(at - w->thumbnails.cbegin());
+    };
+    const auto afterKey = [&](QWidget* from, Qt::Key key) {
+        from->setFocus(Qt::TabFocusReason);
+        QTest::keyClick(from, key);
+        return focusedCell();
+    };
+    const int moves[][3] = {{7, Qt::Key_Right, 8},   {7, Qt::Key_Left, 6},   {7, Qt::Key_Down, 13},
+                            {13, Qt::Key_Up, 7},     {5, Qt::Key_Right, 5},  {6, Qt::Key_Left, 6},
+                            {11, Qt::Key_Right, 11}, {12, Qt::Key_Left, 12}, {23, Qt::Key_Right, 23},
+                            {0, Qt::Key_Left, 0},    {0, Qt::Key_Up, 0},     {3, Qt::Key_Up, 3},
+                            {20, Qt::Key_Down, 20}};
+    for (const auto& [from, key, to] : moves) {
+        QVERIFY2(afterKey(w->thumbnails[from], Qt::Key(key)) == to,
+                 qPrintable(QStringLiteral("from %1 key %2").arg(from).arg(key)));
+        // From a cell's frame as from its thumbnail.
+        QCOMPARE(afterKey(w->frames[from], Qt::Key(key)), to);
+    }
+
+    QCOMPARE(afterKey(w->thumbnails[8], Qt::Key_Return), -1); // the view has the focus
+    QVERIFY(w->browsing().viewOpen && w->browsing().viewEntry == 8 && QApplication::focusWidget() == w->enlargedView);
+    QTest::keyClick(w->enlargedView, Qt::Key_Right);
+    QCOMPARE(w->browsing().viewEntry, 9);
+    QTest::keyClick(w->enlargedView, Qt::Key_Escape);
+    QVERIFY(!w->browsing().viewOpen && !w->enlargedView->isVisible());
+    QCOMPARE(focusedCell(), 9);
+
+    const auto pageAfter = [&](Qt::Key key) {
+        QTest::keyClick(w->thumbnails[2], key);
+        return w->browsing().page.value_or(-1);
+    };
+    QCOMPARE(pageAfter(Qt::Key_PageUp), 0); // no previous page
+    QCOMPARE(pageAfter(Qt::Key_PageDown), 1);
+    QCOMPARE(pageAfter(Qt::Key_End), 2);
+    QCOMPARE(pageAfter(Qt::Key_PageDown), 2); // no next page
+    QCOMPARE(pageAfter(Qt::Key_PageUp), 1);
+    QCOMPARE(pageAfter(Qt::Key_Home), 0);
+    QCOMPARE(w->frames[2]->Caption(), numberedName(2));
 }
 
 // A click is a press and a release of the left button over the control; a

@@ -17,24 +17,32 @@ constexpr double CaptionAboveBottom = 300;
 void Kalvio::setGridLook(int frameColor, bool enabled)
 {
     for (int i = 0; i < CellCount; ++i) {
-        Okno[i]->setBackColor(frameColor);
-        Okno[i]->setEnabled(enabled);
-        Obr[i]->setEnabled(enabled);
+        frames[i]->setBackColor(frameColor);
+        frames[i]->setEnabled(enabled);
+        thumbnails[i]->setEnabled(enabled);
     }
 }
 
 // Shows the picture of cell index enlarged over the grid, with its path and
 // size in pixels along the bottom.
-void Kalvio::Obr_Click(int index)
+void Kalvio::openCell(int index)
 {
-    const QString name = Okno[index]->Caption();
+    openInView(index, Browsing::entryOf(browsing_.currentPage(), index));
+}
+
+// Opens the name frame `index` shows as list entry `entry`: the entry of that
+// cell on the page shown, or on the page about to be shown when the view
+// steps back over a page edge.
+void Kalvio::openInView(int index, int entry)
+{
+    const QString name = browsing_.frameNames[index];
     // Shorter captions are the placeholders of cells without a picture
     // ("0" to "23"). Intended, though it means that a picture whose whole
     // name has 3 characters or fewer ("a.b") never opens.
     if (name.size() <= 3)
         return;
     const QString path = cellPath(name);
-    const bool wasOpen = ZoomOkno->Visible();
+    const bool wasOpen = browsing_.viewOpen;
     // Opened from a focused cell, the view takes the keyboard along.
     const bool focusInGrid = cellOf(focusWidget()) >= 0;
 
@@ -43,36 +51,37 @@ void Kalvio::Obr_Click(int index)
     const Pictures::Failure failure = picture.decoded.failure;
     const bool loaded = picture.decoded.picture.has_value();
     if (loaded)
-        Vstup->setLoadedPicture(*picture.decoded.picture);
+        loadBuffer->setLoadedPicture(*picture.decoded.picture);
     // Why the picture does not open shows where the pointer rests: on the cell, or on the open view.
-    Obr[index]->setToolTip(WindowRules::WhyNoPicture(failure));
-    ZoomOkno->setToolTip(WindowRules::WhyNoPicture(failure));
+    thumbnails[index]->setToolTip(WindowRules::WhyNoPicture(failure));
+    enlargedView->setToolTip(WindowRules::WhyNoPicture(failure));
     if (!loaded && !wasOpen)
         return;
-    ZoomOkno->ClearPicture();
+    enlargedView->ClearPicture();
     setGridLook(WindowColors::FrameDimmed, false);
     if (!loaded) {
         // The open view stays open, empty, on the cell its caller chose.
-        ZoomOkno->Refresh();
+        enlargedView->Refresh();
         return;
     }
 
-    const int pw = Vstup->ScaleWidthPixels();
-    const int ph = Vstup->ScaleHeightPixels();
-    const QRectF drawn =
-        WindowRules::FitPicture(QSize(pw, ph), QSizeF(ZoomOkno->Width(), ZoomOkno->Height()), WindowRules::Fit::Exact);
-    ZoomOkno->PaintPicture(Vstup->picture()->image, drawn.x(), drawn.y(), drawn.width(), drawn.height());
-    ZoomOkno->setVisible(true);
-    ZoomOkno->Refresh();
+    const int pw = loadBuffer->ScaleWidthPixels();
+    const int ph = loadBuffer->ScaleHeightPixels();
+    const QRectF drawn = WindowRules::FitPicture(QSize(pw, ph), QSizeF(enlargedView->Width(), enlargedView->Height()),
+                                                 WindowRules::Fit::Exact);
+    enlargedView->PaintPicture(loadBuffer->picture()->image, drawn.x(), drawn.y(), drawn.width(), drawn.height());
+    browsing_.viewOpen = true;
+    enlargedView->setVisible(true);
+    enlargedView->Refresh();
     if (focusInGrid)
-        ZoomOkno->setFocus(Qt::OtherFocusReason);
+        enlargedView->setFocus(Qt::OtherFocusReason);
 
-    ZoomOkno->setCurrentY(ZoomOkno->Height() - CaptionAboveBottom);
+    enlargedView->setCurrentY(enlargedView->Height() - CaptionAboveBottom);
     const QString caption = path + QStringLiteral(" --> ") + QString::number(pw) + QStringLiteral(" x ") +
                             QString::number(ph) + QStringLiteral(" pixel");
-    ZoomOkno->Print(NativeName::Display(WindowRules::LastCharacters(caption, CaptionCharacters)));
-    tags.zoomCell = index;
-    UpdateZoomArrows();
+    enlargedView->Print(NativeName::Display(WindowRules::LastCharacters(caption, CaptionCharacters)));
+    browsing_.viewEntry = entry;
+    showViewSteps();
     decodeAhead();
 }
 
@@ -80,5 +89,5 @@ void Kalvio::Obr_Click(int index)
 // longer side as wide as the view.
 Pictures::Request Kalvio::viewRequest(const QString& name) const
 {
-    return {{NativeName::Encode(cellPath(name))}, pixelsFor(ZoomOkno->Width()), Pictures::Purpose::View};
+    return {{NativeName::Encode(cellPath(name))}, pixelsFor(enlargedView->Width()), Pictures::Purpose::View};
 }

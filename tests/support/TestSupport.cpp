@@ -53,11 +53,11 @@ QString PictureFolder::addFile(const QString& relative, const QByteArray& bytes)
     return written(at(relative), bytes);
 }
 
-std::unique_ptr<Kalvio> startIn(const QString& folder)
+std::unique_ptr<Kalvio> startIn(const QString& folder, Pictures::Pipeline::Options pictures)
 {
     const CurrentDirectory inFolder(folder);
-    auto window = std::make_unique<Kalvio>();
-    window->Form_Load();
+    auto window = std::make_unique<Kalvio>(std::move(pictures));
+    window->load();
     return window;
 }
 
@@ -74,19 +74,19 @@ bool isFilledWith(const QImage& image, const QColor& colour, int tolerance)
 
 bool cellIsBlank(Kalvio& w, int cell)
 {
-    return isFilledWith(w.Obr[cell]->canvas(), ToQColor(w.Obr[cell]->BackColor()), 0);
+    return isFilledWith(w.thumbnails[cell]->canvas(), ToQColor(w.thumbnails[cell]->BackColor()), 0);
 }
 
 QColor cellCentre(Kalvio& w, int cell)
 {
-    return w.Obr[cell]->PixelAt(w.Obr[cell]->Width() / 2, w.Obr[cell]->Height() / 2);
+    return w.thumbnails[cell]->PixelAt(w.thumbnails[cell]->Width() / 2, w.thumbnails[cell]->Height() / 2);
 }
 
 bool gridHasLook(Kalvio& window, int frameColor, bool enabled)
 {
     for (int i = 0; i < Kalvio::CellCount; ++i) {
-        if (window.Okno[i]->BackColor() != frameColor || window.Okno[i]->isEnabled() != enabled ||
-            window.Obr[i]->isEnabled() != enabled)
+        if (window.frames[i]->BackColor() != frameColor || window.frames[i]->isEnabled() != enabled ||
+            window.thumbnails[i]->isEnabled() != enabled)
             return false;
     }
     return true;
@@ -95,7 +95,7 @@ bool gridHasLook(Kalvio& window, int frameColor, bool enabled)
 QStringList frameCaptions(Kalvio& window)
 {
     QStringList captions;
-    for (const FrameButton* frame : window.Okno)
+    for (const FrameButton* frame : window.frames)
         captions << frame->Caption();
     return captions;
 }

@@ -66,13 +66,13 @@ private:
 };
 
 // A window started as the program starts, with folder as current directory.
-std::unique_ptr<Kalvio> startIn(const QString& folder);
+std::unique_ptr<Kalvio> startIn(const QString& folder, Pictures::Pipeline::Options pictures = {});
 
 // True when every pixel is within tolerance of colour.
 bool isFilledWith(const QImage& image, const QColor& colour, int tolerance);
 inline bool cellIsFilledWith(Kalvio& w, int cell, const QColor& colour, int tolerance = 4)
 {
-    return isFilledWith(w.Obr[cell]->canvas(), colour, tolerance);
+    return isFilledWith(w.thumbnails[cell]->canvas(), colour, tolerance);
 }
 // Only the cell's back colour: nothing drawn or printed.
 bool cellIsBlank(Kalvio& window, int cell);

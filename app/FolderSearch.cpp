@@ -2,7 +2,7 @@
 
 #include "FirstFolderSearch.h"
 
-QString Kalvio::HladajPrvyFile(const QString& path)
+QString Kalvio::firstFolderWithFiles(const QString& path)
 {
     return FirstFolderSearch(path);
 }

@@ -1,9 +1,9 @@
 #include "Kalvio.h"
 
 // Another folder in the folder list: show it from its first page.
-void Kalvio::Dir1_Change()
+void Kalvio::folderChosen()
 {
-    ZoomOkno_Click();
-    File1->setPath(Dir1->Path());
+    closeView();
+    listFolder(folderList->Path());
     setPageTagsFromList();
 }

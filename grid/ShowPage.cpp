@@ -9,17 +9,17 @@
 
 // Draws the current page cell by cell. Pending events run before every cell,
 // so the window stays responsive and a newer page request can take over: a
-// handler that changes the page moves the shared CellIndex past the last
-// cell, and the interrupted pass then ends without touching another cell.
+// handler that changes the page moves the pass generation on, and the
+// interrupted pass then ends without touching another cell.
 //
 // A page request that arrives while a pass yields does not start a pass
 // inside that yield: it ends the running pass and is drawn as soon as the
 // stack has unwound to the pass that was running, so however fast the
 // requests come, at most one pass is ever on the stack. Events that run
 // before the new pass starts see the state a new pass has at its first cell.
-void Kalvio::ShowPage()
+void Kalvio::showPage()
 {
-    if (tags.pageCount.value_or(0) == 0) {
+    if (browsing_.pages() == 0) {
         // No yield and no picture to wait for: done at once, and any pass
         // still waiting to be drawn is superseded.
         passPending_ = false;
@@ -29,7 +29,7 @@ void Kalvio::ShowPage()
     writePageCounter();
     if (passRunning_) {
         tags.passCell = 0;
-        CellIndex = CellCount;
+        endPass();
         passPending_ = true;
         return;
     }
@@ -43,20 +43,20 @@ void Kalvio::ShowPage()
 
 void Kalvio::showEmptyPage()
 {
-    Strana->setCaption(QString());
-    for (CellIndex = 0; CellIndex < CellCount; ++CellIndex) {
-        const int i = CellIndex;
-        Obr[i]->ClearPicture();
-        Obr[i]->setToolTip(QString());
-        Okno[i]->setCaption(QString::number(i));
-        Obr[i]->setMousePointer(MousePointer::Arrow);
+    pageCounter->setCaption(QString());
+    endPass();
+    for (int i = 0; i < CellCount; ++i) {
+        thumbnails[i]->ClearPicture();
+        thumbnails[i]->setToolTip(QString());
+        setFrameName(i, QString::number(i));
+        thumbnails[i]->setMousePointer(MousePointer::Arrow);
     }
 }
 
 void Kalvio::writePageCounter()
 {
-    Strana->setCaption(QString::number(tags.pageIndex.value_or(0) + 1) + QStringLiteral(" z ") +
-                       QString::number(tags.pageCount.value_or(0)));
+    pageCounter->setCaption(QString::number(browsing_.currentPage() + 1) + QStringLiteral(" z ") +
+                            QString::number(browsing_.pages()));
 }
 
 // One pass over the 24 cells of the current page. Its pictures are asked for
@@ -67,46 +67,46 @@ Kalvio::PassEnd Kalvio::drawPage()
 {
     writePageCounter();
     thumbnailPaths_.Forget();
-    const int page = tags.pageIndex.value_or(0);
+    const int page = browsing_.currentPage();
     const CellRequests requests = cellRequests(page);
     pictures_.submit(present(requests));
-    // After events ran: the window was closed, or a handler moved CellIndex on.
-    const auto ended = [this](int i) -> std::optional<PassEnd> {
-        if (OpenWindowCount == 0)
+    const int generation = ++passGeneration_;
+    // After events ran: the window was closed, or a newer request superseded the pass.
+    const auto ended = [this, generation]() -> std::optional<PassEnd> {
+        if (openWindowCount_ == 0)
             return PassEnd::Closed;
-        if (CellIndex != i) {
+        if (passGeneration_ != generation) {
             tags.passCell = -1;
             return PassEnd::Interrupted;
         }
         return std::nullopt;
     };
-    for (CellIndex = 0; CellIndex < CellCount; ++CellIndex) {
-        const int i = CellIndex;
+    for (int i = 0; i < CellCount; ++i) {
         tags.passCell = i;
-        OpenWindowCount = EventYield::DoEvents();
-        if (const std::optional<PassEnd> end = ended(i))
+        openWindowCount_ = EventYield::DoEvents();
+        if (const std::optional<PassEnd> end = ended())
             return *end;
 
         if (i < CellCount - 1) {
-            PictureBox* next = Obr[i + 1];
+            PictureBox* next = thumbnails[i + 1];
             next->Cls();
             next->setFontSize(8);
             next->setFontBold(true);
             next->Print(QStringLiteral("\r\n\r\n") + tags.waitText);
         }
-        const QString name = File1->List(CellCount * page + i);
-        Okno[i]->setCaption(name);
-        Obr[i]->setMousePointer(MousePointer::Custom);
+        const int entry = Browsing::entryOf(page, i);
+        setFrameName(i, browsing_.nameAt(entry));
+        thumbnails[i]->setMousePointer(MousePointer::Custom);
         std::optional<Pictures::Result> picture;
         if (requests[i]) {
-            picture = waitForPicture(*requests[i], i);
-            if (const std::optional<PassEnd> end = ended(i))
+            picture = waitForPicture(*requests[i], generation);
+            if (const std::optional<PassEnd> end = ended())
                 return *end;
         }
         drawIntoCell(i, picture);
 
-        if (ZoomOkno->Visible() && tags.zoomCell == i)
-            Obr_Click(i);
+        if (browsing_.viewOpen && browsing_.viewEntry == entry)
+            openInView(i, entry);
     }
     tags.passCell = -1;
     decodeAhead();
@@ -114,14 +114,14 @@ Kalvio::PassEnd Kalvio::drawPage()
 }
 
 // Waits for the picture of cell i, letting events run; nothing when the pass
-// ended meanwhile (the window closed, or a handler moved CellIndex on).
-std::optional<Pictures::Result> Kalvio::waitForPicture(const Pictures::Request& request, int i)
+// ended meanwhile (the window closed, or a newer request superseded the pass).
+std::optional<Pictures::Result> Kalvio::waitForPicture(const Pictures::Request& request, int generation)
 {
     for (;;) {
         if (std::optional<Pictures::Result> picture = pictures_.tryGet(request))
             return picture;
-        OpenWindowCount = EventYield::WaitForEvents();
-        if (OpenWindowCount == 0 || CellIndex != i)
+        openWindowCount_ = EventYield::WaitForEvents();
+        if (openWindowCount_ == 0 || passGeneration_ != generation)
             return std::nullopt;
     }
 }
@@ -132,10 +132,10 @@ std::optional<Pictures::Result> Kalvio::waitForPicture(const Pictures::Request& 
 Pictures::Request Kalvio::thumbnailRequest(const QString& name)
 {
     const QString copy = WindowRules::ThumbnailName(name);
-    const QString thumbnail = copy == name ? name : thumbnailPaths_.Resolve(Dir1->Path(), copy);
+    const QString thumbnail = copy == name ? name : thumbnailPaths_.Resolve(folderList->Path(), copy);
     // Every picture is drawn with its longer side as wide as the cell.
     Pictures::Request request{
-        {NativeName::Encode(cellPath(thumbnail))}, pixelsFor(Obr[0]->Width()), Pictures::Purpose::Thumbnail};
+        {NativeName::Encode(cellPath(thumbnail))}, pixelsFor(thumbnails[0]->Width()), Pictures::Purpose::Thumbnail};
     // A name without a small copy is its own thumbnail name: opened once.
     if (thumbnail != name)
         request.candidates.push_back(NativeName::Encode(cellPath(name)));
@@ -147,7 +147,7 @@ Kalvio::CellRequests Kalvio::cellRequests(int page)
 {
     CellRequests requests;
     for (int i = 0; i < CellCount; ++i) {
-        if (const QString name = File1->List(CellCount * page + i); !name.isEmpty())
+        if (const QString name = browsing_.nameAt(Browsing::entryOf(page, i)); !name.isEmpty())
             requests[i] = thumbnailRequest(name);
     }
     return requests;
@@ -170,19 +170,11 @@ std::vector<Pictures::Request> Kalvio::present(const CellRequests& requests)
 void Kalvio::decodeAhead()
 {
     std::vector<Pictures::Request> ahead;
-    const int page = tags.pageIndex.value_or(0);
-    if (ZoomOkno->Visible() && tags.zoomCell) {
-        const int entry = CellCount * page + *tags.zoomCell;
-        for (const int neighbour : {entry + 1, entry - 1}) {
-            if (const QString name = File1->List(neighbour); !name.isEmpty())
-                ahead.push_back(viewRequest(name));
-        }
-    }
-    for (const int neighbour : {page + 1, page - 1}) {
-        if (neighbour >= 0 && neighbour < tags.pageCount.value_or(0)) {
-            const std::vector<Pictures::Request> cells = present(cellRequests(neighbour));
-            ahead.insert(ahead.end(), cells.begin(), cells.end());
-        }
+    for (const int entry : browsing_.viewNeighbours())
+        ahead.push_back(viewRequest(browsing_.nameAt(entry)));
+    for (const int page : browsing_.neighbourPages()) {
+        const std::vector<Pictures::Request> cells = present(cellRequests(page));
+        ahead.insert(ahead.end(), cells.begin(), cells.end());
     }
     pictures_.prefetch(ahead);
 }
@@ -192,17 +184,17 @@ void Kalvio::decodeAhead()
 // keeps the picture drawn last.
 void Kalvio::drawIntoCell(int i, const std::optional<Pictures::Result>& picture)
 {
-    Obr[i]->setToolTip(WindowRules::WhyNoPicture(picture ? picture->decoded.failure : Pictures::Failure::None));
+    thumbnails[i]->setToolTip(WindowRules::WhyNoPicture(picture ? picture->decoded.failure : Pictures::Failure::None));
     if (!picture || !picture->decoded) {
-        Obr[i]->ClearPicture();
-        Obr[i]->setMousePointer(MousePointer::Arrow);
+        thumbnails[i]->ClearPicture();
+        thumbnails[i]->setMousePointer(MousePointer::Arrow);
         return;
     }
-    Vstup->setLoadedPicture(*picture->decoded.picture);
+    loadBuffer->setLoadedPicture(*picture->decoded.picture);
     const QRectF drawn =
-        WindowRules::FitPicture(QSize(Vstup->ScaleWidthPixels(), Vstup->ScaleHeightPixels()),
-                                QSizeF(Obr[0]->Width(), Obr[0]->Height()), WindowRules::Fit::WholeTwips);
-    Obr[i]->ClearPicture();
-    Obr[i]->PaintPicture(Vstup->picture()->image, drawn.x(), drawn.y(), drawn.width(), drawn.height());
-    Obr[i]->Refresh();
+        WindowRules::FitPicture(QSize(loadBuffer->ScaleWidthPixels(), loadBuffer->ScaleHeightPixels()),
+                                QSizeF(thumbnails[0]->Width(), thumbnails[0]->Height()), WindowRules::Fit::WholeTwips);
+    thumbnails[i]->ClearPicture();
+    thumbnails[i]->PaintPicture(loadBuffer->picture()->image, drawn.x(), drawn.y(), drawn.width(), drawn.height());
+    thumbnails[i]->Refresh();
 }

@@ -1,12 +1,10 @@
 #include "Kalvio.h"
 
-#include "WindowRules.h"
-
 // A file chosen in the file list: close the enlarged view and show the page
 // that holds the file.
-void Kalvio::File1_Click()
+void Kalvio::fileChosen()
 {
-    const int chosen = File1->ListIndex();
+    const int chosen = fileList->ListIndex();
     // A click that leaves no entry chosen has no page to go to.
     if (chosen < 0)
         return;
@@ -17,14 +15,14 @@ void Kalvio::File1_Click()
 // unless it is the page shown; the keys for the first and last page come here too.
 void Kalvio::showPageOf(int entry)
 {
-    ZoomOkno_Click();
-    const int page = WindowRules::PageOf(entry);
+    closeView();
+    const int page = Browsing::pageOf(entry);
     // An entry of the page shown clears nothing, even while that page is being
     // drawn: the pass goes on and writes the cells again. Intended.
-    if (tags.pageIndex == page)
+    if (browsing_.page == page)
         return;
     cutShortPass(CellClearing::PictureAndCaption);
-    tags.pageIndex = page;
-    UpdatePageArrows();
-    ShowPage();
+    browsing_.page = page;
+    showPageArrows();
+    showPage();
 }
