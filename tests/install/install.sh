@@ -117,18 +117,20 @@ check_window()
         fail "an X server for the window: $(tail -n 3 "$TMP/xvfb.log")"
         return
     fi
+    local display
+    display=":$(<"$TMP/display")"
     mkdir -p "$TMP/empty" && mkdir -p -m 700 "$TMP/run"
-    DISPLAY=":$(<"$TMP/display")" XDG_RUNTIME_DIR="$TMP/run" QT_QPA_PLATFORM=xcb \
+    DISPLAY=$display XDG_RUNTIME_DIR="$TMP/run" QT_QPA_PLATFORM=xcb \
         timeout -k 5 60 "$program" "$TMP/empty" >"$TMP/kalvio.log" 2>&1 &
     kalvio=$!
-    find_window() { window=$(DISPLAY=":$(<"$TMP/display")" xdotool search --onlyvisible --name '^Kalvio ver ' 2>/dev/null | head -n 1); [[ -n $window ]]; }
+    find_window() { window=$(DISPLAY=$display xdotool search --onlyvisible --name '^Kalvio ver ' 2>/dev/null | head -n 1); [[ -n $window ]]; }
     if wait_for 30 find_window; then
         local class startup sizes
-        class=$(DISPLAY=":$(<"$TMP/display")" xprop -id "$window" WM_CLASS | sed -n 's/.*= "[^"]*", "\([^"]*\)"$/\1/p')
+        class=$(DISPLAY=$display xprop -id "$window" WM_CLASS | sed -n 's/.*= "[^"]*", "\([^"]*\)"$/\1/p')
         startup=$(sed -n 's/^StartupWMClass=//p' "$desktop")
         expect "the window's WM_CLASS class ($class) is the desktop entry's StartupWMClass ($startup)" \
             test -n "$class" -a "$class" = "$startup"
-        sizes=$(DISPLAY=":$(<"$TMP/display")" xprop -id "$window" -notype 32c _NET_WM_ICON | icon_sizes | LC_ALL=C sort -n | tr '\n' ' ')
+        sizes=$(DISPLAY=$display xprop -id "$window" -notype 32c _NET_WM_ICON | icon_sizes | LC_ALL=C sort -n | tr '\n' ' ')
         same_lines "the window's icon (_NET_WM_ICON) holds every size of the icon set: ${sizes:-none}" \
             "$(for size in $SIZES; do echo "${size}x$size"; done)" "$(tr ' ' '\n' <<<"$sizes" | sed '/^$/d')"
     else
