@@ -119,7 +119,7 @@ check_window()
     fi
     local display
     display=":$(<"$TMP/display")"
-    mkdir -p "$TMP/empty" && mkdir -p -m 700 "$TMP/run"
+    mkdir "$TMP/empty" && mkdir -m 700 "$TMP/run"
     DISPLAY=$display XDG_RUNTIME_DIR="$TMP/run" QT_QPA_PLATFORM=xcb \
         timeout -k 5 60 "$program" "$TMP/empty" >"$TMP/kalvio.log" 2>&1 &
     kalvio=$!
