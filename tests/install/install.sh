@@ -234,7 +234,7 @@ symbols_split_off()
     id=$(readelf -n "$1" | sed -n 's/.*Build ID: *//p')
     [[ -n $id ]] || { echo "    $1 has no build id"; return 1; }
     ! readelf -S "$1" | grep -q '\.symtab' &&
-        dpkg-deb -c "$2" | grep -q "usr/lib/debug/\.build-id/${id:0:2}/${id:2}\.debug$"
+        dpkg-deb -c "$2" | grep "usr/lib/debug/\.build-id/${id:0:2}/${id:2}\.debug$" >/dev/null
 }
 
 check_deb()
