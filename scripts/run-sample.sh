@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Installs what is missing, builds a Release Kalvio and shows the sample folder.
+# Installs what building and running need and is missing (scripts/setup.sh run), builds the
+# program alone in a Release build and shows the sample folder.
 # With a display the viewer runs in the foreground. Without one it runs on a private
 # Xvfb server, a screenshot is saved (default /tmp/kalvio-sample.png, or
 # $KALVIO_SCREENSHOT) and everything started here is shut down again.
@@ -9,10 +10,14 @@ root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 title='Kalvio ver 1.1'
 shot=${KALVIO_SCREENSHOT:-/tmp/kalvio-sample.png}
 
-bash "$root/scripts/setup.sh"
-bash "$root/scripts/build.sh" Release
+bash "$root/scripts/setup.sh" run
+# Configured as scripts/build.sh configures a Release build (tests and benchmarks stay in it for
+# scripts/test.sh), but only the program is built.
+build_dir="$root/build/Release"
+cmake -S "$root" -B "$build_dir" -G Ninja -DCMAKE_EXPORT_COMPILE_COMMANDS=ON -DCMAKE_BUILD_TYPE=Release
+cmake --build "$build_dir" --parallel "$(nproc 2>/dev/null || echo 2)" --target kalvio
 
-viewer="$root/build/Release/kalvio"
+viewer="$build_dir/kalvio"
 if [[ ! -x "$viewer" ]]; then
     echo "run-sample: $viewer was not built" >&2
     exit 1

@@ -1,45 +1,64 @@
 #!/usr/bin/env bash
-# Installs the Debian 12 packages Kalvio needs to build, test, package and show its sample, and
-# the programs its benchmark compares it with.
+# Installs the Debian 12 packages Kalvio needs, in one of two sets:
+#   scripts/setup.sh run    building the program and showing the sample (scripts/run-sample.sh)
+#   scripts/setup.sh test   all of that, and what the tests, the fuzzer, the Debian package and
+#                           the benchmark's peer programs need (scripts/test.sh); the default
 # Re-runs are fast: when every package is already installed the apt step is skipped.
 set -euo pipefail
 
 export DEBIAN_FRONTEND=noninteractive
 
-packages=(
-    build-essential
+set_name=${1:-test}
+
+# Building and running the program, and run-sample.sh's private screen and screenshot.
+run_packages=(
+    build-essential       # g++ and make
     cmake
     ninja-build
-    qt6-base-dev
-    pkg-config
-    libjpeg62-turbo-dev
-    libexif-dev
-    liblcms2-dev       # CMYK pictures through their ICC profile
-    libicu-dev         # names in the order of the user's language
-    clang
-    libclang-rt-14-dev
-    libgl-dev
-    qt6-image-formats-plugins
-    xvfb
-    xdotool
-    x11-utils
-    x11-apps
-    imagemagick
-    libgs-common       # the tests' SWOP CMYK profile
-    fonts-dejavu-core
-    fonts-liberation2  # the stand-in for the window's own bold face
-    libxkbcommon-x11-0
+    pkg-config            # finds lcms2 and ICU
+    qt6-base-dev          # Qt 6 Core, Gui, Widgets (and Test, found when configuring)
+    libgl-dev             # Qt's Gui package looks for OpenGL when configured
+    libjpeg62-turbo-dev   # the JPEG decoder
+    liblcms2-dev          # colour management of pictures with an ICC profile, CMYK too
+    libicu-dev            # names in the order of the user's language
+    fonts-liberation2     # the stand-in for the window's own bold face
+    libxkbcommon-x11-0    # Qt's X11 platform plugin
     libxcb-cursor0
-    xauth
-    librsvg2-bin       # assets/make-assets.sh renders the SVG application icon
-    desktop-file-utils # the install test validates the desktop entry,
-    appstream          # the AppStream metainfo
-    groff-base         # and the manual page;
-    dpkg-dev           # cpack finds the .deb's dependencies with dpkg-shlibdeps,
-    file               # telling programs from data with file
-    libvips-tools      # kalvio_bench times vipsthumbnail
-    nsxiv              # and nsxiv's thumbnail mode beside Kalvio
+    fonts-dejavu-core     # a font for the window's text and the sample pictures' numbers
+    xvfb                  # run-sample.sh shows the window on a private screen when there is none,
+    x11-utils             # waits for it with xdpyinfo,
+    xdotool               # finds the window by its title
+    imagemagick           # and takes the screenshot; make-sample.sh draws the sample with it
 )
+
+# The tests, the fuzzer, the Debian package and the benchmark.
+test_packages=(
+    clang                 # the fuzzer is built with clang and libFuzzer
+    libclang-rt-14-dev
+    qt6-image-formats-plugins # TIFF and WebP for Qt: the decoder's tests write them to see them refused
+    x11-apps              # the window tests take screenshots with xwd
+    xauth                 # xvfb-run's authority file
+    icc-profiles-free     # ICC profiles for the colour management tests
+    libgs-common          # the SWOP CMYK profile of the CMYK colour tests
+    librsvg2-bin          # assets/make-assets.sh renders the SVG application icon
+    desktop-file-utils    # the install test validates the desktop entry,
+    appstream             # the AppStream metainfo
+    groff-base            # and the manual page;
+    dpkg-dev              # the package test builds the .deb with dpkg-buildpackage,
+    debhelper             # through debhelper,
+    lintian               # and checks it with lintian
+    libvips-tools         # kalvio_bench times vipsthumbnail
+    nsxiv                 # and nsxiv's thumbnail mode beside Kalvio
+)
+
+case "$set_name" in
+    run) packages=("${run_packages[@]}") ;;
+    test) packages=("${run_packages[@]}" "${test_packages[@]}") ;;
+    *)
+        echo "usage: $0 [run|test]" >&2
+        exit 2
+        ;;
+esac
 
 missing=()
 for pkg in "${packages[@]}"; do
@@ -50,7 +69,7 @@ for pkg in "${packages[@]}"; do
 done
 
 if ((${#missing[@]} == 0)); then
-    echo "setup: all ${#packages[@]} packages already installed"
+    echo "setup: all ${#packages[@]} packages ($set_name) already installed"
     exit 0
 fi
 

@@ -50,7 +50,7 @@ run_ctest() {
     fi
 }
 
-if bash scripts/setup.sh; then
+if bash scripts/setup.sh test; then
     if bash scripts/build.sh Release; then
         run_ctest Release
     else

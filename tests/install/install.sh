@@ -3,9 +3,12 @@
 # What an installation of Kalvio holds, checked where it lands:
 #   install.sh tree BUILD_DIR APP_ID VERSION   `cmake --install` into a temporary prefix:
 #       every file at its path, the desktop entry, metainfo and manual page valid and
-#       naming one another, the installed program reporting VERSION
-#   install.sh deb BUILD_DIR APP_ID VERSION    `cpack` makes a .deb: its fields, Depends
-#       and files, and the program unpacked from it runs on the system's Qt
+#       naming one another, the installed program reporting VERSION; its window, on an
+#       X server of its own, has the desktop entry's StartupWMClass and every icon size
+#   install.sh deb BUILD_DIR APP_ID VERSION    dpkg-buildpackage makes the .deb from debian/
+#       in a copy of the source (BUILD_DIR/package): its fields, Depends and files, the program
+#       unpacked from it runs on the system's Qt, is hardened and stripped with its symbols in
+#       kalvio-dbgsym, and lintian --pedantic finds no error or warning
 set -u
 FAILURES=0
 pass() { echo "PASS: $*"; }
@@ -79,6 +82,64 @@ png_size()
 # A tool the checks need; missing, it fails the run instead of skipping checks.
 need() { command -v "$1" >/dev/null || { fail "$1 is not installed (run scripts/setup.sh)"; finish; }; }
 
+# wait_for SECONDS CMD...: true once CMD succeeds, tried every 0.2 s.
+wait_for()
+{
+    local limit=$((SECONDS + $1))
+    shift
+    until "$@"; do
+        ((SECONDS < limit)) || return 1
+        sleep 0.2
+    done
+}
+
+# icon_sizes: "WxH" of each image in _NET_WM_ICON (width, height, then width × height
+# pixels, image after image), read from xprop's decimal listing on standard input.
+icon_sizes()
+{
+    tr -c '0-9\n' ' ' | tr -s ' ' '\n' | sed '/^$/d' |
+        awk 'skip > 0 { --skip; next } !w { w = $1; next } { print w "x" $1; skip = w * $1; w = 0 }'
+}
+
+# The installed program on an X server of its own: the window's WM_CLASS class
+# is the desktop entry's StartupWMClass, and its icon holds every size of the set.
+check_window()
+{
+    local program=$1 desktop=$2
+    need Xvfb
+    need xdotool
+    need xprop
+    local xvfb kalvio window=''
+    timeout -k 5 120 Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp -noreset \
+        3>"$TMP/display" 2>"$TMP/xvfb.log" &
+    xvfb=$!
+    if ! wait_for 20 grep -qs . "$TMP/display"; then
+        fail "an X server for the window: $(tail -n 3 "$TMP/xvfb.log")"
+        return
+    fi
+    local display
+    display=":$(<"$TMP/display")"
+    mkdir "$TMP/empty" && mkdir -m 700 "$TMP/run"
+    DISPLAY=$display XDG_RUNTIME_DIR="$TMP/run" QT_QPA_PLATFORM=xcb \
+        timeout -k 5 60 "$program" "$TMP/empty" >"$TMP/kalvio.log" 2>&1 &
+    kalvio=$!
+    find_window() { window=$(DISPLAY=$display xdotool search --onlyvisible --name '^Kalvio ver ' 2>/dev/null | head -n 1); [[ -n $window ]]; }
+    if wait_for 30 find_window; then
+        local class startup sizes
+        class=$(DISPLAY=$display xprop -id "$window" WM_CLASS | sed -n 's/.*= "[^"]*", "\([^"]*\)"$/\1/p')
+        startup=$(sed -n 's/^StartupWMClass=//p' "$desktop")
+        expect "the window's WM_CLASS class ($class) is the desktop entry's StartupWMClass ($startup)" \
+            test -n "$class" -a "$class" = "$startup"
+        sizes=$(DISPLAY=$display xprop -id "$window" -notype 32c _NET_WM_ICON | icon_sizes | LC_ALL=C sort -n | tr '\n' ' ')
+        same_lines "the window's icon (_NET_WM_ICON) holds every size of the icon set: ${sizes:-none}" \
+            "$(for size in $SIZES; do echo "${size}x$size"; done)" "$(tr ' ' '\n' <<<"$sizes" | sed '/^$/d')"
+    else
+        fail "the installed program's window appeared within 30 s: $(tail -n 5 "$TMP/kalvio.log")"
+    fi
+    kill "$kalvio" "$xvfb" 2>/dev/null
+    wait "$kalvio" "$xvfb" 2>/dev/null
+}
+
 check_tree()
 {
     need desktop-file-validate
@@ -147,50 +208,91 @@ check_tree()
         grep -qE -- "(^|[ \"])${option//-/\\\\-}([ \",]|$)" <<<"$tags" || missing+=" $option"
     done
     expect "the manual page describes every option of --help${missing:+ (missing:$missing)}" test -z "$missing"
+
+    check_window "$prefix/bin/kalvio" "$desktop"
+}
+
+# The files of the package built from debian/, relative to /: the installed files with the
+# manual page compressed, and the documentation folder.
+expected_package_files()
+{
+    {
+        expected_files | sed 's:^:usr/:; s:^usr/share/man/man1/kalvio\.1$:&.gz:'
+        printf 'usr/share/doc/kalvio/%s\n' changelog.gz copyright README.md.gz
+    } | LC_ALL=C sort
+}
+
+# hardened PROGRAM: read-only relocations, bound at start (full RELRO), as Debian's
+# hardening flags link it.
+hardened() { readelf -lW "$1" | grep -q GNU_RELRO && readelf -d "$1" | grep -qE '\(FLAGS\).*\bBIND_NOW\b'; }
+
+# symbols_split_off PROGRAM DBGSYM_DEB: the program has no symbol table, and the debugging
+# package holds the symbols under the program's build id.
+symbols_split_off()
+{
+    local id
+    id=$(readelf -n "$1" | sed -n 's/.*Build ID: *//p')
+    [[ -n $id ]] || { echo "    $1 has no build id"; return 1; }
+    ! readelf -S "$1" | grep -q '\.symtab' &&
+        dpkg-deb -c "$2" | grep "usr/lib/debug/\.build-id/${id:0:2}/${id:2}\.debug$" >/dev/null
 }
 
 check_deb()
 {
-    need cpack
-    need dpkg-deb
-    need dpkg-shlibdeps
-    if ! cpack --config "$BUILD/CPackConfig.cmake" -B "$TMP/out" >"$TMP/cpack.log" 2>&1; then
-        cat "$TMP/cpack.log"
-        fail "cpack builds a package"
+    need dpkg-buildpackage
+    need dh
+    need lintian
+    need readelf
+    # Built in a copy of the source at a fixed place in the build folder, so compiler caches
+    # find the same paths from one run to the next; dpkg-buildpackage writes its results into
+    # the folder above the source.
+    local work=$BUILD/package
+    rm -rf -- "$work"
+    mkdir -p "$work/kalvio"
+    tar -C "$SOURCE" --exclude=./.git --exclude=./build --exclude='./obj-*' -cf - . | tar -C "$work/kalvio" -xf -
+    if ! (cd "$work/kalvio" && dpkg-buildpackage -us -uc -b -Jauto) >"$TMP/build.log" 2>&1; then
+        tail -n 40 "$TMP/build.log"
+        fail "dpkg-buildpackage -us -uc -b builds the package"
         finish
     fi
-    local -a debs
-    mapfile -t debs < <(find "$TMP/out" -maxdepth 1 -name '*.deb')
-    local deb=${debs[0]:-}
-    local arch
+    local arch deb dbgsym
     arch=$(dpkg --print-architecture)
-    expect "cpack makes one package, kalvio_${VERSION}_$arch.deb" \
-        test "${#debs[@]}" = 1 -a "$(basename "$deb")" = "kalvio_${VERSION}_$arch.deb"
-    [[ -n $deb ]] || finish
+    deb=$work/kalvio_${VERSION}_$arch.deb
+    dbgsym=$work/kalvio-dbgsym_${VERSION}_$arch.deb
+    same_lines "dpkg-buildpackage makes kalvio and its debugging symbols, version $VERSION" \
+        "$(printf '%s\n' "kalvio-dbgsym_${VERSION}_$arch.deb" "kalvio_${VERSION}_$arch.deb")" \
+        "$(cd "$work" && find . -maxdepth 1 -name '*.deb' | sed 's:^\./::' | LC_ALL=C sort)"
+    [[ -f $deb ]] || finish
 
     field() { dpkg-deb -f "$deb" "$1"; }
     expect "the package is kalvio $VERSION in section graphics" \
         test "$(field Package) $(field Version) $(field Section)" = "kalvio $VERSION graphics"
-    expect "the package names a maintainer with an address" grep -qE '^[^<]+ <[^@ >]+@[^ >]+>$' <<<"$(field Maintainer)"
-    expect "the package has a description" test -n "$(field Description)"
     local depends names lib missing=''
     depends=$(field Depends)
     names=$(tr ',|' '\n' <<<"$depends" | awk '{ print $1 }')
-    for lib in libc6 libstdc++6 libqt6core6 libqt6gui6 libqt6widgets6; do
+    for lib in libc6 libstdc++6 libqt6core6 libqt6gui6 libqt6widgets6 libjpeg62-turbo libexif12; do
         grep -qxF "$lib" <<<"$names" || missing+=" $lib"
     done
-    expect "the package depends on the C, C++ and Qt libraries it links${missing:+ (missing:$missing)}: $depends" \
+    expect "the package depends on the libraries the program links${missing:+ (missing:$missing)}: $depends" \
         test -z "$missing"
+    same_lines "the package holds the installed files under /usr, the manual page compressed, and its documentation" \
+        "$(expected_package_files)" \
+        "$(dpkg-deb -c "$deb" | grep -v '^d' | sed -E 's:.* \./::; s: -> .*::' | LC_ALL=C sort)"
 
-    same_lines "the package holds the installed files under /usr" \
-        "$(expected_files | sed 's:^:usr/:')" \
-        "$(dpkg-deb -c "$deb" | grep -v '^d' | sed -E 's:.* \./::' | LC_ALL=C sort)"
-
-    # Unpacked in a folder of its own, the program must find Qt where the
-    # system keeps it.
+    # Unpacked in a folder of its own, the program must find Qt where the system keeps it.
     dpkg-deb -x "$deb" "$TMP/root"
-    expect "the program unpacked from the package runs and reports version $VERSION" \
-        runs_as_version "$TMP/root/usr/bin/kalvio"
+    local program=$TMP/root/usr/bin/kalvio
+    expect "the program unpacked from the package runs and reports version $VERSION" runs_as_version "$program"
+    expect "the program is linked with Debian's hardening flags (full RELRO)" hardened "$program"
+    expect "the program is stripped and its symbols are in kalvio-dbgsym" symbols_split_off "$program" "$dbgsym"
+
+    # Debian's checker, pedantic: no error and no warning; what else it says is shown.
+    local report notes
+    report=$(lintian -EvIL +pedantic "$work/kalvio_${VERSION}_$arch.changes" 2>&1 | grep -E '^[EWIPXO]: ')
+    notes=$(grep -E '^[IPX]: ' <<<"$report")
+    [[ -z $notes ]] || echo "    lintian notes: ${notes//$'\n'/$'\n'    }"
+    report=$(grep -E '^[EW]: ' <<<"$report")
+    expect "lintian --pedantic reports no error and no warning${report:+:$'\n'$report}" test -z "$report"
 }
 
 "check_$MODE"
