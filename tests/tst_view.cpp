@@ -173,15 +173,15 @@ void ViewTest::opensOnlyForCellsWithPictures()
     camera.addFile(sub + QStringLiteral("/DSC_4711.JPG"),
                    Samples::WithFrameSize(Samples::Jpeg(QImage(48, 32, QImage::Format_RGB32)), QSize(6000, 4000)));
     auto c = startIn(camera.at(sub));
-    c->Obr_Click(0);
-    const QString line = c->ZoomOkno->lastPrintedLine();
+    c->openCell(0);
+    const QString line = c->enlargedView->lastPrintedLine();
     QVERIFY2(line == "2023-LEDEN/Vylet-Na-Snezku-S-Detmi-A-Babickou/DSC_4711.JPG --> 6000 x 4000 pixel",
              qPrintable(line));
-    const double lineWidth = QFontMetricsF(c->ZoomOkno->textFont(), &c->ZoomOkno->canvas()).horizontalAdvance(line);
-    QVERIFY2(lineWidth <= c->ZoomOkno->width(), qPrintable(QStringLiteral("%1 px in a %2 px view, in %3")
+    const double lineWidth = QFontMetricsF(c->enlargedView->textFont(), &c->enlargedView->canvas()).horizontalAdvance(line);
+    QVERIFY2(lineWidth <= c->enlargedView->width(), qPrintable(QStringLiteral("%1 px in a %2 px view, in %3")
                                                                .arg(lineWidth)
-                                                               .arg(c->ZoomOkno->width())
-                                                               .arg(QFontInfo(c->ZoomOkno->textFont()).family())));
+                                                               .arg(c->enlargedView->width())
+                                                               .arg(QFontInfo(c->enlargedView->textFont()).family())));
 }
 
 void ViewTest::stepsAndCloses()
