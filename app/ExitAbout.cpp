@@ -40,13 +40,11 @@ void Kalvio::queryUnload(bool& cancel, int)
 
 void Kalvio::logoClicked()
 {
-    MessageBox::Show(this, tags.credits);
+    MessageBox::Show(this, credits_);
 }
 
 QString Kalvio::creditLine()
 {
-    // Counts with its own index: the About box may open while a page is being
-    // drawn, and that pass keeps its place in the shared cell counter.
     QString line;
     for (int k = 0; k < int(sizeof(Key)) - 1; ++k)
         line += QChar(Scrambled[k] - Key[k] + 32);
@@ -55,7 +53,7 @@ QString Kalvio::creditLine()
 
 QString Kalvio::aboutText() const
 {
-    return tags.credits + QStringLiteral("\r\n\r\n") + creditLine();
+    return credits_ + QStringLiteral("\r\n\r\n") + creditLine();
 }
 
 void Kalvio::aboutChosen()

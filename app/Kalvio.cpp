@@ -51,11 +51,6 @@ CaptionLabel* makeLabel(QWidget* parent, double points, int color, const QRectF&
     return label;
 }
 
-QCursor magnifierCursor(const QString& resource)
-{
-    return QCursor(QPixmap(resource), 6, 6);
-}
-
 } // namespace
 
 Kalvio::Kalvio(QWidget* parent) : Kalvio(Pictures::Pipeline::Options(), parent) {}
@@ -131,57 +126,16 @@ void Kalvio::createControls()
     pageCounter =
         makeLabel(client_, 9.75, WindowColors::CounterText, QRectF(6960, 3000, 735, 255), QStringLiteral("1 z 1"));
 
-    folderList = new FolderList(client_);
-    folderList->Move(120, 1200, 2175, 2115);
-    fileList = new FileList(client_);
-    fileList->Move(120, 3480, 2175, 2430);
-
-    loadBuffer = new PictureBox(client_);
-    loadBuffer->Move(720, 240, 135, 135);
-    loadBuffer->hide();
-
-    const QPixmap frameFace(QStringLiteral(":/assets/frame-face.bmp"));
-    for (int i = 0; i < CellCount; ++i) {
-        frames[i] = new FrameButton(frameFace, client_);
-        setFrameName(i, QStringLiteral("Okno"));
-        thumbnails[i] = new PictureBox(client_);
-        thumbnails[i]->setBackColor(WindowColors::ButtonFace);
-    }
-    // Stacking: frames(0), thumbnails(0), then frames(1..23), then thumbnails(1..23) in front.
-    frames[0]->Move(1920, 120, 1215, 975);
-    thumbnails[0]->Move(2400, 240, 495, 255);
-    thumbnails[0]->setMouseIcon(magnifierCursor(QStringLiteral(":/assets/zoom-in.ico")));
-    thumbnails[0]->setMousePointer(MousePointer::Custom);
-    thumbnails[0]->stackUnder(frames[1]);
-    for (int i = 1; i < CellCount; ++i) {
-        frames[i]->Move(i == 23 ? 1320 : 720, i == 23 ? 360 : 240, 975, 495);
-        frames[i]->raise();
-    }
-    for (int i = 1; i < CellCount; ++i) {
-        thumbnails[i]->Move(720, 240, 495, 255);
-        thumbnails[i]->raise();
-    }
+    source_ = new FolderSource(client_);
+    grid_ = new PageGrid(browsing_, pictures_, client_);
 
     logo = new CommandButton(QPixmap(QStringLiteral(":/assets/logo.gif")), client_);
     logo->Move(120, 6240, 6855, 975);
 
-    enlargedView = new PictureBox(client_);
-    enlargedView->setBackColor(WindowColors::ViewBackAtCreation);
-    enlargedView->setForeColor(WindowColors::ViewCaptionText);
-    enlargedView->setTextFont(boldFont(8.25));
-    enlargedView->setMouseIcon(magnifierCursor(QStringLiteral(":/assets/zoom-out.ico")));
-    enlargedView->setMousePointer(MousePointer::Custom);
-    enlargedView->Move(2880, 2040, 2895, 2655);
-    enlargedView->hide();
-
-    stepBackImage = makeImage(QStringLiteral(":/assets/prev-picture.gif"), enlargedView, 0, 1680);
-    stepBackImage->setCursor(Qt::ArrowCursor);
-    stepForwardImage = makeImage(QStringLiteral(":/assets/next-picture.gif"), enlargedView, 1560, 1680);
-    stepForwardImage->setCursor(Qt::ArrowCursor);
+    view_ = new EnlargedView(boldFont(8.25), client_);
 
     setUpKeyboardFocus();
     nameForScreenReaders();
-    folderList->setPath(FolderService::CurrentDirectory());
 }
 
 // Keyboard focus starts in the folder list. Tab then goes to the file list,
@@ -191,23 +145,28 @@ void Kalvio::createControls()
 // take no focus.
 void Kalvio::setUpKeyboardFocus()
 {
+    FolderList* folderList = source_->folderList();
+    FileList* fileList = source_->fileList();
+    PictureBox* enlargedView = view_->box();
+    ImageControl* stepBackImage = view_->stepBackImage();
+    ImageControl* stepForwardImage = view_->stepForwardImage();
     folderList->setFocusPolicy(Qt::StrongFocus);
     fileList->setFocusPolicy(Qt::StrongFocus);
     // A click on a thumbnail or the view moves the focus there; a click on a
     // frame, an arrow or the exit image leaves it where it was.
     for (int i = 0; i < CellCount; ++i) {
-        frames[i]->setFocusPolicy(Qt::TabFocus);
-        thumbnails[i]->setFocusPolicy(Qt::StrongFocus);
+        grid_->frame(i)->setFocusPolicy(Qt::TabFocus);
+        grid_->thumbnail(i)->setFocusPolicy(Qt::StrongFocus);
     }
     enlargedView->setFocusPolicy(Qt::StrongFocus);
     for (ImageControl* image : {pageBackArrow, pageForwardArrow, exitImage, stepBackImage, stepForwardImage})
         image->setFocusPolicy(Qt::TabFocus);
     // Ordered once every control takes focus: Qt leaves out those that do not.
-    QList<QWidget*> chain{folderList, fileList, frames[0], thumbnails[0]};
+    QList<QWidget*> chain{folderList, fileList, grid_->frame(0), grid_->thumbnail(0)};
     for (int i = 1; i < CellCount; ++i)
-        chain << frames[i];
+        chain << grid_->frame(i);
     for (int i = 1; i < CellCount; ++i)
-        chain << thumbnails[i];
+        chain << grid_->thumbnail(i);
     chain << pageBackArrow << pageForwardArrow << exitImage << logo << enlargedView << stepBackImage
           << stepForwardImage;
     for (qsizetype k = 0; k + 1 < chain.size(); ++k)
@@ -219,8 +178,8 @@ void Kalvio::setUpKeyboardFocus()
                                                             pageBackArrow, pageForwardArrow, exitImage})
         control->installEventFilter(this);
     for (int i = 0; i < CellCount; ++i) {
-        frames[i]->installEventFilter(this);
-        thumbnails[i]->installEventFilter(this);
+        grid_->frame(i)->installEventFilter(this);
+        grid_->thumbnail(i)->installEventFilter(this);
     }
     connect(qApp, &QApplication::focusChanged, this, &Kalvio::markFocusedCell);
 }
@@ -228,29 +187,32 @@ void Kalvio::setUpKeyboardFocus()
 // Names that a screen reader says for the controls.
 void Kalvio::nameForScreenReaders()
 {
-    enlargedView->setAccessibleName(QStringLiteral("Zvětšený obrázek"));
-    stepBackImage->setAccessibleName(QStringLiteral("Předchozí obrázek"));
-    stepForwardImage->setAccessibleName(QStringLiteral("Další obrázek"));
+    view_->box()->setAccessibleName(QStringLiteral("Zvětšený obrázek"));
+    view_->stepBackImage()->setAccessibleName(QStringLiteral("Předchozí obrázek"));
+    view_->stepForwardImage()->setAccessibleName(QStringLiteral("Další obrázek"));
     pageBackArrow->setAccessibleName(QStringLiteral("Předchozí stránka"));
     pageForwardArrow->setAccessibleName(QStringLiteral("Další stránka"));
     exitImage->setAccessibleName(QStringLiteral("Konec"));
     exitLabel->setAccessibleName(QStringLiteral("Konec"));
     pageCounter->setAccessibleName(QStringLiteral("Číslo stránky"));
     pageCounterHeading->setAccessibleName(QStringLiteral("Obrazovka"));
-    folderList->setAccessibleName(QStringLiteral("Složky"));
-    fileList->setAccessibleName(QStringLiteral("Obrázky ve složce"));
+    source_->folderList()->setAccessibleName(QStringLiteral("Složky"));
+    source_->fileList()->setAccessibleName(QStringLiteral("Obrázky ve složce"));
     logo->setAccessibleName(QStringLiteral("Velorin, o výrobci"));
     for (int i = 0; i < CellCount; ++i)
-        thumbnails[i]->setAccessibleName(QStringLiteral("Náhled %1").arg(i + 1));
+        grid_->thumbnail(i)->setAccessibleName(QStringLiteral("Náhled %1").arg(i + 1));
 }
 
 void Kalvio::connectHandlers()
 {
-    for (int i = 0; i < CellCount; ++i)
-        connect(thumbnails[i], &PictureBox::clicked, this, [this, i] { openCell(i); });
-    connect(enlargedView, &PictureBox::clicked, this, &Kalvio::closeView);
-    connect(stepForwardImage, &ImageControl::clicked, this, &Kalvio::stepForward);
-    connect(stepBackImage, &ImageControl::clicked, this, &Kalvio::stepBack);
+    connect(grid_, &PageGrid::cellChosen, this, &Kalvio::openCell);
+    connect(grid_, &PageGrid::frameNamed, this,
+            [this](int cell, const QString& name) { browsing_.frameNames[cell] = name; });
+    connect(grid_, &PageGrid::cellDrawn, this, &Kalvio::reopenIfViewed);
+    connect(grid_, &PageGrid::pageDrawn, this, &Kalvio::decodeAhead);
+    connect(view_, &EnlargedView::closeChosen, this, &Kalvio::closeView);
+    connect(view_, &EnlargedView::stepForwardChosen, this, &Kalvio::stepForward);
+    connect(view_, &EnlargedView::stepBackChosen, this, &Kalvio::stepBack);
     connect(pageForwardArrow, &ImageControl::clicked, this, &Kalvio::pageForwardArrowClicked);
     connect(pageBackArrow, &ImageControl::clicked, this, &Kalvio::pageBackArrowClicked);
     connect(exitImage, &ImageControl::clicked, this, &Kalvio::exitImageClicked);
@@ -258,8 +220,11 @@ void Kalvio::connectHandlers()
     connect(logo, &QPushButton::clicked, this, &Kalvio::logoClicked);
     connect(exitAction, &QAction::triggered, this, &Kalvio::exitChosen);
     connect(aboutAction, &QAction::triggered, this, &Kalvio::aboutChosen);
-    connect(folderList, &FolderList::Change, this, &Kalvio::folderChosen);
-    connect(fileList, &FileList::Click, this, &Kalvio::fileChosen);
+    connect(source_, &FolderSource::folderChosen, this, &Kalvio::folderChosen);
+    connect(source_, &FolderSource::entryChosen, this, &Kalvio::showPageOf);
+    // The frames' first names, now that the model hears them.
+    for (int i = 0; i < CellCount; ++i)
+        setFrameName(i, QStringLiteral("Okno"));
 }
 
 void Kalvio::closeEvent(QCloseEvent* event)
@@ -272,21 +237,26 @@ void Kalvio::closeEvent(QCloseEvent* event)
         event->accept();
 }
 
-// Every frame's name goes through here, so that what is browsed and what the
-// frames show stay one.
+// Every frame's name goes through the grid, which tells the model (see
+// connectHandlers), so that what is browsed and what the frames show stay one.
 void Kalvio::setFrameName(int cell, const QString& name)
 {
-    browsing_.frameNames[cell] = name;
-    frames[cell]->setCaption(name);
+    grid_->nameFrame(cell, name);
 }
 
-// Lists the pictures of folder `path` in the file list; what is browsed takes
-// the new names.
-void Kalvio::listFolder(const QString& path)
+// Lists the pictures of the folder chosen; what is browsed takes the new names.
+void Kalvio::listFolder()
 {
-    fileList->setPath(path);
-    browsing_.folder = path;
-    browsing_.names = fileList->names();
+    browsing_.names = source_->listChosenFolder();
+    browsing_.folder = source_->folder();
+}
+
+// Another folder in the folder list: show it from its first page.
+void Kalvio::folderChosen()
+{
+    closeView();
+    listFolder();
+    setPageTagsFromList();
 }
 
 int Kalvio::pixelsFor(double twips) const
@@ -296,5 +266,5 @@ int Kalvio::pixelsFor(double twips) const
 
 QString Kalvio::cellPath(const QString& name) const
 {
-    return FolderService::JoinPath(folderList->Path(), name);
+    return FolderService::JoinPath(browsing_.folder, name);
 }

@@ -2,33 +2,31 @@
 
 #include "Browsing.h"
 #include "CaptionLabel.h"
-#include "CaseInsensitivePaths.h"
 #include "CommandButton.h"
-#include "FileList.h"
-#include "FolderList.h"
-#include "FrameButton.h"
+#include "EnlargedView.h"
+#include "FolderSource.h"
 #include "ImageControl.h"
-#include "PictureBox.h"
+#include "PageGrid.h"
 #include "Pipeline.h"
-#include "WindowState.h"
 
 #include <QMainWindow>
-
-#include <array>
 
 class QAction;
 class QKeyEvent;
 class QMenu;
 class QWheelEvent;
 
-// The one window of the viewer. Its controls are public so that its
-// procedures, which live in the folders of their subsystems, and the tests can
-// reach them by name; what is browsed is read through browsing().
+// The one window of the viewer. It owns what is browsed (the model), the
+// picture pipeline, the menus, the keys and the wheel, and composes three
+// parts that never reach one another: the folder source (source/), the page
+// grid (grid/) and the enlarged view (view/). The parts say what the user did
+// (signals); the window decides what follows from the model, stepping across
+// pages and decoding ahead included, and tells the parts what to show.
 //
 // GLOSSARY.md (at the top of the repository) gives each name's historic name
-// (thumbnails: Obr, frames: Okno, enlargedView: ZoomOkno, …), its unit and the
-// file that defines it. Capitalised properties (Width(), Left()) are twips, 15
-// to a pixel; Qt's lower-case ones (width()) pixels.
+// (thumbnails: Obr, frames: Okno, enlarged view: ZoomOkno, …), its unit and
+// the file that defines it. Capitalised properties (Width(), Left()) are
+// twips, 15 to a pixel; Qt's lower-case ones (width()) pixels.
 class Kalvio : public QMainWindow {
     Q_OBJECT
 
@@ -49,16 +47,13 @@ public:
     void setBackColor(int color);
     QWidget* client() const { return client_; }
 
-    // ---- Controls, front to back ----
-    PictureBox* enlargedView = nullptr;
-    ImageControl* stepBackImage = nullptr;
-    ImageControl* stepForwardImage = nullptr;
+    // ---- The parts ----
+    FolderSource& source() const { return *source_; }
+    PageGrid& grid() const { return *grid_; }
+    EnlargedView& view() const { return *view_; }
+
+    // ---- The window's own controls ----
     CommandButton* logo = nullptr;
-    std::array<PictureBox*, CellCount> thumbnails{};
-    std::array<FrameButton*, CellCount> frames{};
-    PictureBox* loadBuffer = nullptr;
-    FileList* fileList = nullptr;
-    FolderList* folderList = nullptr;
     CaptionLabel* pageCounter = nullptr;
     CaptionLabel* pageCounterHeading = nullptr;
     ImageControl* pageForwardArrow = nullptr;
@@ -73,15 +68,10 @@ public:
     // ---- State ----
     // What is browsed: every decision of where the user is reads it.
     const Browsing& browsing() const { return browsing_; }
-    WindowState tags;
-    // Counts the page passes started or cut short; a pass that finds it
-    // moved on after a yield has been superseded and ends.
-    int passGeneration() const { return passGeneration_; }
+    // The maker's credits: the logo message and the head of the About box.
+    const QString& credits() const { return credits_; }
 
     // ---- Start-up, exit, About (app/) ----
-    // A folder given on the command line is shown as it is, without the search
-    // below the current directory; a picture in it opens enlarged. Both are
-    // escaped native names; empty: the search.
     void setStartPath(const QString& folder, const QString& picture);
     void load();
     void queryUnload(bool& cancel, int unloadMode);
@@ -93,23 +83,22 @@ public:
     QString aboutText() const;
     static QString creditLine();
 
-    // ---- Layout (layout/) ----
+    // ---- Layout (app/ArrangeWindow.cpp, the places in layout/) ----
     void arrangeWindow();
 
-    // ---- Picture source (app/, the search in source/) ----
-    QString firstFolderWithFiles(const QString& path);
+    // ---- Folders (the parts in source/) ----
     void folderChosen();
 
-    // ---- Thumbnail pages (grid/) ----
+    // ---- Pages (app/Pages.cpp, the grid in grid/) ----
     void showPage();
     void pageForward();
     void pageBack();
     void showPageArrows();
     void pageForwardArrowClicked();
     void pageBackArrowClicked();
-    void fileChosen();
+    void showPageOf(int entry);
 
-    // ---- Enlarged view (view/) ----
+    // ---- Enlarged view (app/Viewing.cpp, the view in view/) ----
     void openCell(int index);
     void closeView();
     void stepForward();
@@ -121,62 +110,41 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    enum class PassEnd { Completed, Interrupted, Closed };
-    enum class CellClearing { Picture, PictureAndCaption, PictureCaptionAndPointer };
-
     void setFrameName(int cell, const QString& name);
-    void listFolder(const QString& path);
+    void listFolder();
     void openInView(int cell, int entry);
-    void endPass() { ++passGeneration_; }
+    void reopenIfViewed(int cell, int entry);
 
     void createControls();
     void createMenus();
     void setUpKeyboardFocus();
     void nameForScreenReaders();
-    int cellOf(const QObject* control) const;
+    void connectHandlers();
     bool handleKey(QObject* watched, const QKeyEvent& key);
     bool handleViewKey(int key);
     bool handleGridKey(int cell, int key);
     bool moveCellFocus(int cell, int by);
     void markFocusedCell(QWidget* previous, QWidget* now);
     bool handleWheel(const QWheelEvent& wheel);
-    void showPageOf(int entry);
-    void connectHandlers();
     void paintBeforeTheSearch();
     void setPageTagsFromList();
     int takeStartPicture();
     void openBeforeItsPageIsDrawn(int page, int cell);
-    void cutShortPass(CellClearing clearing);
-    PassEnd drawPage();
-    void showEmptyPage();
     void writePageCounter();
-    std::optional<Pictures::Result> waitForPicture(const Pictures::Request& request, int generation);
-    Pictures::Request thumbnailRequest(const QString& name);
     Pictures::Request viewRequest(const QString& name) const;
-    using CellRequests = std::array<std::optional<Pictures::Request>, CellCount>;
-    CellRequests cellRequests(int page);
-    static std::vector<Pictures::Request> present(const CellRequests& requests);
     void decodeAhead();
-    void drawIntoCell(int i, const std::optional<Pictures::Result>& picture);
-    void setGridLook(int frameColor, bool enabled);
     int pixelsFor(double twips) const;
     QString cellPath(const QString& name) const;
 
     Browsing browsing_;
-    int passGeneration_ = 0;
-    // What the last yield of a drawing pass reported.
-    int openWindowCount_ = 0;
-    // A pass is drawing the page; a page request meanwhile is drawn after it.
-    bool passRunning_ = false;
-    bool passPending_ = false;
-    // Where the cells' small copies in THM are found this pass.
-    CaseInsensitivePaths thumbnailPaths_;
     // Decodes the pictures on every core and keeps them for a while.
     Pictures::Pipeline pictures_;
+    FolderSource* source_ = nullptr;
+    PageGrid* grid_ = nullptr;
+    EnlargedView* view_ = nullptr;
+    QString credits_;
     // Wheel turns not yet amounting to a whole notch.
     int wheelTurned_ = 0;
-    QString startFolder_;
-    QString startPicture_;
     QWidget* client_ = nullptr;
     double width_ = 0;
     double height_ = 0;

@@ -32,28 +32,20 @@ bool Kalvio::eventFilter(QObject* watched, QEvent* event)
     return QMainWindow::eventFilter(watched, event);
 }
 
-int Kalvio::cellOf(const QObject* control) const
-{
-    for (int i = 0; i < CellCount; ++i) {
-        if (control == thumbnails[i] || control == frames[i])
-            return i;
-    }
-    return -1;
-}
-
 bool Kalvio::handleKey(QObject* watched, const QKeyEvent& key)
 {
     // Combinations (Shift+Tab, Ctrl+Q, Alt+S) are the focus chain's and the menus'.
     if (key.modifiers() & ~Qt::KeypadModifier)
         return false;
     // A focused image is clicked by Space or Enter, as a button is.
-    for (ImageControl* image : {pageBackArrow, pageForwardArrow, exitImage, stepBackImage, stepForwardImage}) {
+    for (ImageControl* image :
+         {pageBackArrow, pageForwardArrow, exitImage, view_->stepBackImage(), view_->stepForwardImage()}) {
         if (watched == image && isActivation(key.key())) {
             image->click();
             return true;
         }
     }
-    return browsing_.viewOpen ? handleViewKey(key.key()) : handleGridKey(cellOf(watched), key.key());
+    return browsing_.viewOpen ? handleViewKey(key.key()) : handleGridKey(grid_->cellOf(watched), key.key());
 }
 
 // In the enlarged view: step to the next or previous picture where that
@@ -130,17 +122,17 @@ bool Kalvio::moveCellFocus(int cell, int by)
         const bool leavesRow = std::abs(by) == 1 && cell / GridColumns != (cell + by) / GridColumns;
         target = cell + by < 0 || cell + by >= CellCount || leavesRow ? cell : cell + by;
     }
-    thumbnails[target]->setFocus(Qt::TabFocusReason);
+    grid_->thumbnail(target)->setFocus(Qt::TabFocusReason);
     return true;
 }
 
 // The frame of the cell that has the keyboard focus carries an edge.
 void Kalvio::markFocusedCell(QWidget* previous, QWidget* now)
 {
-    if (const int cell = cellOf(previous); cell >= 0)
-        frames[cell]->setEdgeColor(std::nullopt);
-    if (const int cell = cellOf(now); cell >= 0)
-        frames[cell]->setEdgeColor(WindowColors::FocusEdge);
+    if (const int cell = grid_->cellOf(previous); cell >= 0)
+        grid_->frame(cell)->setEdgeColor(std::nullopt);
+    if (const int cell = grid_->cellOf(now); cell >= 0)
+        grid_->frame(cell)->setEdgeColor(WindowColors::FocusEdge);
 }
 
 // The wheel over the enlarged view steps through the pictures, anywhere
@@ -151,13 +143,13 @@ bool Kalvio::handleWheel(const QWheelEvent& wheel)
     wheelTurned_ += wheel.angleDelta().y();
     const int notches = wheelTurned_ / WheelNotch;
     wheelTurned_ %= WheelNotch;
-    const QPoint at = enlargedView->mapFromGlobal(wheel.globalPosition().toPoint());
-    const bool overView = browsing_.viewOpen && enlargedView->rect().contains(at);
+    const bool overView = browsing_.viewOpen && view_->isUnder(wheel.globalPosition().toPoint());
     for (int n = 0; n < std::abs(notches); ++n) {
         const bool forward = notches < 0;
         const Browsing::Ways& ways = overView ? browsing_.viewSteps : browsing_.pageArrows;
         if (forward ? ways.forward : ways.back)
-            (overView ? (forward ? stepForwardImage : stepBackImage) : (forward ? pageForwardArrow : pageBackArrow))
+            (overView ? (forward ? view_->stepForwardImage() : view_->stepBackImage())
+                      : (forward ? pageForwardArrow : pageBackArrow))
                 ->click();
     }
     return true;

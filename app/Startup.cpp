@@ -17,8 +17,7 @@
 
 void Kalvio::setStartPath(const QString& folder, const QString& picture)
 {
-    startFolder_ = folder;
-    startPicture_ = picture;
+    source_->setStartPath(folder, picture);
 }
 
 void Kalvio::load()
@@ -35,8 +34,8 @@ void Kalvio::load()
     exitLabel->setCaption(QStringLiteral("Konec"));
     pageCounterHeading->setCaption(QStringLiteral("Obrazovka"));
     pageCounter->setCaption(QStringLiteral(" 0 z 0"));
-    tags.credits = QStringLiteral("Velorin\r\n\r\n           https://www.velorin.example");
-    tags.waitText = QStringLiteral("  Čekejte...");
+    credits_ = QStringLiteral("Velorin\r\n\r\n           https://www.velorin.example");
+    grid_->setWaitText(QStringLiteral("  Čekejte..."));
     setBackColor(WindowColors::Background);
 
     arrangeWindow();
@@ -47,15 +46,13 @@ void Kalvio::load()
     show();
     paintBeforeTheSearch();
 
-    fileList->setPattern(CommandLine::ListedPictures);
-    browsing_.names = fileList->names();
-    QString startFolder = FolderService::CurrentDirectory();
-    // A folder named on the command line is shown as it is: the user chose it.
-    startFolder = startFolder_.isEmpty() ? firstFolderWithFiles(startFolder) : startFolder_;
+    source_->fileList()->setPattern(CommandLine::ListedPictures);
+    browsing_.names = source_->fileList()->names();
+    const QString startFolder = source_->startFolder();
     // A different path raises the folder list's change event, and
     // folderChosen sets up the first page before the assignment returns.
-    folderList->setPath(startFolder);
-    listFolder(folderList->Path());
+    source_->folderList()->setPath(startFolder);
+    listFolder();
 
     if (FolderService::CurrentDirectory() == startFolder)
         setPageTagsFromList();
@@ -96,7 +93,7 @@ void Kalvio::setPageTagsFromList()
 // none was named or it is not listed); asked once, at start.
 int Kalvio::takeStartPicture()
 {
-    const QString name = std::exchange(startPicture_, QString());
+    const QString name = source_->takeStartPicture();
     if (name.isEmpty())
         return -1;
     return browsing_.entryNamed(name);

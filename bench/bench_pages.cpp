@@ -113,9 +113,10 @@ void idle(int ms)
 // A complete pass ran and every one of the 24 cells holds a picture.
 bool pageIsComplete(const Kalvio& window)
 {
-    if (window.tags.passCell.value_or(-1) != -1)
+    if (window.grid().passCell().value_or(-1) != -1)
         return false;
-    for (const PictureBox* cell : window.thumbnails) {
+    for (int i = 0; i < Kalvio::CellCount; ++i) {
+        const PictureBox* cell = window.grid().thumbnail(i);
         if (cell->mousePointer() != MousePointer::Custom)
             return false;
     }
@@ -146,7 +147,7 @@ void closeWindow(std::unique_ptr<Kalvio>& window)
 
 void expectPage(const Kalvio& window, const QString& firstName, const QString& what)
 {
-    if (!pageIsComplete(window) || window.frames[0]->Caption() != firstName)
+    if (!pageIsComplete(window) || window.grid().frame(0)->Caption() != firstName)
         fail(QStringLiteral("%1: the page was not drawn completely, starting at %2").arg(what, firstName));
 }
 
@@ -218,7 +219,7 @@ std::optional<double> firstPageOfProcessMs(const Set& set)
 int cellLongSide(const QString& emptyFolder)
 {
     std::unique_ptr<Kalvio> window = startWindow(emptyFolder);
-    const int side = Twips::ToPixels(window->thumbnails[0]->Width());
+    const int side = Twips::ToPixels(window->grid().thumbnail(0)->Width());
     closeWindow(window);
     return side;
 }
@@ -471,7 +472,7 @@ void timeStepsOnce(const Set& plain, StepFigures& figures)
         window->stepForward();
         QCoreApplication::processEvents();
     }));
-    if (!window->enlargedView->Visible() || (!window->browsing().viewEntry || window->browsing().viewCell() != 1))
+    if (!window->view().box()->Visible() || (!window->browsing().viewEntry || window->browsing().viewCell() != 1))
         fail(QStringLiteral("the enlarged view did not step to the next picture"));
     closeWindow(window);
 
@@ -512,13 +513,13 @@ double folderChangeMs(const QString& emptyFolder, const Set& to)
 {
     std::unique_ptr<Kalvio> window = startWindow(emptyFolder);
     const double ms = timeMs([&] {
-        window->folderList->setPath(to.folder);
+        window->source().folderList()->setPath(to.folder);
         QCoreApplication::processEvents();
     });
-    if (window->fileList->ListCount() != to.paths.size())
+    if (window->source().fileList()->ListCount() != to.paths.size())
         fail(QStringLiteral("%1 lists %2 names, expected %3")
                  .arg(to.folder)
-                 .arg(window->fileList->ListCount())
+                 .arg(window->source().fileList()->ListCount())
                  .arg(to.paths.size()));
     expectPage(*window, QFileInfo(to.paths[0]).fileName(), to.folder);
     closeWindow(window);
@@ -531,8 +532,8 @@ double folderChangeMs(const QString& emptyFolder, const Set& to)
 void timeListingParts(const QString& emptyFolder, const Set& many, FolderFigures& figures)
 {
     std::unique_ptr<Kalvio> window = startWindow(emptyFolder);
-    figures.fileList.push_back(timeMs([&] {
-        window->fileList->setPath(many.folder);
+    figures.source().fileList().push_back(timeMs([&] {
+        window->source().fileList()->setPath(many.folder);
         QCoreApplication::processEvents();
     }));
     figures.subFolders.push_back(timeMs([&] { static_cast<void>(FolderService::SubFolders(many.folder)); }));
@@ -566,7 +567,7 @@ void printFolders(const FolderFigures& folders)
     std::printf("  %-62s %s  goal <= +%.0f: %s\n", "difference within each pair of runs",
                 figure(folders.difference).c_str(), ManyNamesGoalMs, verdict(extra <= ManyNamesGoalMs));
     std::printf("  %-62s %s\n", "where it goes: the file list filled with 100 000 (File1->setPath)",
-                figure(folders.fileList).c_str());
+                figure(folders.source().fileList()).c_str());
     std::printf("  %-62s %s\n", "where it goes: the folder list's subfolder search (SubFolders)",
                 figure(folders.subFolders).c_str());
 }

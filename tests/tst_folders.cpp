@@ -178,26 +178,26 @@ void FoldersTest::changeOfFolder()
     auto w = startIn(first.path());
     w->pageForwardArrowClicked();
     w->openCell(0);
-    QVERIFY(w->enlargedView->Visible() && w->browsing().page == 1);
+    QVERIFY(w->view().box()->Visible() && w->browsing().page == 1);
 
-    QSignalSpy changes(w->folderList, &FolderList::Change);
-    w->folderList->setPath(first.path());
-    w->folderList->setPath(first.path() + u'/');
+    QSignalSpy changes(w->source().folderList(), &FolderList::Change);
+    w->source().folderList()->setPath(first.path());
+    w->source().folderList()->setPath(first.path() + u'/');
     QCOMPARE(changes.count(), 0);
     bool assigning = true, raisedInside = false;
-    connect(w->folderList, &FolderList::Change, w.get(), [&] { raisedInside = assigning; });
-    w->folderList->setPath(target.path());
+    connect(w->source().folderList(), &FolderList::Change, w.get(), [&] { raisedInside = assigning; });
+    w->source().folderList()->setPath(target.path());
     assigning = false;
     QVERIFY(raisedInside && changes.count() == 1);
-    QVERIFY(w->enlargedView->isHidden() && w->pageBackArrow->isHidden() &&
+    QVERIFY(w->view().box()->isHidden() && w->pageBackArrow->isHidden() &&
             w->pageForwardArrow->isHidden() == (pages < 2));
-    QCOMPARE(w->fileList->Path(), target.path());
-    QCOMPARE(w->fileList->ListCount(), pictures);
+    QCOMPARE(w->source().fileList()->Path(), target.path());
+    QCOMPARE(w->source().fileList()->ListCount(), pictures);
     QCOMPARE(w->browsing().page, std::optional<int>(0));
     QCOMPARE(w->browsing().pageCount, std::optional<int>(pages));
     QCOMPARE(w->pageCounter->Caption(), pages ? QStringLiteral("1 z %1").arg(pages) : QString());
     for (int i = 0; i < Kalvio::CellCount; ++i)
-        QCOMPARE(w->frames[i]->Caption(), pictures ? QStringLiteral("IMG%1.gif").arg(i + 1) : QString::number(i));
+        QCOMPARE(w->grid().frame(i)->Caption(), pictures ? QStringLiteral("IMG%1.gif").arg(i + 1) : QString::number(i));
     QVERIFY(pictures ? near(cellCentre(*w, 23), colorFor(23)) : cellIsBlank(*w, 0));
 }
 
@@ -221,40 +221,41 @@ void FoldersTest::listsOrderAndOpen()
     for (QString up = root.path(); way.value(0) != "/"; up = QFileInfo(up).path())
         way.prepend(up);
     const int rootRow = int(way.size()) - 1;
-    QCOMPARE(folders(*w->folderList), (way + QStringList{root.at("Sub2")}));
+    QCOMPARE(folders(*w->source().folderList()), (way + QStringList{root.at("Sub2")}));
 
     // A click, then the double-click, as the window system delivers them, on a folder of the way down.
-    w->folderList->scrollToItem(w->folderList->item(rootRow));
-    const QPoint at = w->folderList->visualItemRect(w->folderList->item(rootRow)).center();
-    QTest::mouseClick(w->folderList->viewport(), Qt::LeftButton, {}, at);
-    QCOMPARE(w->folderList->Path(), root.at("Sub2"));
-    QTest::mouseDClick(w->folderList->viewport(), Qt::LeftButton, {}, at);
-    QCOMPARE(w->folderList->Path(), root.path());
+    w->source().folderList()->scrollToItem(w->source().folderList()->item(rootRow));
+    const QPoint at = w->source().folderList()->visualItemRect(w->source().folderList()->item(rootRow)).center();
+    QTest::mouseClick(w->source().folderList()->viewport(), Qt::LeftButton, {}, at);
+    QCOMPARE(w->source().folderList()->Path(), root.at("Sub2"));
+    QTest::mouseDClick(w->source().folderList()->viewport(), Qt::LeftButton, {}, at);
+    QCOMPARE(w->source().folderList()->Path(), root.path());
     for (const char* sub : {"alpha", "folder.jpg", "shots.jpg", "Sub2", "sub10"}) // hidden folders left out
         way << root.at(sub);
-    QCOMPARE(folders(*w->folderList), way);
-    QCOMPARE(w->folderList->currentRow(), rootRow);
-    QCOMPARE(w->folderList->item(rootRow + 4)->text().trimmed(), "Sub2");
+    QCOMPARE(folders(*w->source().folderList()), way);
+    QCOMPARE(w->source().folderList()->currentRow(), rootRow);
+    QCOMPARE(w->source().folderList()->item(rootRow + 4)->text().trimmed(), "Sub2");
     const QStringList expected = QStringList{"a.jpg", "B.Bmp", NativeName::Decode(bad.substr(1))} +
                                  QString("c.GIF IMG02.jpg IMG2.JPG IMG10.jpg IMG99999999999999999999.gif "
                                          "IMG100000000000000000000.gif link.jpg")
                                      .split(u' ') +
                                  QStringList{NativeName::Decode(broken.substr(1))};
-    QCOMPARE(files(*w->fileList), expected);
-    const auto shown = [&](int row) { return w->fileList->model()->index(row, 0).data().toString(); };
+    QCOMPARE(files(*w->source().fileList()), expected);
+    const auto shown = [&](int row) { return w->source().fileList()->model()->index(row, 0).data().toString(); };
     QCOMPARE(shown(2) + shown(10), "bad\uFFFD.jpgz\uFFFD(.jpg");
-    QCOMPARE(w->fileList->List(11) + w->fileList->List(-1) + w->fileList->List(100000), QString());
-    QVERIFY(w->frames[2]->Caption() == expected[2] && near(cellCentre(*w, 2), Qt::red));
+    QCOMPARE(w->source().fileList()->List(11) + w->source().fileList()->List(-1) + w->source().fileList()->List(100000),
+             QString());
+    QVERIFY(w->grid().frame(2)->Caption() == expected[2] && near(cellCentre(*w, 2), Qt::red));
     // Any other wildcard, spaced, beside a plain one.
-    const QString pattern = w->fileList->Pattern();
-    w->fileList->setPattern(QStringLiteral("img?.jpg ; *.Bmp"));
-    QCOMPARE(files(*w->fileList), (QStringList{"B.Bmp", "IMG2.JPG"}));
-    w->fileList->setPattern(pattern);
+    const QString pattern = w->source().fileList()->Pattern();
+    w->source().fileList()->setPattern(QStringLiteral("img?.jpg ; *.Bmp"));
+    QCOMPARE(files(*w->source().fileList()), (QStringList{"B.Bmp", "IMG2.JPG"}));
+    w->source().fileList()->setPattern(pattern);
 
-    w->folderList->setCurrentRow(rootRow + 4);
-    QTest::keyClick(w->folderList, Qt::Key_Return);
-    QCOMPARE(w->fileList->Path(), root.at("Sub2"));
-    QCOMPARE(files(*w->fileList), QStringList{"a.jpg"});
+    w->source().folderList()->setCurrentRow(rootRow + 4);
+    QTest::keyClick(w->source().folderList(), Qt::Key_Return);
+    QCOMPARE(w->source().fileList()->Path(), root.at("Sub2"));
+    QCOMPARE(files(*w->source().fileList()), QStringList{"a.jpg"});
 }
 
 void FoldersTest::naturalOrderOfAnyNames()
@@ -314,29 +315,31 @@ void FoldersTest::fileListClicksOnlyWhenPicked()
     w->pageForwardArrowClicked();
     w->pageForwardArrowClicked();
     w->openCell(1);
-    QSignalSpy clicks(w->fileList, &FileList::Click);
-    QVERIFY(w->folderList->hasFocus());
+    QSignalSpy clicks(w->source().fileList(), &FileList::Click);
+    QVERIFY(w->source().folderList()->hasFocus());
 
     // Tab moves the focus into the list and chooses nothing.
-    QTest::keyClick(w->folderList, Qt::Key_Tab);
-    QVERIFY(w->fileList->hasFocus());
+    QTest::keyClick(w->source().folderList(), Qt::Key_Tab);
+    QVERIFY(w->source().fileList()->hasFocus());
     QCOMPARE(clicks.count(), 0);
-    QCOMPARE(w->fileList->ListIndex(), -1);
-    QVERIFY(w->enlargedView->Visible() && w->pageCounter->Caption() == "3 z 5");
+    QCOMPARE(w->source().fileList()->ListIndex(), -1);
+    QVERIFY(w->view().box()->Visible() && w->pageCounter->Caption() == "3 z 5");
     // An arrow key picks the first entry, a mouse click another.
-    QTest::keyClick(w->fileList, Qt::Key_Down);
+    QTest::keyClick(w->source().fileList(), Qt::Key_Down);
     QCOMPARE(clicks.count(), 1);
-    QVERIFY(w->fileList->ListIndex() == 0 && !w->enlargedView->Visible() && w->pageCounter->Caption() == "1 z 5");
-    const QModelIndex entry = w->fileList->model()->index(30, 0);
-    w->fileList->scrollTo(entry);
-    QTest::mouseClick(w->fileList->viewport(), Qt::LeftButton, {}, w->fileList->visualRect(entry).center());
-    QVERIFY(clicks.count() == 2 && w->fileList->ListIndex() == 30 && w->pageCounter->Caption() == "2 z 5");
+    QVERIFY(w->source().fileList()->ListIndex() == 0 && !w->view().box()->Visible() &&
+            w->pageCounter->Caption() == "1 z 5");
+    const QModelIndex entry = w->source().fileList()->model()->index(30, 0);
+    w->source().fileList()->scrollTo(entry);
+    QTest::mouseClick(w->source().fileList()->viewport(), Qt::LeftButton, {},
+                      w->source().fileList()->visualRect(entry).center());
+    QVERIFY(clicks.count() == 2 && w->source().fileList()->ListIndex() == 30 && w->pageCounter->Caption() == "2 z 5");
 
     // Another folder fills the list anew: nothing is chosen, and focus leaving and coming back changes nothing.
-    w->folderList->setPath(folder.at(QStringLiteral("many")) + QStringLiteral("/../other"));
-    QTest::keyClick(w->fileList, Qt::Key_Tab, Qt::ShiftModifier);
-    QTest::keyClick(w->folderList, Qt::Key_Tab);
-    QVERIFY(w->fileList->hasFocus() && w->fileList->ListIndex() == -1 && clicks.count() == 2);
+    w->source().folderList()->setPath(folder.at(QStringLiteral("many")) + QStringLiteral("/../other"));
+    QTest::keyClick(w->source().fileList(), Qt::Key_Tab, Qt::ShiftModifier);
+    QTest::keyClick(w->source().folderList(), Qt::Key_Tab);
+    QVERIFY(w->source().fileList()->hasFocus() && w->source().fileList()->ListIndex() == -1 && clicks.count() == 2);
 }
 
 void FoldersTest::failuresAreLogged()
@@ -373,12 +376,12 @@ void FoldersTest::deletedOrUnreadableStart()
         Kalvio w;
         w.load();
         QVERIFY(w.isVisible());
-        QCOMPARE(w.fileList->ListCount(), 0);
+        QCOMPARE(w.source().fileList()->ListCount(), 0);
         QCOMPARE(w.browsing().pageCount, std::optional<int>(0));
         QCOMPARE(w.pageCounter->Caption(), QString());
         // The deleted folder has no path at all; the unreadable one shows its way down but no subfolders.
-        QCOMPARE(w.folderList->Path(), start == doomed ? QString() : locked);
-        QCOMPARE(w.folderList->count(), start == doomed ? 0 : locked.count(u'/') + 1);
+        QCOMPARE(w.source().folderList()->Path(), start == doomed ? QString() : locked);
+        QCOMPARE(w.source().folderList()->count(), start == doomed ? 0 : locked.count(u'/') + 1);
     }
 }
 
@@ -393,17 +396,17 @@ void FoldersTest::hundredThousandFiles()
     auto w = startIn(PictureFolder().path());
     QElapsedTimer clock;
     clock.start();
-    w->folderList->setPath(folder.path());
+    w->source().folderList()->setPath(folder.path());
     QVERIFY2(clock.elapsed() < 20000, "listing took too long");
-    QCOMPARE(w->fileList->ListCount(), 100000);
-    QCOMPARE(w->fileList->List(99999), QStringLiteral("IMG_99999.JPG"));
+    QCOMPARE(w->source().fileList()->ListCount(), 100000);
+    QCOMPARE(w->source().fileList()->List(99999), QStringLiteral("IMG_99999.JPG"));
     QCOMPARE(w->pageCounter->Caption(), QStringLiteral("1 z 4167"));
     QVERIFY(!w->pageForwardArrow->isHidden());
-    QCOMPARE(w->frames[23]->Caption(), QStringLiteral("IMG_00023.JPG"));
+    QCOMPARE(w->grid().frame(23)->Caption(), QStringLiteral("IMG_00023.JPG"));
     // The last file's page is reached like any other.
-    w->fileList->setListIndex(99999);
+    w->source().fileList()->setListIndex(99999);
     QCOMPARE(w->pageCounter->Caption(), QStringLiteral("4167 z 4167"));
-    QCOMPARE(w->frames[15]->Caption() + w->frames[16]->Caption(), QStringLiteral("IMG_99999.JPG"));
+    QCOMPARE(w->grid().frame(15)->Caption() + w->grid().frame(16)->Caption(), QStringLiteral("IMG_99999.JPG"));
 }
 
 void FoldersTest::nativeNamesRoundTrip()

@@ -31,12 +31,13 @@ namespace {
 // wholly inside shows the colour, one wholly outside the background.
 QString fitMismatch(Kalvio& w, int cell, const QRectF& drawn, const QColor& colour)
 {
-    const QImage& canvas = w.thumbnails[cell]->canvas();
+    const QImage& canvas = w.grid().thumbnail(cell)->canvas();
     for (int y = 0; y < canvas.height(); ++y) {
         for (int x = 0; x < canvas.width(); ++x) {
             const QColor seen = canvas.pixelColor(x, y);
             if ((drawn.contains(QRectF(x, y, 1, 1)) && !near(seen, colour, 4)) ||
-                (!drawn.intersects(QRectF(x, y, 1, 1)) && !near(seen, ToQColor(w.thumbnails[cell]->BackColor()), 0)))
+                (!drawn.intersects(QRectF(x, y, 1, 1)) &&
+                 !near(seen, ToQColor(w.grid().thumbnail(cell)->BackColor()), 0)))
                 return QStringLiteral("pixel %1,%2 is %3").arg(x).arg(y).arg(seen.name());
         }
     }
@@ -48,14 +49,14 @@ QString fitMismatch(Kalvio& w, int cell, const QRectF& drawn, const QColor& colo
 QString pageMismatch(Kalvio& w, int page, int count)
 {
     const QString counter = count ? QStringLiteral("%1 z %2").arg(page + 1).arg((count + 23) / 24) : QString();
-    if (w.browsing().page != page || (count && w.tags.passCell != -1) || w.pageCounter->Caption() != counter)
+    if (w.browsing().page != page || (count && w.grid().passCell() != -1) || w.pageCounter->Caption() != counter)
         return QStringLiteral("page %1, counter %2").arg(w.browsing().page.value_or(-1)).arg(w.pageCounter->Caption());
     for (int i = 0, k = page * 24; i < Kalvio::CellCount; ++i, ++k) {
-        if (w.frames[i]->Caption() != (!count      ? QString::number(i)
-                                       : k < count ? numberedName(k)
-                                                   : QString()) ||
+        if (w.grid().frame(i)->Caption() != (!count      ? QString::number(i)
+                                             : k < count ? numberedName(k)
+                                                         : QString()) ||
             !(k < count ? cellIsFilledWith(w, i, colorFor(k)) : cellIsBlank(w, i)) ||
-            w.thumbnails[i]->mousePointer() != (k < count ? MousePointer::Custom : MousePointer::Arrow))
+            w.grid().thumbnail(i)->mousePointer() != (k < count ? MousePointer::Custom : MousePointer::Arrow))
             return QStringLiteral("cell %1").arg(i);
     }
     return {};
@@ -65,7 +66,8 @@ Look lookOf(Kalvio& w)
 {
     Look look;
     for (int i = 0; i < Kalvio::CellCount; ++i)
-        look.append({w.thumbnails[i]->canvas(), w.frames[i]->Caption(), w.thumbnails[i]->mousePointer()});
+        look.append(
+            {w.grid().thumbnail(i)->canvas(), w.grid().frame(i)->Caption(), w.grid().thumbnail(i)->mousePointer()});
     return look;
 }
 
@@ -115,21 +117,21 @@ void PagesTest::pagesArrowsAndFileList()
     addNumberedPictures(folder, QStringLiteral("two"), 30);
     auto w = startIn(folder.at(QStringLiteral("none")));
     QCOMPARE(pageMismatch(*w, 0, 0), QString());
-    QVERIFY(!w->tags.passCell);
+    QVERIFY(!w->grid().passCell());
     // 30 pictures: page 1 shows 6 and clears cells 6 to 23.
-    w->folderList->setPath(folder.at(QStringLiteral("two")));
+    w->source().folderList()->setPath(folder.at(QStringLiteral("two")));
     w->pageForwardArrowClicked();
     QCOMPARE(pageMismatch(*w, 1, 30), QString());
     QCOMPARE(arrows(*w), Arrows(true, false));
     // Three pages: an arrow shows while another page lies its way. Each
     // control closes the enlarged view.
     w->openCell(2);
-    w->folderList->setPath(numbered_);
+    w->source().folderList()->setPath(numbered_);
     QCOMPARE(arrows(*w), Arrows(false, true));
     const int steps[][4] = {{1, 1, 1, 1}, {1, 2, 1, 0}, {1, 2, 1, 0}, {0, 1, 1, 1},
                             {0, 0, 0, 1}, {0, 0, 0, 1}, {1, 1, 1, 1}};
     for (const auto& [forward, page, back, ahead] : steps) {
-        QVERIFY(!w->enlargedView->Visible() && gridHasLook(*w, RGB(128, 128, 128), true));
+        QVERIFY(!w->view().box()->Visible() && gridHasLook(*w, RGB(128, 128, 128), true));
         w->openCell(2);
         forward ? w->pageForwardArrowClicked() : w->pageBackArrowClicked();
         QCOMPARE(pageMismatch(*w, page, 72), QString());
@@ -141,22 +143,23 @@ void PagesTest::pagesArrowsAndFileList()
     EventYield::setHook([&] { ++yields; });
     for (const auto& [entry, page, drawn] : {std::tuple{47, 1, 0}, std::tuple{48, 2, 24}, std::tuple{-1, 2, 24}}) {
         w->openCell(3);
-        w->fileList->setListIndex(entry);
-        QVERIFY(w->fileList->ListIndex() == entry && w->enlargedView->Visible() == (entry < 0) && yields == drawn);
+        w->source().fileList()->setListIndex(entry);
+        QVERIFY(w->source().fileList()->ListIndex() == entry && w->view().box()->Visible() == (entry < 0) &&
+                yields == drawn);
         QCOMPARE(pageMismatch(*w, page, 72), QString());
         QCOMPARE(arrows(*w), Arrows(true, page < 2));
     }
     EventYield::setHook(nullptr);
     // One page, and no page, after both arrows were shown: both go; the
     // progress of the last pass stands.
-    w->folderList->setPath(folder.at(QStringLiteral("one")));
+    w->source().folderList()->setPath(folder.at(QStringLiteral("one")));
     QCOMPARE(pageMismatch(*w, 0, 10), QString());
     QCOMPARE(arrows(*w), Arrows(false, false));
-    w->folderList->setPath(numbered_);
+    w->source().folderList()->setPath(numbered_);
     w->pageForwardArrowClicked();
-    w->folderList->setPath(folder.at(QStringLiteral("none")));
+    w->source().folderList()->setPath(folder.at(QStringLiteral("none")));
     QCOMPARE(pageMismatch(*w, 0, 0), QString());
-    QVERIFY(w->tags.passCell == -1 && arrows(*w) == Arrows(false, false));
+    QVERIFY(w->grid().passCell() == -1 && arrows(*w) == Arrows(false, false));
 }
 
 void PagesTest::pictureFitsTheCell_data()
@@ -188,10 +191,10 @@ void PagesTest::pictureFitsTheCell()
     folder.addImage(QStringLiteral("A.BMP"), banded);
     folder.addPicture(QStringLiteral("B.JPG"), pixels, colorFor(9));
     auto w = startIn(folder.path());
-    QCOMPARE(w->thumbnails[0]->canvas().size(), QSize(120, 100));
+    QCOMPARE(w->grid().thumbnail(0)->canvas().size(), QSize(120, 100));
     if (cellZero.isValid()) {
-        w->thumbnails[0]->setWidth(cellZero.width());
-        w->thumbnails[0]->setHeight(cellZero.height());
+        w->grid().thumbnail(0)->setWidth(cellZero.width());
+        w->grid().thumbnail(0)->setHeight(cellZero.height());
         w->showPage();
     }
     QCOMPARE(fitMismatch(*w, 0, drawn, colorFor(7)), QString());
@@ -221,21 +224,36 @@ void PagesTest::pageChangeClearsWhatAPassLeft()
     QFETCH(int, reached);
     QFETCH(int, toPage);
     auto w = startIn(numbered_);
-    w->fileList->setListIndex(24 * fromPage);
-    w->tags.passCell = reached;
-    // The grid when the new pass first yields: cleared, nothing new drawn yet.
-    std::optional<Look> atNewPass;
-    EventYield::setHook([&] { atNewPass = atNewPass.value_or(lookOf(*w)); });
-    const Look before = lookOf(*w);
-    forward ? w->pageForward() : w->pageBack();
+    w->source().fileList()->setListIndex(24 * fromPage);
+    const auto turnPage = [&] { forward ? w->pageForward() : w->pageBack(); };
+    // The page is drawn again and turned when that pass is at cell `reached`
+    // (at once when no pass runs); the grid is taken just before the turn, and
+    // when the new pass first yields: cleared, nothing new drawn yet.
+    std::optional<Look> atTurn, atNewPass;
+    EventYield::setHook([&] {
+        if (atTurn) {
+            atNewPass = atNewPass.value_or(lookOf(*w));
+        } else if (w->grid().passCell() == reached) {
+            atTurn = lookOf(*w);
+            turnPage();
+        }
+    });
+    if (reached >= 0) {
+        w->showPage();
+    } else {
+        atTurn = lookOf(*w);
+        turnPage();
+    }
     EventYield::setHook(nullptr);
+    QVERIFY(atTurn);
+    const Look before = *atTurn;
     // On the last page no pass follows, and the cleared cells stay so.
     QCOMPARE(bool(atNewPass), toPage != fromPage);
     const Look seen = atNewPass.value_or(lookOf(*w));
     for (int i = 0; i < Kalvio::CellCount; ++i) {
         const bool cleared = reached > 0 && i >= reached, all = cleared && forward;
         const auto& [canvas, caption, pointer] = seen[i];
-        QVERIFY(cleared ? isFilledWith(canvas, ToQColor(w->thumbnails[i]->BackColor()), 0)
+        QVERIFY(cleared ? isFilledWith(canvas, ToQColor(w->grid().thumbnail(i)->BackColor()), 0)
                         : canvas == std::get<0>(before[i]));
         QCOMPARE(caption, all ? QString() : std::get<1>(before[i]));
         QCOMPARE(pointer, all ? MousePointer::Arrow : std::get<2>(before[i]));
@@ -262,20 +280,20 @@ void PagesTest::pageChangeDuringAPassWins()
     QFETCH(QString, action);
     QFETCH(int, toPage);
     auto w = startIn(numbered_);
-    w->fileList->setListIndex(24 * fromPage);
-    for (PictureBox* cell : w->thumbnails)
-        cell->ClearPicture();
+    w->source().fileList()->setListIndex(24 * fromPage);
+    for (int i = 0; i < Kalvio::CellCount; ++i)
+        w->grid().thumbnail(i)->ClearPicture();
     QList<QPoint> yields;                                  // page, cell
     std::optional<std::pair<qsizetype, Look>> afterAction; // the yields so far and the grid
     std::optional<Look> atNextYield;
     EventYield::setHook([&] {
-        yields.append(QPoint(w->browsing().page.value_or(-1), w->tags.passCell.value_or(-2)));
+        yields.append(QPoint(w->browsing().page.value_or(-1), w->grid().passCell().value_or(-2)));
         if (afterAction && !atNextYield)
             atNextYield = lookOf(*w);
         if (!afterAction && yields.last() == QPoint(fromPage, atCell)) {
             action == "close"     ? void(w->close())
             : action == "forward" ? w->pageForwardArrowClicked()
-                                  : w->fileList->setListIndex(3);
+                                  : w->source().fileList()->setListIndex(3);
             afterAction = {yields.size(), lookOf(*w)};
         }
     });
@@ -294,7 +312,7 @@ void PagesTest::pageChangeDuringAPassWins()
         return;
     }
     // Closed at cell 5: that cell got its wait text and nothing more.
-    QCOMPARE(w->tags.passCell, 5);
+    QCOMPARE(w->grid().passCell(), 5);
     for (int i = 0; i < Kalvio::CellCount; ++i)
         QVERIFY(i < 5 ? cellIsFilledWith(*w, i, colorFor(i)) : cellIsBlank(*w, i) == (i > 5));
     QVERIFY(!near(cellCentre(*w, 5), colorFor(5), 40));
@@ -323,15 +341,15 @@ void PagesTest::otherRequestsDuringAPass()
     addNumberedPictures(other, QStringLiteral("30"), 30);
     other.makeFolder(QStringLiteral("0"));
     auto w = startIn(numbered_);
-    w->fileList->setListIndex(48);
+    w->source().fileList()->setListIndex(48);
     QList<QPoint> yields; // folder's pictures, cell
     std::optional<Look> before, after;
     EventYield::setHook([&] {
-        yields.append(QPoint(w->fileList->ListCount(), w->tags.passCell.value_or(-2)));
+        yields.append(QPoint(w->source().fileList()->ListCount(), w->grid().passCell().value_or(-2)));
         if (!after && yields.size() == atCell + 1) {
             before = lookOf(*w);
-            request.startsWith("entry") ? w->fileList->setListIndex(53)
-                                        : w->folderList->setPath(other.at(request.section(u' ', 1)));
+            request.startsWith("entry") ? w->source().fileList()->setListIndex(53)
+                                        : w->source().folderList()->setPath(other.at(request.section(u' ', 1)));
             after = lookOf(*w);
         }
     });
@@ -462,7 +480,7 @@ void PagesTest::smallCopiesAndBadPictures()
     rusage before{}, after{};
     ::getrusage(RUSAGE_SELF, &before);
     auto w = startIn(folder.path());
-    w->folderList->setPath(folder.path());
+    w->source().folderList()->setPath(folder.path());
     ::getrusage(RUSAGE_SELF, &after);
     QVERIFY(after.ru_maxrss - before.ru_maxrss < 100 * 1024);
     for (int k = 0; k < copies.size(); ++k) {
@@ -476,7 +494,7 @@ void PagesTest::smallCopiesAndBadPictures()
     // Drawn again after I was deleted, and L deleted when its cell is next.
     QVERIFY(QFile::remove(gone));
     EventYield::setHook([&] {
-        if (w->tags.passCell == 10)
+        if (w->grid().passCell() == 10)
             QFile::remove(goneDuringPass);
     });
     w->showPage();
@@ -484,14 +502,14 @@ void PagesTest::smallCopiesAndBadPictures()
     for (int cell = 0; cell < Kalvio::CellCount; ++cell) {
         // Neither the wait text nor the picture loaded before stays.
         const bool shown = cell == 0 || cell == 9 || (cell > 10 && cell < 20);
-        QVERIFY2(shown ? !cellIsBlank(*w, cell) : cellIsBlank(*w, cell), qPrintable(w->frames[cell]->Caption()));
-        QCOMPARE(w->thumbnails[cell]->mousePointer(), shown ? MousePointer::Custom : MousePointer::Arrow);
+        QVERIFY2(shown ? !cellIsBlank(*w, cell) : cellIsBlank(*w, cell), qPrintable(w->grid().frame(cell)->Caption()));
+        QCOMPARE(w->grid().thumbnail(cell)->mousePointer(), shown ? MousePointer::Custom : MousePointer::Arrow);
         // A cell that stays empty says why; one past the end of the list has nothing to say.
-        QCOMPARE(w->thumbnails[cell]->toolTip().isEmpty(), shown || w->frames[cell]->Caption().isEmpty());
+        QCOMPARE(w->grid().thumbnail(cell)->toolTip().isEmpty(), shown || w->grid().frame(cell)->Caption().isEmpty());
     }
     QVERIFY(near(cellCentre(*w, 0), colorFor(0)) && near(cellCentre(*w, 9), colorFor(10)));
-    QCOMPARE(w->thumbnails[4]->toolTip(), QStringLiteral("Obrázek je příliš velký"));
-    QCOMPARE(w->thumbnails[8]->toolTip(), QStringLiteral("Soubor nelze přečíst"));
+    QCOMPARE(w->grid().thumbnail(4)->toolTip(), QStringLiteral("Obrázek je příliš velký"));
+    QCOMPARE(w->grid().thumbnail(8)->toolTip(), QStringLiteral("Soubor nelze přečíst"));
 }
 
 // Pictures are decoded on other threads, ahead and kept for later, yet the
@@ -507,7 +525,7 @@ void PagesTest::picturesDecodedElsewhereStayTrue()
     int turnedAt = -1;
     QStringList drawnWrong;
     EventYield::setHook([&] {
-        const int cell = w->tags.passCell.value_or(-1);
+        const int cell = w->grid().passCell().value_or(-1);
         if (turnedAt < 0 && cell == 1) {
             turnedAt = cell;
             w->pageForwardArrowClicked();
@@ -528,12 +546,12 @@ void PagesTest::picturesDecodedElsewhereStayTrue()
     QVERIFY(cellIsFilledWith(*w, 0, colorFor(40)) && cellIsFilledWith(*w, 1, colorFor(25)));
 
     EventYield::setHook([&] {
-        if (w->tags.passCell == 3)
+        if (w->grid().passCell() == 3)
             QDir(folder.at(QStringLiteral("48"))).removeRecursively();
     });
     w->pageBackArrowClicked();
     for (int i = 3; i < Kalvio::CellCount; ++i)
-        QVERIFY(cellIsBlank(*w, i) && w->thumbnails[i]->toolTip() == QStringLiteral("Soubor nelze přečíst"));
+        QVERIFY(cellIsBlank(*w, i) && w->grid().thumbnail(i)->toolTip() == QStringLiteral("Soubor nelze přečíst"));
 }
 
 // A broken picture without a small copy is tried once, not once as its own
@@ -580,12 +598,12 @@ void PagesTest::largeJpegIsDecodedAtTheSizeDrawn()
     auto w = startIn(folder.path());
     // Decoded for exactly the 120 pixels drawn, not at 12 megapixels; the
     // size is the file's.
-    const Pictures::Picture& loaded = *w->loadBuffer->picture();
+    const Pictures::Picture& loaded = *w->grid().loadBuffer()->picture();
     QVERIFY(loaded.fileSize == QSize(4000, 3000) && loaded.image.size() == QSize(120, 90));
     // The cell shows the picture as it looks, only smaller.
     for (double y : {6 * 15.0, 750.0, 93 * 15.0}) {
         for (double x : {15, 55 * 15, 65 * 15, 118 * 15})
-            QVERIFY(near(w->thumbnails[0]->PixelAt(x, y), x < 900 ? Qt::red : Qt::blue, 24));
+            QVERIFY(near(w->grid().thumbnail(0)->PixelAt(x, y), x < 900 ? Qt::red : Qt::blue, 24));
     }
 }
 
@@ -604,8 +622,8 @@ void PagesTest::cameraPictureIsShownUpright()
         Pictures::Decode(QFile::encodeName(folder.at(QStringLiteral("Turned.JPG"))).toStdString(), 100);
     QVERIFY(loaded && loaded.picture->fileSize == QSize(200, 400) && loaded.picture->image.size() == QSize(50, 100));
     auto w = startIn(folder.path());
-    QVERIFY(near(w->thumbnails[0]->PixelAt(900, 300), Qt::red, 24) &&
-            near(w->thumbnails[0]->PixelAt(900, 1400), Qt::blue, 24));
+    QVERIFY(near(w->grid().thumbnail(0)->PixelAt(900, 300), Qt::red, 24) &&
+            near(w->grid().thumbnail(0)->PixelAt(900, 1400), Qt::blue, 24));
 }
 
 QTEST_MAIN(PagesTest)

@@ -38,10 +38,10 @@ struct ShowWatcher : QObject {
     bool eventFilter(QObject*, QEvent* event) override
     {
         if (event->type() == QEvent::Show && seen.isEmpty())
-            seen << w.windowTitle() << w.pageCounter->Caption() << w.folderList->Path() << QString::number(w.Width())
-                 << QString::number(w.BackColor());
+            seen << w.windowTitle() << w.pageCounter->Caption() << w.source().folderList()->Path()
+                 << QString::number(w.Width()) << QString::number(w.BackColor());
         if (event->type() == QEvent::Paint && paintedIn.isEmpty())
-            paintedIn = w.folderList->Path();
+            paintedIn = w.source().folderList()->Path();
         return false;
     }
 };
@@ -84,19 +84,20 @@ void WindowTest::layout()
     Kalvio w; // as the load handler hands it over: the two self-sizing labels carry their captions
     w.exitLabel->setCaption("Konec");
     w.pageCounterHeading->setCaption("Obrazovka");
-    QCOMPARE(w.thumbnails[5]->mousePointer(), MousePointer::Default); // only thumbnails(0) has the magnifier before
+    QCOMPARE(w.grid().thumbnail(5)->mousePointer(),
+             MousePointer::Default); // only thumbnails(0) has the magnifier before
     w.arrangeWindow();
     const double textW = w.pageCounterHeading->Width(), textH = w.pageCounterHeading->Height();
     const double labelW = w.exitLabel->Width(), labelH = w.exitLabel->Height();
     QCOMPARE(QSizeF(w.Width(), w.Height()), QSizeF(14600, 9940));
     QCOMPARE(w.minimumSize(), w.maximumSize()); // neither resizable nor maximisable
     const std::vector<std::tuple<const char*, QWidget*, QRectF>> table{
-        {"Dir1", w.folderList, {100, 100, 2000, 4010}},
-        {"File1", w.fileList, {100, 4120, 2000, 4010}},
+        {"Dir1", w.source().folderList(), {100, 100, 2000, 4010}},
+        {"File1", w.source().fileList(), {100, 4120, 2000, 4010}},
         {"Logo", w.logo, {100, 8230, 6855, 975}},
-        {"ZoomOkno", w.enlargedView, {4325, 160, 8000, 7900}},
-        {"LupaMinus", w.stepBackImage, {100, 6760, 1290, 840}},
-        {"LupaPlus", w.stepForwardImage, {6610, 6760, 1290, 840}},
+        {"ZoomOkno", w.view().box(), {4325, 160, 8000, 7900}},
+        {"LupaMinus", w.view().stepBackImage(), {100, 6760, 1290, 840}},
+        {"LupaPlus", w.view().stepForwardImage(), {6610, 6760, 1290, 840}},
         {"Nazad", w.pageBackArrow, {7750, 8330, 1290, 840}},
         {"Vpred", w.pageForwardArrow, {9390, 8330, 1290, 840}},
         {"Koniec", w.exitImage, {12655, 8330, 1590, 765}},
@@ -105,19 +106,20 @@ void WindowTest::layout()
         {"KoniecLabel", w.exitLabel, {(1590 - labelW) / 2 + 12655, (765 - labelH) / 2 + 8330, labelW, labelH}}};
     for (const auto& [name, control, twips] : table)
         expectAt(QLatin1String(name), control, twips);
-    QVERIFY(w.stepBackImage->parentWidget() == w.enlargedView && w.stepForwardImage->parentWidget() == w.enlargedView);
-    QCOMPARE(w.enlargedView->BackColor(), RGB(128, 128, 128));
-    const QImage magnifier = w.thumbnails[0]->MouseIcon().pixmap().toImage();
+    QVERIFY(w.view().stepBackImage()->parentWidget() == w.view().box() &&
+            w.view().stepForwardImage()->parentWidget() == w.view().box());
+    QCOMPARE(w.view().box()->BackColor(), RGB(128, 128, 128));
+    const QImage magnifier = w.grid().thumbnail(0)->MouseIcon().pixmap().toImage();
     QVERIFY(!magnifier.isNull());
     for (int i = 0; i < Kalvio::CellCount; ++i) {
         const QRectF frame(2200 + 2050 * (i % 6), 100 + 2010 * (i / 6), 2000, 2000);
-        expectAt(QStringLiteral("Okno %1").arg(i), w.frames[i], frame);
-        expectAt(QStringLiteral("Obr %1").arg(i), w.thumbnails[i], frame.adjusted(100, 100, -100, -400));
-        QCOMPARE(w.frames[i]->Caption(), QString::number(i));
-        QCOMPARE(w.frames[i]->BackColor(), RGB(128, 128, 128));
-        QVERIFY(!w.frames[i]->isHidden());
-        QCOMPARE(w.thumbnails[i]->mousePointer(), MousePointer::Custom);
-        QCOMPARE(w.thumbnails[i]->MouseIcon().pixmap().toImage(), magnifier);
+        expectAt(QStringLiteral("Okno %1").arg(i), w.grid().frame(i), frame);
+        expectAt(QStringLiteral("Obr %1").arg(i), w.grid().thumbnail(i), frame.adjusted(100, 100, -100, -400));
+        QCOMPARE(w.grid().frame(i)->Caption(), QString::number(i));
+        QCOMPARE(w.grid().frame(i)->BackColor(), RGB(128, 128, 128));
+        QVERIFY(!w.grid().frame(i)->isHidden());
+        QCOMPARE(w.grid().thumbnail(i)->mousePointer(), MousePointer::Custom);
+        QCOMPARE(w.grid().thumbnail(i)->MouseIcon().pixmap().toImage(), magnifier);
     }
     // Odd differences in the label's centring leave half twips, kept unrounded.
     w.exitLabel->setWidth(1001);
@@ -163,7 +165,7 @@ void WindowTest::startup()
     const CurrentDirectory inFolder(folder.path());
     Kalvio w;
     ShowWatcher shown(w);
-    QSignalSpy changes(w.folderList, &FolderList::Change);
+    QSignalSpy changes(w.source().folderList(), &FolderList::Change);
     w.load();
 
     // Texts, colour and layout come before the window is shown, the folder
@@ -177,23 +179,24 @@ void WindowTest::startup()
         for (QAction* item : menu->menu()->actions())
             texts << item->text().remove(u'&');
     }
-    texts << w.exitLabel->Caption() << w.pageCounterHeading->Caption() << w.tags.waitText << w.fileList->Pattern();
+    texts << w.exitLabel->Caption() << w.pageCounterHeading->Caption() << w.grid().waitText()
+          << w.source().fileList()->Pattern();
     QCOMPARE(texts, (QStringList{"Soubor", "Konec", "Pomoc", "O Aplikaci", "Konec", "Obrazovka", "  Čekejte...",
                                  "*.JPG;*.BMP;*.GIF"}));
     static const QRegularExpression credits(QStringLiteral("^Velorin\r\n\r\n {11}[^ \r\n]+$"));
-    QVERIFY2(credits.match(w.tags.credits).hasMatch(), qPrintable(w.tags.credits));
+    QVERIFY2(credits.match(w.credits()).hasMatch(), qPrintable(w.credits()));
 
     // Case A: the change event of the folder list sets up the page; case B: the load handler does.
     QCOMPARE(changes.count(), below ? 1 : 0);
-    QCOMPARE(w.folderList->Path(), below ? folder.at("sub") : folder.path());
-    QCOMPARE(w.fileList->Path(), w.folderList->Path());
-    QCOMPARE(w.fileList->ListCount(), pictures);
+    QCOMPARE(w.source().folderList()->Path(), below ? folder.at("sub") : folder.path());
+    QCOMPARE(w.source().fileList()->Path(), w.source().folderList()->Path());
+    QCOMPARE(w.source().fileList()->ListCount(), pictures);
     QCOMPARE(w.browsing().page, std::optional<int>(0));
     QCOMPARE(w.browsing().pageCount, std::optional<int>(pages));
     QCOMPARE(w.pageCounter->Caption(), pages ? QStringLiteral("1 z %1").arg(pages) : QString());
-    QVERIFY(w.pageBackArrow->isHidden() && w.enlargedView->isHidden() && w.pageForwardArrow->isHidden() == (pages < 2));
+    QVERIFY(w.pageBackArrow->isHidden() && w.view().box()->isHidden() && w.pageForwardArrow->isHidden() == (pages < 2));
     for (int i = 0; i < Kalvio::CellCount; ++i)
-        QCOMPARE(w.frames[i]->Caption(), pictures ? QStringLiteral("P%1.jpg").arg(i + 10) : QString::number(i));
+        QCOMPARE(w.grid().frame(i)->Caption(), pictures ? QStringLiteral("P%1.jpg").arg(i + 10) : QString::number(i));
     QVERIFY(pictures ? near(cellCentre(w, 0), colorFor(0)) && near(cellCentre(w, 23), colorFor(23))
                      : cellIsBlank(w, 0));
 }
@@ -202,15 +205,15 @@ void WindowTest::creditBoxesAndExit()
 {
     PictureFolder folder;
     auto boxes = startIn(folder.path());
-    const QString logo = QString(boxes->tags.credits).replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    const QString logo = QString(boxes->credits()).replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
     for (const bool about : {false, true, false, true}) {
-        const int generation = boxes->passGeneration(); // a page pass the box interrupts goes on
+        const int generation = boxes->grid().passGeneration(); // a page pass the box interrupts goes on
         BoxWatcher watcher;
         about ? boxes->aboutAction->trigger() : boxes->logo->click();
         // The stored line is scrambled; OK only (1024), no icon (0), application modal (2).
         const QString text = about ? logo + QStringLiteral("\n\nKalvio - fotky rychle a bez chyb") : logo;
         QCOMPARE(watcher.seen, QStringList("Kalvio|" + text + "|1024|0|2"));
-        QCOMPARE(boxes->passGeneration(), generation);
+        QCOMPARE(boxes->grid().passGeneration(), generation);
     }
     boxes.reset(); // the program ends with its last window
 
@@ -251,13 +254,13 @@ void WindowTest::tabOrder()
     auto w = startIn(folder.at(QStringLiteral("30")));
     w->activateWindow();
     QVERIFY(QTest::qWaitForWindowActive(w.get()));
-    QList<QWidget*> expected{w->fileList, w->frames[0], w->thumbnails[0]};
+    QList<QWidget*> expected{w->source().fileList(), w->grid().frame(0), w->grid().thumbnail(0)};
     for (int i = 1; i < Kalvio::CellCount; ++i)
-        expected << w->frames[i];
+        expected << w->grid().frame(i);
     for (int i = 1; i < Kalvio::CellCount; ++i)
-        expected << w->thumbnails[i];
-    expected << w->pageForwardArrow << w->exitImage << w->logo << w->folderList;
-    QCOMPARE(QApplication::focusWidget(), w->folderList);
+        expected << w->grid().thumbnail(i);
+    expected << w->pageForwardArrow << w->exitImage << w->logo << w->source().folderList();
+    QCOMPARE(QApplication::focusWidget(), w->source().folderList());
     QList<QWidget*> seen;
     for (qsizetype k = 0; k < expected.size(); ++k) {
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
@@ -266,8 +269,8 @@ void WindowTest::tabOrder()
     QCOMPARE(seen, expected);
     QCOMPARE(w->browsing().page, 0); // passing through the file list chose nothing
     // A screen reader has a name to say for every control the focus reaches.
-    for (QWidget* control : expected + QList<QWidget*>{w->pageBackArrow, w->enlargedView, w->stepBackImage,
-                                                       w->stepForwardImage, w->pageCounter}) {
+    for (QWidget* control : expected + QList<QWidget*>{w->pageBackArrow, w->view().box(), w->view().stepBackImage(),
+                                                       w->view().stepForwardImage(), w->pageCounter}) {
         const QAccessibleInterface* accessible = QAccessible::queryAccessibleInterface(control);
         QVERIFY2(accessible && !accessible->text(QAccessible::Name).isEmpty(), control->metaObject()->className());
     }
@@ -286,8 +289,8 @@ void WindowTest::gridKeys()
     QVERIFY(QTest::qWaitForWindowActive(w.get()));
     // The cell whose thumbnail has the focus, -1 for none.
     const auto focusedCell = [&] {
-        const auto at = std::find(w->thumbnails.cbegin(), w->thumbnails.cend(), QApplication::focusWidget());
-        return at == w->thumbnails.cend() ? -1 : int(at - w->thumbnails.cbegin());
+        const int cell = w->grid().cellOf(QApplication::focusWidget());
+        return cell >= 0 && QApplication::focusWidget() == w->grid().thumbnail(cell) ? cell : -1;
     };
     const auto afterKey = [&](QWidget* from, Qt::Key key) {
         from->setFocus(Qt::TabFocusReason);
@@ -300,22 +303,22 @@ void WindowTest::gridKeys()
                             {0, Qt::Key_Left, 0},    {0, Qt::Key_Up, 0},     {3, Qt::Key_Up, 3},
                             {20, Qt::Key_Down, 20}};
     for (const auto& [from, key, to] : moves) {
-        QVERIFY2(afterKey(w->thumbnails[from], Qt::Key(key)) == to,
+        QVERIFY2(afterKey(w->grid().thumbnail(from), Qt::Key(key)) == to,
                  qPrintable(QStringLiteral("from %1 key %2").arg(from).arg(key)));
         // From a cell's frame as from its thumbnail.
-        QCOMPARE(afterKey(w->frames[from], Qt::Key(key)), to);
+        QCOMPARE(afterKey(w->grid().frame(from), Qt::Key(key)), to);
     }
 
-    QCOMPARE(afterKey(w->thumbnails[8], Qt::Key_Return), -1); // the view has the focus
-    QVERIFY(w->browsing().viewOpen && w->browsing().viewEntry == 8 && QApplication::focusWidget() == w->enlargedView);
-    QTest::keyClick(w->enlargedView, Qt::Key_Right);
+    QCOMPARE(afterKey(w->grid().thumbnail(8), Qt::Key_Return), -1); // the view has the focus
+    QVERIFY(w->browsing().viewOpen && w->browsing().viewEntry == 8 && QApplication::focusWidget() == w->view().box());
+    QTest::keyClick(w->view().box(), Qt::Key_Right);
     QCOMPARE(w->browsing().viewEntry, 9);
-    QTest::keyClick(w->enlargedView, Qt::Key_Escape);
-    QVERIFY(!w->browsing().viewOpen && !w->enlargedView->isVisible());
+    QTest::keyClick(w->view().box(), Qt::Key_Escape);
+    QVERIFY(!w->browsing().viewOpen && !w->view().box()->isVisible());
     QCOMPARE(focusedCell(), 9);
 
     const auto pageAfter = [&](Qt::Key key) {
-        QTest::keyClick(w->thumbnails[2], key);
+        QTest::keyClick(w->grid().thumbnail(2), key);
         return w->browsing().page.value_or(-1);
     };
     QCOMPARE(pageAfter(Qt::Key_PageUp), 0); // no previous page
@@ -324,7 +327,7 @@ void WindowTest::gridKeys()
     QCOMPARE(pageAfter(Qt::Key_PageDown), 2); // no next page
     QCOMPARE(pageAfter(Qt::Key_PageUp), 1);
     QCOMPARE(pageAfter(Qt::Key_Home), 0);
-    QCOMPARE(w->frames[2]->Caption(), numberedName(2));
+    QCOMPARE(w->grid().frame(2)->Caption(), numberedName(2));
 }
 
 // A click is a press and a release of the left button over the control; a

@@ -74,19 +74,20 @@ bool isFilledWith(const QImage& image, const QColor& colour, int tolerance)
 
 bool cellIsBlank(Kalvio& w, int cell)
 {
-    return isFilledWith(w.thumbnails[cell]->canvas(), ToQColor(w.thumbnails[cell]->BackColor()), 0);
+    return isFilledWith(w.grid().thumbnail(cell)->canvas(), ToQColor(w.grid().thumbnail(cell)->BackColor()), 0);
 }
 
 QColor cellCentre(Kalvio& w, int cell)
 {
-    return w.thumbnails[cell]->PixelAt(w.thumbnails[cell]->Width() / 2, w.thumbnails[cell]->Height() / 2);
+    return w.grid().thumbnail(cell)->PixelAt(w.grid().thumbnail(cell)->Width() / 2,
+                                             w.grid().thumbnail(cell)->Height() / 2);
 }
 
 bool gridHasLook(Kalvio& window, int frameColor, bool enabled)
 {
     for (int i = 0; i < Kalvio::CellCount; ++i) {
-        if (window.frames[i]->BackColor() != frameColor || window.frames[i]->isEnabled() != enabled ||
-            window.thumbnails[i]->isEnabled() != enabled)
+        if (window.grid().frame(i)->BackColor() != frameColor || window.grid().frame(i)->isEnabled() != enabled ||
+            window.grid().thumbnail(i)->isEnabled() != enabled)
             return false;
     }
     return true;
@@ -95,8 +96,8 @@ bool gridHasLook(Kalvio& window, int frameColor, bool enabled)
 QStringList frameCaptions(Kalvio& window)
 {
     QStringList captions;
-    for (const FrameButton* frame : window.frames)
-        captions << frame->Caption();
+    for (int i = 0; i < Kalvio::CellCount; ++i)
+        captions << window.grid().frame(i)->Caption();
     return captions;
 }
 

@@ -72,7 +72,7 @@ std::unique_ptr<Kalvio> startIn(const QString& folder, Pictures::Pipeline::Optio
 bool isFilledWith(const QImage& image, const QColor& colour, int tolerance);
 inline bool cellIsFilledWith(Kalvio& w, int cell, const QColor& colour, int tolerance = 4)
 {
-    return isFilledWith(w.thumbnails[cell]->canvas(), colour, tolerance);
+    return isFilledWith(w.grid().thumbnail(cell)->canvas(), colour, tolerance);
 }
 // Only the cell's back colour: nothing drawn or printed.
 bool cellIsBlank(Kalvio& window, int cell);

@@ -20,6 +20,12 @@ constexpr double ListColumnWidth = 2000;
 // values are twips; halves left by the centring are kept as they are.
 void Kalvio::arrangeWindow()
 {
+    FolderList* folderList = source_->folderList();
+    FileList* fileList = source_->fileList();
+    PictureBox* enlargedView = view_->box();
+    ImageControl* stepBackImage = view_->stepBackImage();
+    ImageControl* stepForwardImage = view_->stepForwardImage();
+    const auto frames = [this](int i) { return grid_->frame(i); };
     const double columns = GridColumns;
     setWindowSizeTwips(3 * Margin + columns * (CellWidth + ColumnGap) + ListColumnWidth,
                        2 * Margin + GridRows * (CellHeight + RowGap) + 350 + 1350);
@@ -29,7 +35,7 @@ void Kalvio::arrangeWindow()
     const double gridLeft = folderList->Width() + folderList->Left() + Margin;
 
     for (int i = 0; i < CellCount; ++i) {
-        FrameButton* frame = frames[i];
+        FrameButton* frame = frames(i);
         frame->setWidth(CellWidth);
         frame->setHeight(CellHeight);
         frame->setLeft(gridLeft + (i % GridColumns) * (CellWidth + ColumnGap));
@@ -37,38 +43,38 @@ void Kalvio::arrangeWindow()
         frame->setVisible(true);
         setFrameName(i, QString::number(i));
         frame->setBackColor(WindowColors::FrameNormal);
-        PictureBox* box = thumbnails[i];
+        PictureBox* box = grid_->thumbnail(i);
         box->setWidth(frame->Width() - 2 * FrameInset);
         box->setHeight(frame->Height() - 2 * FrameInset - CaptionStrip);
         box->setTop(frame->Top() + FrameInset);
         box->setLeft(frame->Left() + FrameInset);
-        box->setMouseIcon(thumbnails[0]->MouseIcon());
-        box->setMousePointer(thumbnails[0]->mousePointer());
+        box->setMouseIcon(grid_->thumbnail(0)->MouseIcon());
+        box->setMousePointer(grid_->thumbnail(0)->mousePointer());
     }
 
-    enlargedView->setTop(frames[0]->Top() + 60);
+    enlargedView->setTop(frames(0)->Top() + 60);
     // From frame 1, the second column, not frame 0: intended. The view covers
     // columns 1 to 4 and leaves the first and last columns visible beside it.
-    enlargedView->setLeft(frames[1]->Left() + 75);
-    enlargedView->setWidth(frames[0]->Width() * 4);
-    enlargedView->setHeight(frames[0]->Height() * 4 - 100);
+    enlargedView->setLeft(frames(1)->Left() + 75);
+    enlargedView->setWidth(frames(0)->Width() * 4);
+    enlargedView->setHeight(frames(0)->Height() * 4 - 100);
     enlargedView->setBackColor(WindowColors::ViewBack);
 
-    folderList->setTop(frames[0]->Top());
-    folderList->setHeight(frames[6]->Height() + frames[6]->Top() - folderList->Top());
+    folderList->setTop(frames(0)->Top());
+    folderList->setHeight(frames(6)->Height() + frames(6)->Top() - folderList->Top());
 
-    const FrameButton* lastFrame = frames[CellCount - 1];
+    const FrameButton* lastFrame = frames(CellCount - 1);
     fileList->setLeft(Margin);
     fileList->setWidth(ListColumnWidth);
-    fileList->setTop(frames[12]->Top());
+    fileList->setTop(frames(12)->Top());
     fileList->setHeight(lastFrame->Height() + lastFrame->Top() - fileList->Top());
 
-    exitImage->setLeft((frames[23]->Width() - exitImage->Width()) / 2 + frames[23]->Left());
-    exitImage->setTop(frames[23]->Height() + frames[23]->Top() + 200);
+    exitImage->setLeft((frames(23)->Width() - exitImage->Width()) / 2 + frames(23)->Left());
+    exitImage->setTop(frames(23)->Height() + frames(23)->Top() + 200);
     exitLabel->setLeft((exitImage->Width() - exitLabel->Width()) / 2 + exitImage->Left());
     exitLabel->setTop((exitImage->Height() - exitLabel->Height()) / 2 + exitImage->Top());
 
-    pageBackArrow->setLeft(frames[21]->Left() - 600);
+    pageBackArrow->setLeft(frames(21)->Left() - 600);
     pageBackArrow->setTop(exitImage->Top());
     pageForwardArrow->setLeft(pageBackArrow->Width() + pageBackArrow->Left() + 350);
     pageForwardArrow->setTop(exitImage->Top());
@@ -78,7 +84,7 @@ void Kalvio::arrangeWindow()
     stepForwardImage->setTop(stepBackImage->Top());
     stepForwardImage->setLeft(enlargedView->Width() - stepForwardImage->Width() - 100);
 
-    pageCounterHeading->setLeft(frames[22]->Width() + frames[22]->Left() - pageCounterHeading->Width() - 100);
+    pageCounterHeading->setLeft(frames(22)->Width() + frames(22)->Left() - pageCounterHeading->Width() - 100);
     pageCounterHeading->setTop(exitImage->Top());
     pageCounter->setLeft(pageCounterHeading->Left());
     pageCounter->setWidth(pageCounterHeading->Width());

@@ -1,8 +1,0 @@
-#include "Kalvio.h"
-
-#include "FirstFolderSearch.h"
-
-QString Kalvio::firstFolderWithFiles(const QString& path)
-{
-    return FirstFolderSearch(path);
-}

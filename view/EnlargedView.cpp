@@ -1,0 +1,89 @@
+#include "EnlargedView.h"
+
+#include "MousePointer.h"
+#include "NativeName.h"
+#include "WindowColors.h"
+#include "WindowRules.h"
+
+namespace {
+
+constexpr int CaptionCharacters = 80;
+constexpr double CaptionAboveBottom = 300;
+
+ImageControl* makeImage(const QString& resource, QWidget* parent, double left, double top)
+{
+    auto* image = new ImageControl(QPixmap(resource), parent);
+    image->Move(left, top, image->Width(), image->Height());
+    image->setCursor(Qt::ArrowCursor);
+    return image;
+}
+
+} // namespace
+
+EnlargedView::EnlargedView(const QFont& captionFont, QWidget* parent) : QObject(parent)
+{
+    box_ = new PictureBox(parent);
+    box_->setBackColor(WindowColors::ViewBackAtCreation);
+    box_->setForeColor(WindowColors::ViewCaptionText);
+    box_->setTextFont(captionFont);
+    box_->setMouseIcon(QCursor(QPixmap(QStringLiteral(":/assets/zoom-out.ico")), 6, 6));
+    box_->setMousePointer(MousePointer::Custom);
+    box_->Move(2880, 2040, 2895, 2655);
+    box_->hide();
+
+    stepBackImage_ = makeImage(QStringLiteral(":/assets/prev-picture.gif"), box_, 0, 1680);
+    stepForwardImage_ = makeImage(QStringLiteral(":/assets/next-picture.gif"), box_, 1560, 1680);
+
+    connect(box_, &PictureBox::clicked, this, &EnlargedView::closeChosen);
+    connect(stepForwardImage_, &ImageControl::clicked, this, &EnlargedView::stepForwardChosen);
+    connect(stepBackImage_, &ImageControl::clicked, this, &EnlargedView::stepBackChosen);
+}
+
+QString EnlargedView::captionOf(const QString& path, QSize fileSize)
+{
+    const QString caption = path + QStringLiteral(" --> ") + QString::number(fileSize.width()) + QStringLiteral(" x ") +
+                            QString::number(fileSize.height()) + QStringLiteral(" pixel");
+    return NativeName::Display(WindowRules::LastCharacters(caption, CaptionCharacters));
+}
+
+void EnlargedView::show(const Pictures::Picture& picture, const QString& caption)
+{
+    shown_ = picture;
+    box_->ClearPicture();
+    const QRectF drawn =
+        WindowRules::FitPicture(picture.fileSize, QSizeF(box_->Width(), box_->Height()), WindowRules::Fit::Exact);
+    box_->PaintPicture(picture.image, drawn.x(), drawn.y(), drawn.width(), drawn.height());
+    box_->setVisible(true);
+    box_->Refresh();
+    box_->setCurrentY(box_->Height() - CaptionAboveBottom);
+    box_->Print(caption);
+}
+
+void EnlargedView::showNothing()
+{
+    box_->ClearPicture();
+    box_->Refresh();
+}
+
+void EnlargedView::close()
+{
+    box_->setVisible(false);
+    box_->Refresh();
+}
+
+void EnlargedView::setSteps(bool back, bool forward)
+{
+    stepForwardImage_->setVisible(forward);
+    stepBackImage_->setVisible(back);
+}
+
+bool EnlargedView::hasFocus() const
+{
+    const QWidget* focused = box_->window()->focusWidget();
+    return focused == box_ || box_->isAncestorOf(focused);
+}
+
+bool EnlargedView::isUnder(QPoint global) const
+{
+    return box_->rect().contains(box_->mapFromGlobal(global));
+}
