@@ -4,15 +4,15 @@
 
 namespace {
 
-constexpr double CellWidth = 2000;
-constexpr double CellHeight = 2000;
-constexpr double GridRows = 4;
-constexpr double Margin = 100;
-constexpr double ColumnGap = 50;
-constexpr double RowGap = 10;
-constexpr double FrameInset = 100;
-constexpr double CaptionStrip = 300;
-constexpr double ListColumnWidth = 2000;
+constexpr Twips CellWidth = 2000_tw;
+constexpr Twips CellHeight = 2000_tw;
+constexpr int GridRows = 4;
+constexpr Twips Margin = 100_tw;
+constexpr Twips ColumnGap = 50_tw;
+constexpr Twips RowGap = 10_tw;
+constexpr Twips FrameInset = 100_tw;
+constexpr Twips CaptionStrip = 300_tw;
+constexpr Twips ListColumnWidth = 2000_tw;
 
 } // namespace
 
@@ -26,13 +26,12 @@ void Kalvio::arrangeWindow()
     ImageControl* stepBackImage = view_->stepBackImage();
     ImageControl* stepForwardImage = view_->stepForwardImage();
     const auto frames = [this](int i) { return grid_->frame(i); };
-    const double columns = GridColumns;
-    setWindowSizeTwips(3 * Margin + columns * (CellWidth + ColumnGap) + ListColumnWidth,
-                       2 * Margin + GridRows * (CellHeight + RowGap) + 350 + 1350);
+    setWindowSizeTwips(3 * Margin + GridColumns * (CellWidth + ColumnGap) + ListColumnWidth,
+                       2 * Margin + GridRows * (CellHeight + RowGap) + 350_tw + 1350_tw);
 
     folderList->setLeft(Margin);
     folderList->setWidth(ListColumnWidth);
-    const double gridLeft = folderList->Width() + folderList->Left() + Margin;
+    const Twips gridLeft = folderList->Width() + folderList->Left() + Margin;
 
     for (int i = 0; i < CellCount; ++i) {
         FrameButton* frame = frames(i);
@@ -52,12 +51,12 @@ void Kalvio::arrangeWindow()
         box->setMousePointer(grid_->thumbnail(0)->mousePointer());
     }
 
-    enlargedView->setTop(frames(0)->Top() + 60);
+    enlargedView->setTop(frames(0)->Top() + 60_tw);
     // From frame 1, the second column, not frame 0: intended. The view covers
     // columns 1 to 4 and leaves the first and last columns visible beside it.
-    enlargedView->setLeft(frames(1)->Left() + 75);
+    enlargedView->setLeft(frames(1)->Left() + 75_tw);
     enlargedView->setWidth(frames(0)->Width() * 4);
-    enlargedView->setHeight(frames(0)->Height() * 4 - 100);
+    enlargedView->setHeight(frames(0)->Height() * 4 - 100_tw);
     enlargedView->setBackColor(WindowColors::ViewBack);
 
     folderList->setTop(frames(0)->Top());
@@ -70,25 +69,25 @@ void Kalvio::arrangeWindow()
     fileList->setHeight(lastFrame->Height() + lastFrame->Top() - fileList->Top());
 
     exitImage->setLeft((frames(23)->Width() - exitImage->Width()) / 2 + frames(23)->Left());
-    exitImage->setTop(frames(23)->Height() + frames(23)->Top() + 200);
+    exitImage->setTop(frames(23)->Height() + frames(23)->Top() + 200_tw);
     exitLabel->setLeft((exitImage->Width() - exitLabel->Width()) / 2 + exitImage->Left());
     exitLabel->setTop((exitImage->Height() - exitLabel->Height()) / 2 + exitImage->Top());
 
-    pageBackArrow->setLeft(frames(21)->Left() - 600);
+    pageBackArrow->setLeft(frames(21)->Left() - 600_tw);
     pageBackArrow->setTop(exitImage->Top());
-    pageForwardArrow->setLeft(pageBackArrow->Width() + pageBackArrow->Left() + 350);
+    pageForwardArrow->setLeft(pageBackArrow->Width() + pageBackArrow->Left() + 350_tw);
     pageForwardArrow->setTop(exitImage->Top());
 
-    stepBackImage->setLeft(100);
-    stepBackImage->setTop(enlargedView->Height() - stepBackImage->Height() - 300);
+    stepBackImage->setLeft(100_tw);
+    stepBackImage->setTop(enlargedView->Height() - stepBackImage->Height() - 300_tw);
     stepForwardImage->setTop(stepBackImage->Top());
-    stepForwardImage->setLeft(enlargedView->Width() - stepForwardImage->Width() - 100);
+    stepForwardImage->setLeft(enlargedView->Width() - stepForwardImage->Width() - 100_tw);
 
-    pageCounterHeading->setLeft(frames(22)->Width() + frames(22)->Left() - pageCounterHeading->Width() - 100);
+    pageCounterHeading->setLeft(frames(22)->Width() + frames(22)->Left() - pageCounterHeading->Width() - 100_tw);
     pageCounterHeading->setTop(exitImage->Top());
     pageCounter->setLeft(pageCounterHeading->Left());
     pageCounter->setWidth(pageCounterHeading->Width());
-    pageCounter->setTop(pageCounterHeading->Height() + pageCounterHeading->Top() + 50);
+    pageCounter->setTop(pageCounterHeading->Height() + pageCounterHeading->Top() + 50_tw);
 
     logo->setLeft(fileList->Left());
     logo->setTop(fileList->Height() + fileList->Top() + Margin);

@@ -32,7 +32,7 @@ QFont boldFont(double points)
 }
 
 // An image control at its picture's own size.
-ImageControl* makeImage(const QString& resource, QWidget* parent, double left, double top)
+ImageControl* makeImage(const QString& resource, QWidget* parent, Twips left, Twips top)
 {
     auto* image = new ImageControl(QPixmap(resource), parent);
     image->Move(left, top, image->Width(), image->Height());
@@ -46,7 +46,7 @@ CaptionLabel* makeLabel(QWidget* parent, double points, int color, const QRectF&
     auto* label = new CaptionLabel(parent);
     label->setLabelFont(boldFont(points));
     label->setTextColor(color);
-    label->Move(place.left(), place.top(), place.width(), place.height());
+    label->Move(Twips(place.left()), Twips(place.top()), Twips(place.width()), Twips(place.height()));
     label->setCaption(caption);
     return label;
 }
@@ -69,8 +69,8 @@ Kalvio::Kalvio(Pictures::Pipeline::Options pictures, QWidget* parent)
     createControls();
     connectHandlers();
     // The client area before the layout runs.
-    setWindowSizeTwips(9915 + Twips::FromPixels(2 * FrameBorderPixels),
-                       7740 + Twips::FromPixels(2 * FrameBorderPixels + TitleBarPixels));
+    setWindowSizeTwips(9915_tw + Twips::fromPixels(2 * FrameBorderPixels),
+                       7740_tw + Twips::fromPixels(2 * FrameBorderPixels + TitleBarPixels));
 }
 
 Kalvio::~Kalvio()
@@ -80,12 +80,12 @@ Kalvio::~Kalvio()
     disconnect(qApp, &QApplication::focusChanged, this, &Kalvio::markFocusedCell);
 }
 
-void Kalvio::setWindowSizeTwips(double width, double height)
+void Kalvio::setWindowSizeTwips(Twips width, Twips height)
 {
     width_ = width;
     height_ = height;
-    const int clientWidth = Twips::ToPixels(width) - 2 * FrameBorderPixels;
-    const int clientHeight = Twips::ToPixels(height) - 2 * FrameBorderPixels - TitleBarPixels;
+    const int clientWidth = width.pixels() - 2 * FrameBorderPixels;
+    const int clientHeight = height.pixels() - 2 * FrameBorderPixels - TitleBarPixels;
     // A fixed size: the window can be neither resized nor maximised.
     setFixedSize(clientWidth, clientHeight);
 }
@@ -114,12 +114,12 @@ void Kalvio::createControls()
     // Created from back to front: a later sibling lies in front of an earlier
     // one. Images and labels come first, as they are drawn on the window's
     // surface behind every control that has a window of its own.
-    exitImage = makeImage(QStringLiteral(":/assets/exit-button.gif"), client_, 6480, 360);
+    exitImage = makeImage(QStringLiteral(":/assets/exit-button.gif"), client_, 6480_tw, 360_tw);
     exitLabel =
         makeLabel(client_, 12, WindowColors::ExitLabelText, QRectF(8085, 600, 885, 300), QStringLiteral("Koniec"));
     exitLabel->setAutoSize(true);
-    pageBackArrow = makeImage(QStringLiteral(":/assets/prev-page.gif"), client_, 6600, 1560);
-    pageForwardArrow = makeImage(QStringLiteral(":/assets/next-page.gif"), client_, 8160, 1560);
+    pageBackArrow = makeImage(QStringLiteral(":/assets/prev-page.gif"), client_, 6600_tw, 1560_tw);
+    pageForwardArrow = makeImage(QStringLiteral(":/assets/next-page.gif"), client_, 8160_tw, 1560_tw);
     pageCounterHeading =
         makeLabel(client_, 9.75, WindowColors::CounterText, QRectF(6915, 2640, 825, 240), QStringLiteral("Stránka"));
     pageCounterHeading->setAutoSize(true);
@@ -130,7 +130,7 @@ void Kalvio::createControls()
     grid_ = new PageGrid(browsing_, pictures_, client_);
 
     logo = new CommandButton(QPixmap(QStringLiteral(":/assets/logo.gif")), client_);
-    logo->Move(120, 6240, 6855, 975);
+    logo->Move(120_tw, 6240_tw, 6855_tw, 975_tw);
 
     view_ = new EnlargedView(boldFont(8.25), client_);
 
@@ -259,9 +259,9 @@ void Kalvio::folderChosen()
     setPageTagsFromList();
 }
 
-int Kalvio::pixelsFor(double twips) const
+int Kalvio::pixelsFor(Twips twips) const
 {
-    return std::max(1, int(std::lround(Twips::ToPixelsF(twips) * devicePixelRatioF())));
+    return std::max(1, int(std::lround(twips.pixelsF() * devicePixelRatioF())));
 }
 
 QString Kalvio::cellPath(const QString& name) const

@@ -40,9 +40,9 @@ public:
     ~Kalvio() override;
 
     // ---- Window properties (twips, colours) ----
-    double Width() const { return width_; }
-    double Height() const { return height_; }
-    void setWindowSizeTwips(double width, double height);
+    Twips Width() const { return width_; }
+    Twips Height() const { return height_; }
+    void setWindowSizeTwips(Twips width, Twips height);
     int BackColor() const { return backColor_; }
     void setBackColor(int color);
     QWidget* client() const { return client_; }
@@ -133,7 +133,7 @@ private:
     void writePageCounter();
     Pictures::Request viewRequest(const QString& name) const;
     void decodeAhead();
-    int pixelsFor(double twips) const;
+    int pixelsFor(Twips twips) const;
     QString cellPath(const QString& name) const;
 
     Browsing browsing_;
@@ -146,7 +146,7 @@ private:
     // Wheel turns not yet amounting to a whole notch.
     int wheelTurned_ = 0;
     QWidget* client_ = nullptr;
-    double width_ = 0;
-    double height_ = 0;
+    Twips width_;
+    Twips height_;
     int backColor_ = 0;
 };

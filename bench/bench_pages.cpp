@@ -219,7 +219,7 @@ std::optional<double> firstPageOfProcessMs(const Set& set)
 int cellLongSide(const QString& emptyFolder)
 {
     std::unique_ptr<Kalvio> window = startWindow(emptyFolder);
-    const int side = Twips::ToPixels(window->grid().thumbnail(0)->Width());
+    const int side = window->grid().thumbnail(0)->Width().pixels();
     closeWindow(window);
     return side;
 }
@@ -532,7 +532,7 @@ double folderChangeMs(const QString& emptyFolder, const Set& to)
 void timeListingParts(const QString& emptyFolder, const Set& many, FolderFigures& figures)
 {
     std::unique_ptr<Kalvio> window = startWindow(emptyFolder);
-    figures.source().fileList().push_back(timeMs([&] {
+    figures.fileList.push_back(timeMs([&] {
         window->source().fileList()->setPath(many.folder);
         QCoreApplication::processEvents();
     }));
@@ -567,7 +567,7 @@ void printFolders(const FolderFigures& folders)
     std::printf("  %-62s %s  goal <= +%.0f: %s\n", "difference within each pair of runs",
                 figure(folders.difference).c_str(), ManyNamesGoalMs, verdict(extra <= ManyNamesGoalMs));
     std::printf("  %-62s %s\n", "where it goes: the file list filled with 100 000 (File1->setPath)",
-                figure(folders.source().fileList()).c_str());
+                figure(folders.fileList).c_str());
     std::printf("  %-62s %s\n", "where it goes: the folder list's subfolder search (SubFolders)",
                 figure(folders.subFolders).c_str());
 }

@@ -14,7 +14,7 @@ PageGrid::PageGrid(const Browsing& browsing, Pictures::Pipeline& pictures, QWidg
     : QObject(parent), browsing_(browsing), pictures_(pictures), parent_(parent)
 {
     loadBuffer_ = new PictureBox(parent);
-    loadBuffer_->Move(720, 240, 135, 135);
+    loadBuffer_->Move(720_tw, 240_tw, 135_tw, 135_tw);
     loadBuffer_->hide();
 
     const QPixmap frameFace(QStringLiteral(":/assets/frame-face.bmp"));
@@ -24,17 +24,17 @@ PageGrid::PageGrid(const Browsing& browsing, Pictures::Pipeline& pictures, QWidg
         thumbnails_[i]->setBackColor(WindowColors::ButtonFace);
     }
     // Stacking: frames(0), thumbnails(0), then frames(1..23), then thumbnails(1..23) in front.
-    frames_[0]->Move(1920, 120, 1215, 975);
-    thumbnails_[0]->Move(2400, 240, 495, 255);
+    frames_[0]->Move(1920_tw, 120_tw, 1215_tw, 975_tw);
+    thumbnails_[0]->Move(2400_tw, 240_tw, 495_tw, 255_tw);
     thumbnails_[0]->setMouseIcon(QCursor(QPixmap(QStringLiteral(":/assets/zoom-in.ico")), 6, 6));
     thumbnails_[0]->setMousePointer(MousePointer::Custom);
     thumbnails_[0]->stackUnder(frames_[1]);
     for (int i = 1; i < CellCount; ++i) {
-        frames_[i]->Move(i == 23 ? 1320 : 720, i == 23 ? 360 : 240, 975, 495);
+        frames_[i]->Move(i == 23 ? 1320_tw : 720_tw, i == 23 ? 360_tw : 240_tw, 975_tw, 495_tw);
         frames_[i]->raise();
     }
     for (int i = 1; i < CellCount; ++i) {
-        thumbnails_[i]->Move(720, 240, 495, 255);
+        thumbnails_[i]->Move(720_tw, 240_tw, 495_tw, 255_tw);
         thumbnails_[i]->raise();
     }
     for (int i = 0; i < CellCount; ++i)
@@ -265,15 +265,16 @@ void PageGrid::drawIntoCell(int cell, const std::optional<Pictures::Result>& pic
     loadBuffer_->setLoadedPicture(*picture->decoded.picture);
     const QRectF drawn = WindowRules::FitPicture(
         QSize(loadBuffer_->ScaleWidthPixels(), loadBuffer_->ScaleHeightPixels()),
-        QSizeF(thumbnails_[0]->Width(), thumbnails_[0]->Height()), WindowRules::Fit::WholeTwips);
+        QSizeF(thumbnails_[0]->Width().value(), thumbnails_[0]->Height().value()), WindowRules::Fit::WholeTwips);
     box->ClearPicture();
-    box->PaintPicture(loadBuffer_->picture()->image, drawn.x(), drawn.y(), drawn.width(), drawn.height());
+    box->PaintPicture(loadBuffer_->picture()->image, Twips(drawn.x()), Twips(drawn.y()), Twips(drawn.width()),
+                      Twips(drawn.height()));
     box->Refresh();
 }
 
-int PageGrid::pixelsFor(double twips) const
+int PageGrid::pixelsFor(Twips twips) const
 {
-    return std::max(1, int(std::lround(Twips::ToPixelsF(twips) * parent_->devicePixelRatioF())));
+    return std::max(1, int(std::lround(twips.pixelsF() * parent_->devicePixelRatioF())));
 }
 
 QString PageGrid::pathOf(const QString& name) const

@@ -82,7 +82,7 @@ private:
     void drawIntoCell(int cell, const std::optional<Pictures::Result>& picture);
     void printWaitText(int cell);
     void endPass() { ++passGeneration_; }
-    int pixelsFor(double twips) const;
+    int pixelsFor(Twips twips) const;
     QString pathOf(const QString& name) const;
 
     const Browsing& browsing_;

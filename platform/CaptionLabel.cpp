@@ -45,8 +45,8 @@ void CaptionLabel::fitToCaption()
     if (!autoSize_)
         return;
     const QFontMetricsF metrics(font());
-    setWidth(Twips::FromPixels(std::ceil(metrics.horizontalAdvance(caption_))));
-    setHeight(Twips::FromPixels(std::ceil(metrics.height())));
+    setWidth(Twips::fromPixels(std::ceil(metrics.horizontalAdvance(caption_))));
+    setHeight(Twips::fromPixels(std::ceil(metrics.height())));
 }
 
 void CaptionLabel::paintEvent(QPaintEvent*)

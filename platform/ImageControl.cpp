@@ -10,7 +10,7 @@ ImageControl::ImageControl(const QPixmap& picture, QWidget* parent)
     : ClickableWidget(parent), TwipsPlacement(this), picture_(picture)
 {
     setFocusPolicy(Qt::NoFocus);
-    Move(0, 0, Twips::FromPixels(picture_.width()), Twips::FromPixels(picture_.height()));
+    Move(Twips(), Twips(), Twips::fromPixels(picture_.width()), Twips::fromPixels(picture_.height()));
 }
 
 void ImageControl::paintEvent(QPaintEvent*)

@@ -44,7 +44,7 @@ void PictureBox::ClearPicture()
 void PictureBox::Cls()
 {
     ClearPicture();
-    currentY_ = 0;
+    currentY_ = Twips();
 }
 
 void PictureBox::Print(const QString& text)
@@ -57,20 +57,20 @@ void PictureBox::Print(const QString& text)
     QString lines = text;
     lines.replace(QLatin1String("\r\n"), QLatin1String("\n"));
     for (const QString& line : lines.split(u'\n')) {
-        const double top = Twips::ToPixelsF(currentY_);
+        const double top = currentY_.pixelsF();
         painter.drawText(QPointF(0, top + metrics.ascent()), line);
         lastPrinted_ = line;
-        currentY_ += Twips::FromPixels(metrics.height());
+        currentY_ += Twips::fromPixels(metrics.height());
     }
     update();
 }
 
-void PictureBox::PaintPicture(const QImage& image, double x, double y, double width, double height)
+void PictureBox::PaintPicture(const QImage& image, Twips x, Twips y, Twips width, Twips height)
 {
     ensureCanvas();
     QPainter painter(&canvas_);
     painter.setRenderHint(QPainter::SmoothPixmapTransform);
-    const QRectF target(Twips::ToPixelsF(x), Twips::ToPixelsF(y), Twips::ToPixelsF(width), Twips::ToPixelsF(height));
+    const QRectF target(x.pixelsF(), y.pixelsF(), width.pixelsF(), height.pixelsF());
     painter.drawImage(target, image);
     update();
 }
@@ -111,8 +111,8 @@ void PictureBox::applyCursor()
 void PictureBox::setLoadedPicture(Pictures::Picture picture)
 {
     picture_ = std::move(picture);
-    setWidth(Twips::FromPixels(picture_->fileSize.width()));
-    setHeight(Twips::FromPixels(picture_->fileSize.height()));
+    setWidth(Twips::fromPixels(picture_->fileSize.width()));
+    setHeight(Twips::fromPixels(picture_->fileSize.height()));
 }
 
 int PictureBox::ScaleWidthPixels() const
@@ -131,11 +131,11 @@ const QImage& PictureBox::canvas()
     return canvas_;
 }
 
-QColor PictureBox::PixelAt(double xTwips, double yTwips)
+QColor PictureBox::PixelAt(Twips x, Twips y)
 {
     ensureCanvas();
     const qreal ratio = canvas_.devicePixelRatio();
-    const QPoint device(int(Twips::ToPixelsF(xTwips) * ratio), int(Twips::ToPixelsF(yTwips) * ratio));
+    const QPoint device(int(x.pixelsF() * ratio), int(y.pixelsF() * ratio));
     if (!canvas_.rect().contains(device))
         return {};
     return canvas_.pixelColor(device);

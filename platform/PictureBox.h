@@ -33,8 +33,8 @@ public:
     // Clears the drawing and puts the print position at the top left.
     void Cls();
 
-    double CurrentY() const { return currentY_; }
-    void setCurrentY(double twips) { currentY_ = twips; }
+    Twips CurrentY() const { return currentY_; }
+    void setCurrentY(Twips y) { currentY_ = y; }
     void setFontSize(double points) { font_.setPointSizeF(points); }
     void setFontBold(bool bold) { font_.setBold(bold); }
     void setTextFont(const QFont& font) { font_ = font; }
@@ -48,7 +48,7 @@ public:
     const QString& lastPrintedLine() const { return lastPrinted_; }
     // Draws the whole image scaled into the rectangle (twips); parts outside
     // the box are clipped.
-    void PaintPicture(const QImage& image, double x, double y, double width, double height);
+    void PaintPicture(const QImage& image, Twips x, Twips y, Twips width, Twips height);
     // Shows the canvas on screen.
     void Refresh();
 
@@ -67,7 +67,7 @@ public:
 
     // What the box shows, for checks: the canvas and a pixel of it.
     const QImage& canvas();
-    QColor PixelAt(double xTwips, double yTwips);
+    QColor PixelAt(Twips x, Twips y);
 
 protected:
     void paintEvent(QPaintEvent* event) override;
@@ -79,7 +79,7 @@ private:
     QImage canvas_;
     int backColor_ = 0xF0F0F0;
     int foreColor_ = 0;
-    double currentY_ = 0;
+    Twips currentY_;
     QString lastPrinted_;
     QFont font_;
     MousePointer pointer_ = MousePointer::Default;

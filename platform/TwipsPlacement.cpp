@@ -1,34 +1,32 @@
 #include "TwipsPlacement.h"
 
-#include "Twips.h"
-
 #include <QWidget>
 
-void TwipsPlacement::setLeft(double twips)
+void TwipsPlacement::setLeft(Twips left)
 {
-    left_ = twips;
+    left_ = left;
     place();
 }
 
-void TwipsPlacement::setTop(double twips)
+void TwipsPlacement::setTop(Twips top)
 {
-    top_ = twips;
+    top_ = top;
     place();
 }
 
-void TwipsPlacement::setWidth(double twips)
+void TwipsPlacement::setWidth(Twips width)
 {
-    width_ = twips;
+    width_ = width;
     place();
 }
 
-void TwipsPlacement::setHeight(double twips)
+void TwipsPlacement::setHeight(Twips height)
 {
-    height_ = twips;
+    height_ = height;
     place();
 }
 
-void TwipsPlacement::Move(double left, double top, double width, double height)
+void TwipsPlacement::Move(Twips left, Twips top, Twips width, Twips height)
 {
     left_ = left;
     top_ = top;
@@ -42,12 +40,12 @@ bool TwipsPlacement::Visible() const
     return !widget_->isHidden();
 }
 
-QRect TwipsPlacement::PixelRect(double left, double top, double width, double height)
+QRect TwipsPlacement::PixelRect(Twips left, Twips top, Twips width, Twips height)
 {
-    const int x = Twips::ToPixels(left);
-    const int y = Twips::ToPixels(top);
-    const int right = Twips::ToPixels(left + width);
-    const int bottom = Twips::ToPixels(top + height);
+    const int x = left.pixels();
+    const int y = top.pixels();
+    const int right = (left + width).pixels();
+    const int bottom = (top + height).pixels();
     return QRect(x, y, std::max(0, right - x), std::max(0, bottom - y));
 }
 

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "Twips.h"
+
 #include <QRect>
 
 class QWidget;
@@ -12,29 +14,29 @@ public:
     explicit TwipsPlacement(QWidget* widget) : widget_(widget) {}
     virtual ~TwipsPlacement() = default;
 
-    double Left() const { return left_; }
-    double Top() const { return top_; }
-    double Width() const { return width_; }
-    double Height() const { return height_; }
+    Twips Left() const { return left_; }
+    Twips Top() const { return top_; }
+    Twips Width() const { return width_; }
+    Twips Height() const { return height_; }
 
-    void setLeft(double twips);
-    void setTop(double twips);
-    void setWidth(double twips);
-    void setHeight(double twips);
-    void Move(double left, double top, double width, double height);
+    void setLeft(Twips left);
+    void setTop(Twips top);
+    void setWidth(Twips width);
+    void setHeight(Twips height);
+    void Move(Twips left, Twips top, Twips width, Twips height);
 
     // The control's own visibility flag, independent of whether its window is shown.
     bool Visible() const;
 
-    static QRect PixelRect(double left, double top, double width, double height);
+    static QRect PixelRect(Twips left, Twips top, Twips width, Twips height);
 
 protected:
     void place();
 
 private:
     QWidget* widget_;
-    double left_ = 0;
-    double top_ = 0;
-    double width_ = 0;
-    double height_ = 0;
+    Twips left_;
+    Twips top_;
+    Twips width_;
+    Twips height_;
 };

@@ -8,9 +8,9 @@
 FolderSource::FolderSource(QWidget* parent) : QObject(parent)
 {
     folderList_ = new FolderList(parent);
-    folderList_->Move(120, 1200, 2175, 2115);
+    folderList_->Move(120_tw, 1200_tw, 2175_tw, 2115_tw);
     fileList_ = new FileList(parent);
-    fileList_->Move(120, 3480, 2175, 2430);
+    fileList_->Move(120_tw, 3480_tw, 2175_tw, 2430_tw);
     connect(folderList_, &FolderList::Change, this, &FolderSource::folderChosen);
     connect(fileList_, &FileList::Click, this, &FolderSource::fileListClicked);
     folderList_->setPath(FolderService::CurrentDirectory());

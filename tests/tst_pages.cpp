@@ -193,8 +193,8 @@ void PagesTest::pictureFitsTheCell()
     auto w = startIn(folder.path());
     QCOMPARE(w->grid().thumbnail(0)->canvas().size(), QSize(120, 100));
     if (cellZero.isValid()) {
-        w->grid().thumbnail(0)->setWidth(cellZero.width());
-        w->grid().thumbnail(0)->setHeight(cellZero.height());
+        w->grid().thumbnail(0)->setWidth(Twips(cellZero.width()));
+        w->grid().thumbnail(0)->setHeight(Twips(cellZero.height()));
         w->showPage();
     }
     QCOMPARE(fitMismatch(*w, 0, drawn, colorFor(7)), QString());
@@ -603,7 +603,7 @@ void PagesTest::largeJpegIsDecodedAtTheSizeDrawn()
     // The cell shows the picture as it looks, only smaller.
     for (double y : {6 * 15.0, 750.0, 93 * 15.0}) {
         for (double x : {15, 55 * 15, 65 * 15, 118 * 15})
-            QVERIFY(near(w->grid().thumbnail(0)->PixelAt(x, y), x < 900 ? Qt::red : Qt::blue, 24));
+            QVERIFY(near(w->grid().thumbnail(0)->PixelAt(Twips(x), Twips(y)), x < 900 ? Qt::red : Qt::blue, 24));
     }
 }
 
@@ -622,8 +622,8 @@ void PagesTest::cameraPictureIsShownUpright()
         Pictures::Decode(QFile::encodeName(folder.at(QStringLiteral("Turned.JPG"))).toStdString(), 100);
     QVERIFY(loaded && loaded.picture->fileSize == QSize(200, 400) && loaded.picture->image.size() == QSize(50, 100));
     auto w = startIn(folder.path());
-    QVERIFY(near(w->grid().thumbnail(0)->PixelAt(900, 300), Qt::red, 24) &&
-            near(w->grid().thumbnail(0)->PixelAt(900, 1400), Qt::blue, 24));
+    QVERIFY(near(w->grid().thumbnail(0)->PixelAt(900_tw, 300_tw), Qt::red, 24) &&
+            near(w->grid().thumbnail(0)->PixelAt(900_tw, 1400_tw), Qt::blue, 24));
 }
 
 QTEST_MAIN(PagesTest)

@@ -1,11 +1,37 @@
 // The window's rules, each checked where it is defined: the small copy's name, where a picture goes in a box
-// and the view's caption cut.
+// and the view's caption cut; and that twips and pixels do not mix.
 
+#include "TwipsPlacement.h"
 #include "WindowRules.h"
 
 #include <QtTest>
 
+#include <type_traits>
+
 using namespace WindowRules;
+
+namespace {
+
+// Twips and plain numbers (pixels, counts) do not mix: neither converts to
+// the other, and no arithmetic or comparison takes one of each.
+template <typename A, typename B>
+concept Addable = requires(A a, B b)
+{
+    a + b;
+};
+template <typename A, typename B>
+concept Ordered = requires(A a, B b)
+{
+    a < b;
+};
+static_assert(!std::is_convertible_v<int, Twips> && !std::is_convertible_v<double, Twips>);
+static_assert(!std::is_convertible_v<Twips, int> && !std::is_convertible_v<Twips, double>);
+static_assert(Addable<Twips, Twips> && !Addable<Twips, int> && !Addable<double, Twips>);
+static_assert(Ordered<Twips, Twips> && !Ordered<Twips, int> && !Ordered<double, Twips>);
+static_assert(!std::is_invocable_v<decltype(&TwipsPlacement::setLeft), TwipsPlacement&, int>);
+static_assert(Twips::fromPixels(2) == 30_tw && (45_tw).pixelsF() == 3.0 && 7.5_tw / 2.5_tw == 3.0);
+
+} // namespace
 
 class RulesTest : public QObject {
     Q_OBJECT

@@ -20,7 +20,7 @@ constexpr int Dimmed = RGB(180, 180, 180);
 // every 23, the distance across a page edge).
 const auto shade = [](int k) { return QColor(30 + 20 * (k % 11), 30 + 20 * (k / 11 % 11), 30 + 20 * (k / 121)); };
 const auto nameOf = [](int k) { return QStringLiteral("P%1.BMP").arg(k, 3, 10, QLatin1Char('0')); };
-const auto shown = [](Kalvio& w) { return w.view().box()->PixelAt(4000, 3950); };
+const auto shown = [](Kalvio& w) { return w.view().box()->PixelAt(4000_tw, 3950_tw); };
 const auto isClosed = [](Kalvio& w) { return !w.view().box()->isVisible() && gridHasLook(w, Normal, true); };
 const auto isOpenAt = [](Kalvio& w, int cell) {
     return w.view().box()->isVisible() && gridHasLook(w, Dimmed, false) && w.browsing().viewEntry &&
@@ -97,7 +97,7 @@ void ViewTest::drawsPictureScaledAndCentred()
     // edge outside the box lets the picture reach the box's own edge.
     const QColor colour = colorFor(3), background(128, 128, 128), white(Qt::white);
     auto is = [&](double x, double y, QColor c) {
-        return near(w->view().box()->PixelAt(x, y), c, c == background ? 2 : 16);
+        return near(w->view().box()->PixelAt(Twips(x), Twips(y)), c, c == background ? 2 : 16);
     };
     const double midX = drawn.center().x(), midY = std::min(drawn.center().y(), 7000.0);
     const double left = std::max(drawn.left(), 0.0), top = std::max(drawn.top(), 0.0);

@@ -21,7 +21,7 @@ namespace {
 void expectAt(const QString& name, QWidget* control, const QRectF& twips)
 {
     const auto* c = dynamic_cast<const TwipsPlacement*>(control);
-    const QRectF held(c->Left(), c->Top(), c->Width(), c->Height());
+    const QRectF held(c->Left().value(), c->Top().value(), c->Width().value(), c->Height().value());
     const QRect pixels(QPoint(qRound(twips.left() / 15), qRound(twips.top() / 15)),
                        QPoint(qRound(twips.right() / 15) - 1, qRound(twips.bottom() / 15) - 1));
     QVERIFY2(held == twips && control->geometry() == pixels,
@@ -39,7 +39,7 @@ struct ShowWatcher : QObject {
     {
         if (event->type() == QEvent::Show && seen.isEmpty())
             seen << w.windowTitle() << w.pageCounter->Caption() << w.source().folderList()->Path()
-                 << QString::number(w.Width()) << QString::number(w.BackColor());
+                 << QString::number(w.Width().value()) << QString::number(w.BackColor());
         if (event->type() == QEvent::Paint && paintedIn.isEmpty())
             paintedIn = w.source().folderList()->Path();
         return false;
@@ -87,9 +87,9 @@ void WindowTest::layout()
     QCOMPARE(w.grid().thumbnail(5)->mousePointer(),
              MousePointer::Default); // only thumbnails(0) has the magnifier before
     w.arrangeWindow();
-    const double textW = w.pageCounterHeading->Width(), textH = w.pageCounterHeading->Height();
-    const double labelW = w.exitLabel->Width(), labelH = w.exitLabel->Height();
-    QCOMPARE(QSizeF(w.Width(), w.Height()), QSizeF(14600, 9940));
+    const double textW = w.pageCounterHeading->Width().value(), textH = w.pageCounterHeading->Height().value();
+    const double labelW = w.exitLabel->Width().value(), labelH = w.exitLabel->Height().value();
+    QCOMPARE(QSizeF(w.Width().value(), w.Height().value()), QSizeF(14600, 9940));
     QCOMPARE(w.minimumSize(), w.maximumSize()); // neither resizable nor maximisable
     const std::vector<std::tuple<const char*, QWidget*, QRectF>> table{
         {"Dir1", w.source().folderList(), {100, 100, 2000, 4010}},
@@ -122,8 +122,8 @@ void WindowTest::layout()
         QCOMPARE(w.grid().thumbnail(i)->MouseIcon().pixmap().toImage(), magnifier);
     }
     // Odd differences in the label's centring leave half twips, kept unrounded.
-    w.exitLabel->setWidth(1001);
-    w.exitLabel->setHeight(240);
+    w.exitLabel->setWidth(1001_tw);
+    w.exitLabel->setHeight(240_tw);
     w.arrangeWindow();
     expectAt(QStringLiteral("KoniecLabel"), w.exitLabel, {12949.5, 8592.5, 1001, 240});
 
@@ -359,17 +359,17 @@ void WindowTest::controlsClickOnce()
 void WindowTest::pictureBoxKeepsItsDrawing()
 {
     PictureBox box;
-    box.Move(150, 150, 1500, 1200); // 100 x 80 pixels
+    box.Move(150_tw, 150_tw, 1500_tw, 1200_tw); // 100 x 80 pixels
     box.setBackColor(RGB(0, 0, 255));
     QImage red(4, 4, QImage::Format_RGB32);
     red.fill(Qt::red);
     // Drawn while hidden: a rectangle of whole pixels, then one reaching past the top left corner.
-    box.PaintPicture(red, 150, 150, 300, 300);
-    box.PaintPicture(red, -150, -150, 300, 300);
+    box.PaintPicture(red, 150_tw, 150_tw, 300_tw, 300_tw);
+    box.PaintPicture(red, -150_tw, -150_tw, 300_tw, 300_tw);
     box.show();
     QVERIFY(QTest::qWaitForWindowExposed(&box));
     for (const double at : {0, 135, 150, 435, 450, 1000})
-        QCOMPARE(box.PixelAt(at, at), QColor(at < 450 ? Qt::red : Qt::blue));
+        QCOMPARE(box.PixelAt(Twips(at), Twips(at)), QColor(at < 450 ? Qt::red : Qt::blue));
     const QImage shown = box.grab().toImage();
     QVERIFY(shown.size() == QSize(100, 80) && shown.pixelColor(12, 12) == Qt::red &&
             shown.pixelColor(50, 50) == Qt::blue);
@@ -379,13 +379,13 @@ void WindowTest::pictureBoxKeepsItsDrawing()
     box.Print(QStringLiteral("\r\n\r\n  Čekejte..."));
     QImage white(100, 80, QImage::Format_RGB32);
     white.fill(Qt::white);
-    const int blankRows = int(box.CurrentY() * 2 / 3 / 15) - 1;
+    const int blankRows = int(box.CurrentY().value() * 2 / 3 / 15) - 1;
     QVERIFY(box.canvas() != white && box.canvas().copy(0, 0, 100, blankRows) == white.copy(0, 0, 100, blankRows));
     box.Cls();
-    QVERIFY(box.canvas() == white && box.CurrentY() == 0);
+    QVERIFY(box.canvas() == white && box.CurrentY() == Twips());
     box.Print(QStringLiteral("x"));
     box.ClearPicture();
-    QVERIFY(box.canvas() == white && box.CurrentY() > 0);
+    QVERIFY(box.canvas() == white && box.CurrentY() > Twips());
 }
 
 QTEST_MAIN(WindowTest)

@@ -8,9 +8,9 @@
 namespace {
 
 constexpr int CaptionCharacters = 80;
-constexpr double CaptionAboveBottom = 300;
+constexpr Twips CaptionAboveBottom = 300_tw;
 
-ImageControl* makeImage(const QString& resource, QWidget* parent, double left, double top)
+ImageControl* makeImage(const QString& resource, QWidget* parent, Twips left, Twips top)
 {
     auto* image = new ImageControl(QPixmap(resource), parent);
     image->Move(left, top, image->Width(), image->Height());
@@ -28,11 +28,11 @@ EnlargedView::EnlargedView(const QFont& captionFont, QWidget* parent) : QObject(
     box_->setTextFont(captionFont);
     box_->setMouseIcon(QCursor(QPixmap(QStringLiteral(":/assets/zoom-out.ico")), 6, 6));
     box_->setMousePointer(MousePointer::Custom);
-    box_->Move(2880, 2040, 2895, 2655);
+    box_->Move(2880_tw, 2040_tw, 2895_tw, 2655_tw);
     box_->hide();
 
-    stepBackImage_ = makeImage(QStringLiteral(":/assets/prev-picture.gif"), box_, 0, 1680);
-    stepForwardImage_ = makeImage(QStringLiteral(":/assets/next-picture.gif"), box_, 1560, 1680);
+    stepBackImage_ = makeImage(QStringLiteral(":/assets/prev-picture.gif"), box_, 0_tw, 1680_tw);
+    stepForwardImage_ = makeImage(QStringLiteral(":/assets/next-picture.gif"), box_, 1560_tw, 1680_tw);
 
     connect(box_, &PictureBox::clicked, this, &EnlargedView::closeChosen);
     connect(stepForwardImage_, &ImageControl::clicked, this, &EnlargedView::stepForwardChosen);
@@ -50,9 +50,9 @@ void EnlargedView::show(const Pictures::Picture& picture, const QString& caption
 {
     shown_ = picture;
     box_->ClearPicture();
-    const QRectF drawn =
-        WindowRules::FitPicture(picture.fileSize, QSizeF(box_->Width(), box_->Height()), WindowRules::Fit::Exact);
-    box_->PaintPicture(picture.image, drawn.x(), drawn.y(), drawn.width(), drawn.height());
+    const QRectF drawn = WindowRules::FitPicture(
+        picture.fileSize, QSizeF(box_->Width().value(), box_->Height().value()), WindowRules::Fit::Exact);
+    box_->PaintPicture(picture.image, Twips(drawn.x()), Twips(drawn.y()), Twips(drawn.width()), Twips(drawn.height()));
     box_->setVisible(true);
     box_->Refresh();
     box_->setCurrentY(box_->Height() - CaptionAboveBottom);
