@@ -56,6 +56,18 @@ void PageGrid::nameFrame(int cell, const QString& name)
     emit frameNamed(cell, name);
 }
 
+void PageGrid::placeCells(const std::array<TwipsRect, CellCount>& frames, const std::array<TwipsRect, CellCount>& boxes)
+{
+    for (int i = 0; i < CellCount; ++i) {
+        frames_[i]->Move(frames[i]);
+        frames_[i]->setVisible(true);
+        frames_[i]->setBackColor(WindowColors::FrameNormal);
+        thumbnails_[i]->Move(boxes[i]);
+        thumbnails_[i]->setMouseIcon(thumbnails_[0]->MouseIcon());
+        thumbnails_[i]->setMousePointer(thumbnails_[0]->mousePointer());
+    }
+}
+
 // Counts with its own index: a call from inside a drawing pass leaves the
 // pass where it was.
 void PageGrid::setLook(int frameColor, bool enabled)

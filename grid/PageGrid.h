@@ -52,6 +52,9 @@ public:
 
     // Every frame's name goes through here; frameNamed tells the window.
     void nameFrame(int cell, const QString& name);
+    // Puts the frames and their boxes at these places, shown in their normal
+    // look, every box with the magnifier pointer of box 0.
+    void placeCells(const std::array<TwipsRect, CellCount>& frames, const std::array<TwipsRect, CellCount>& boxes);
     // Frame colour and whether frames and boxes take clicks, for every cell.
     void setLook(int frameColor, bool enabled);
 

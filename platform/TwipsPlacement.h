@@ -6,6 +6,17 @@
 
 class QWidget;
 
+// A rectangle in twips.
+struct TwipsRect {
+    Twips left;
+    Twips top;
+    Twips width;
+    Twips height;
+    Twips right() const { return left + width; }
+    Twips bottom() const { return top + height; }
+    bool operator==(const TwipsRect&) const = default;
+};
+
 // Gives a widget Left/Top/Width/Height in twips. The twips are stored as set;
 // the widget itself is placed at the pixel rectangle whose edges are the
 // rounded twip edges, so neighbouring controls never open a gap between them.
@@ -24,6 +35,8 @@ public:
     void setWidth(Twips width);
     void setHeight(Twips height);
     void Move(Twips left, Twips top, Twips width, Twips height);
+    void Move(const TwipsRect& place) { Move(place.left, place.top, place.width, place.height); }
+    TwipsRect Place() const { return {left_, top_, width_, height_}; }
 
     // The control's own visibility flag, independent of whether its window is shown.
     bool Visible() const;
