@@ -26,7 +26,7 @@ constexpr double ArrowPan = 100;
 FullScreenView::FullScreenView(Pictures::Pipeline& pictures, QWidget* parent)
     : QWidget(parent, Qt::Window), pictures_(pictures)
 {
-    setWindowTitle(QStringLiteral("Kalvio"));
+    setWindowTitle(QStringLiteral("Kalvio – celá obrazovka"));
     setAttribute(Qt::WA_OpaquePaintEvent);
     setMouseTracking(true);
     setFocusPolicy(Qt::StrongFocus);
