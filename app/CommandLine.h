@@ -9,6 +9,8 @@
 //   kalvio             the first folder below the current directory that holds files
 //   kalvio FOLDER      that folder itself
 //   kalvio PICTURE     the folder of the picture, on its page, the picture enlarged
+//   kalvio --fullscreen PICTURE   the same, the picture full screen at once
+//   kalvio --delay SECONDS ...    the slideshow's time a picture (default 4)
 //   kalvio --help | --version
 // Anything else, or a path that does not exist or cannot be read, is refused
 // before any window opens.
@@ -23,6 +25,10 @@ struct CommandLine {
     // escaped form of NativeName.
     QString folder;
     QString picture;
+    // Run: the picture (or the folder's first) opens full screen.
+    bool fullScreen = false;
+    // Run: how long the full-screen slideshow shows each picture.
+    int slideshowMilliseconds = 4000;
 
     int exitCode() const { return action == Action::Refuse ? 2 : 0; }
 

@@ -67,6 +67,7 @@ Kalvio::Kalvio(QWidget* parent) : QMainWindow(parent)
     createMenus();
     createControls();
     connectHandlers();
+    connectFullScreen();
     // The client area before the layout runs.
     setWindowSizeTwips(9915 + Twips::FromPixels(2 * FrameBorderPixels),
                        7740 + Twips::FromPixels(2 * FrameBorderPixels + TitleBarPixels));
@@ -101,6 +102,8 @@ void Kalvio::createMenus()
 {
     // "&" marks the letter that opens the menu or takes the item with Alt.
     File = menuBar()->addMenu(QStringLiteral("&Soubor"));
+    OpenFolder = File->addAction(QStringLiteral("&Otevřít…"));
+    OpenFolder->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_O));
     Konec = File->addAction(QStringLiteral("&Konec"));
     // Ctrl+Q by name: the standard "Quit" binding is empty on some desktops.
     Konec->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));

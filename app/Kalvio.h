@@ -6,6 +6,7 @@
 #include "FileList.h"
 #include "FolderList.h"
 #include "FrameButton.h"
+#include "FullScreenView.h"
 #include "ImageControl.h"
 #include "PictureBox.h"
 #include "Pipeline.h"
@@ -14,11 +15,14 @@
 #include <QMainWindow>
 
 #include <array>
+#include <memory>
 
 class QAction;
 class QKeyEvent;
 class QMenu;
 class QWheelEvent;
+class QDragEnterEvent;
+class QDropEvent;
 
 // The one window of the viewer. Its controls and state are public so that
 // its procedures, which live in the folders of their subsystems, and the
@@ -63,6 +67,7 @@ public:
     CaptionLabel* KoniecLabel = nullptr;
     ImageControl* Koniec = nullptr;
     QMenu* File = nullptr;
+    QAction* OpenFolder = nullptr;
     QAction* Konec = nullptr;
     QMenu* Pomoc = nullptr;
     QAction* Autor = nullptr;
@@ -90,6 +95,19 @@ public:
     QString AboutText() const;
     static QString CreditLine();
 
+    // ---- Full screen, open and drop (app/FullScreenWiring.cpp) ----
+    // The start picture opens full screen, once the window is set up.
+    void setFullScreenStart(bool on) { fullScreenStart_ = on; }
+    void setSlideshowDelay(std::chrono::milliseconds delay) { fullScreen_->setSlideshowDelay(delay); }
+    FullScreenView* fullScreenView() const { return fullScreen_.get(); }
+    // The file list's entry F opens: the view's picture, the focused cell's,
+    // the last opened cell's, or the page's first; -1 for none.
+    int fullScreenEntry() const;
+    void openFullScreen(int entry);
+    // Opens a folder, or a picture in its folder, as the command line does.
+    void openPath(const QString& path);
+    void OpenFolder_Click();
+
     // ---- Layout (layout/) ----
     void ArrangeWindow();
 
@@ -116,6 +134,8 @@ public:
 protected:
     void closeEvent(QCloseEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
 
 private:
     enum class PassEnd { Completed, Interrupted, Closed };
@@ -134,6 +154,8 @@ private:
     bool handleWheel(const QWheelEvent& wheel);
     void showPageOf(int entry);
     void connectHandlers();
+    void connectFullScreen();
+    void leftFullScreen(int entry);
     void paintBeforeTheSearch();
     void setPageTagsFromList();
     int takeStartPicture();
@@ -161,6 +183,9 @@ private:
     CaseInsensitivePaths thumbnailPaths_;
     // Decodes the pictures on every core and keeps them for a while.
     Pictures::Pipeline pictures_;
+    // Its own top-level window; goes before the pipeline it draws from.
+    std::unique_ptr<FullScreenView> fullScreen_;
+    bool fullScreenStart_ = false;
     // Wheel turns not yet amounting to a whole notch.
     int wheelTurned_ = 0;
     QString startFolder_;

@@ -53,6 +53,10 @@ bool Kalvio::handleKey(QObject* watched, const QKeyEvent& key)
             return true;
         }
     }
+    if (key.key() == Qt::Key_F || key.key() == Qt::Key_F11) {
+        openFullScreen(fullScreenEntry());
+        return true;
+    }
     return ZoomOkno->Visible() ? handleViewKey(key.key()) : handleGridKey(cellOf(watched), key.key());
 }
 

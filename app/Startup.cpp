@@ -85,6 +85,9 @@ void Kalvio::setPageTagsFromList()
     tags.pageIndex = startEntry < 0 ? 0 : WindowRules::PageOf(startEntry);
     tags.pageCount = WindowRules::PageCount(File1->ListCount());
     UpdatePageArrows();
+    // Asked for full screen, the picture goes there before anything else is drawn.
+    if (std::exchange(fullScreenStart_, false) && File1->ListCount() > 0)
+        openFullScreen(std::max(startEntry, 0));
     if (startEntry >= 0)
         openBeforeItsPageIsDrawn(*tags.pageIndex, startEntry % CellCount);
     ShowPage();

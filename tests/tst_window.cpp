@@ -175,8 +175,8 @@ void WindowTest::startup()
             texts << item->text().remove(u'&');
     }
     texts << w.KoniecLabel->Caption() << w.StranaText->Caption() << w.tags.waitText << w.File1->Pattern();
-    QCOMPARE(texts, (QStringList{"Soubor", "Konec", "Pomoc", "O Aplikaci", "Konec", "Obrazovka", "  Čekejte...",
-                                 "*.JPG;*.BMP;*.GIF"}));
+    QCOMPARE(texts, (QStringList{"Soubor", "Otevřít…", "Konec", "Pomoc", "O Aplikaci", "Konec", "Obrazovka",
+                                 "  Čekejte...", "*.JPG;*.BMP;*.GIF"}));
     static const QRegularExpression credits(QStringLiteral("^Velorin\r\n\r\n {11}[^ \r\n]+$"));
     QVERIFY2(credits.match(w.tags.credits).hasMatch(), qPrintable(w.tags.credits));
 
