@@ -90,7 +90,7 @@ InfoPanelText FullScreenView::infoPanel() const
     if (shownEntry_ == entry_) {
         panel.pixelSize = fileSize_;
         panel.fileBytes = fileBytes_;
-        panel.info = info_;
+        panel.info = info_.value_or(Pictures::PictureInfo());
         // Decoded for 1:1 but smaller than the file: it was too large for the limits.
         if (!oneToOneImage_.isNull() && oneToOneImage_.size() != fileSize_)
             panel.reducedTo = oneToOneImage_.size();
@@ -203,7 +203,9 @@ void FullScreenView::installScreenPicture(const Pictures::Result& result)
     std::error_code error;
     const std::uintmax_t bytes = std::filesystem::file_size(NativeName::ToPath(path), error);
     fileBytes_ = error ? -1 : qint64(bytes);
-    info_ = Pictures::ReadPictureInfo(NativeName::Encode(path));
+    info_.reset();
+    if (infoShown_)
+        readInfo();
     turnImages();
     fitTurnedPicture();
     update();
@@ -300,7 +302,14 @@ void FullScreenView::panBy(QPointF by)
 void FullScreenView::toggleInfo()
 {
     infoShown_ = !infoShown_;
+    if (infoShown_ && !info_ && shownEntry_ == entry_ && entry_ >= 0)
+        readInfo();
     update();
+}
+
+void FullScreenView::readInfo()
+{
+    info_ = Pictures::ReadPictureInfo(NativeName::Encode(pathOf(entry_)));
 }
 
 void FullScreenView::toggleSlideshow()

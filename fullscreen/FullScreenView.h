@@ -91,6 +91,7 @@ private:
     void slideshowStep();
     void showPointer();
     void paintInfoPanel(QPainter& painter);
+    void readInfo();
 
     Pictures::Pipeline& pictures_;
     QString folder_;
@@ -108,7 +109,8 @@ private:
     QImage turnedOneToOne_;
     QPixmap fitted_; // the turned screen picture scaled to its fitted size
     qint64 fileBytes_ = -1;
-    Pictures::PictureInfo info_;
+    // Read from the file only while the panel is shown: stepping need not wait for it.
+    std::optional<Pictures::PictureInfo> info_;
     // Quarter turns clockwise per path, kept while the program runs.
     QHash<QString, int> turns_;
 
