@@ -94,6 +94,9 @@ InfoPanelText FullScreenView::infoPanel() const
         // Decoded for 1:1 but smaller than the file: it was too large for the limits.
         if (!oneToOneImage_.isNull() && oneToOneImage_.size() != fileSize_)
             panel.reducedTo = oneToOneImage_.size();
+        // Refused whole: what is shown is the picture decoded for the screen.
+        else if (oneToOneFailed_)
+            panel.reducedTo = screenImage_.size();
     }
     return panel;
 }
