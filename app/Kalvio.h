@@ -7,6 +7,7 @@
 #include "FileList.h"
 #include "FolderList.h"
 #include "FrameButton.h"
+#include "FullScreenView.h"
 #include "ImageControl.h"
 #include "PictureBox.h"
 #include "Pipeline.h"
@@ -15,11 +16,14 @@
 #include <QMainWindow>
 
 #include <array>
+#include <memory>
 
 class QAction;
 class QKeyEvent;
 class QMenu;
 class QWheelEvent;
+class QDragEnterEvent;
+class QDropEvent;
 
 // The one window of the viewer. Its controls are public so that its
 // procedures, which live in the folders of their subsystems, and the tests can
@@ -66,6 +70,7 @@ public:
     CaptionLabel* exitLabel = nullptr;
     ImageControl* exitImage = nullptr;
     QMenu* fileMenu = nullptr;
+    QAction* openAction = nullptr;
     QAction* exitAction = nullptr;
     QMenu* helpMenu = nullptr;
     QAction* aboutAction = nullptr;
@@ -93,6 +98,19 @@ public:
     QString aboutText() const;
     static QString creditLine();
 
+    // ---- Full screen, open and drop (app/FullScreenWiring.cpp) ----
+    // The start picture opens full screen, once the window is set up.
+    void setFullScreenStart(bool on) { fullScreenStart_ = on; }
+    void setSlideshowDelay(std::chrono::milliseconds delay) { fullScreen_->setSlideshowDelay(delay); }
+    FullScreenView* fullScreenView() const { return fullScreen_.get(); }
+    // The file list's entry F opens: the view's picture, the focused cell's,
+    // the last opened cell's, or the page's first; -1 for none.
+    int fullScreenEntry() const;
+    void openFullScreen(int entry);
+    // Opens a folder, or a picture in its folder, as the command line does.
+    void openPath(const QString& path);
+    void openChosen();
+
     // ---- Layout (layout/) ----
     void arrangeWindow();
 
@@ -119,6 +137,8 @@ public:
 protected:
     void closeEvent(QCloseEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
 
 private:
     enum class PassEnd { Completed, Interrupted, Closed };
@@ -142,6 +162,9 @@ private:
     bool handleWheel(const QWheelEvent& wheel);
     void showPageOf(int entry);
     void connectHandlers();
+    void connectFullScreen();
+    void leftFullScreen(int entry);
+    int shownEntryOfCell(int cell) const;
     void paintBeforeTheSearch();
     void setPageTagsFromList();
     int takeStartPicture();
@@ -173,6 +196,9 @@ private:
     CaseInsensitivePaths thumbnailPaths_;
     // Decodes the pictures on every core and keeps them for a while.
     Pictures::Pipeline pictures_;
+    // Its own top-level window; goes before the pipeline it draws from.
+    std::unique_ptr<FullScreenView> fullScreen_;
+    bool fullScreenStart_ = false;
     // Wheel turns not yet amounting to a whole notch.
     int wheelTurned_ = 0;
     QString startFolder_;
