@@ -47,6 +47,7 @@ void FullScreenView::open(const QString& folder, const QStringList& names, int e
     names_ = names;
     shownEntry_ = -1;
     screenImage_ = {};
+    uprightSizes_.clear();
     if (screen) {
         // Without a window manager to honour the full-screen state the
         // geometry alone puts the window over the screen.
@@ -106,11 +107,12 @@ QString FullScreenView::pathOf(int entry) const
     return FolderService::JoinPath(folder_, names_[entry]);
 }
 
-// The picture decoded to cover the screen's longer side: whatever its shape,
-// it is then only ever scaled down to fit, never up.
+// The picture decoded at the size that fits the screen: three of them (the
+// one shown and its neighbours) fit the pipeline's screen cache, and the one
+// shown is drawn as it was decoded, without another scaling.
 Pictures::Request FullScreenView::screenRequest(int entry) const
 {
-    return {{NativeName::Encode(pathOf(entry))}, screenLongSide(), Pictures::Purpose::Screen};
+    return {{NativeName::Encode(pathOf(entry))}, fittedLongSide(entry), Pictures::Purpose::Screen};
 }
 
 Pictures::Request FullScreenView::oneToOneRequest(int entry) const
@@ -118,10 +120,27 @@ Pictures::Request FullScreenView::oneToOneRequest(int entry) const
     return {{NativeName::Encode(pathOf(entry))}, 0, Pictures::Purpose::Screen};
 }
 
-int FullScreenView::screenLongSide() const
+// The longer side of the picture fitted into the screen's device pixels; 0
+// (the file's own size, as 1:1 asks) for a picture that fits as it is. A
+// picture whose size cannot be read is asked for at the screen's longer side.
+int FullScreenView::fittedLongSide(int entry) const
 {
-    const QSizeF device = QSizeF(size()) * devicePixelRatio();
-    return std::max(1, int(std::ceil(std::max(device.width(), device.height()))));
+    const QSize screen = (QSizeF(size()) * devicePixelRatio()).toSize().expandedTo(QSize(1, 1));
+    const QSize picture = uprightSizeOf(entry);
+    if (picture.isEmpty())
+        return std::max(screen.width(), screen.height());
+    if (picture.width() <= screen.width() && picture.height() <= screen.height())
+        return 0;
+    const QSize fitted = picture.scaled(screen, Qt::KeepAspectRatio);
+    return std::max(1, std::max(fitted.width(), fitted.height()));
+}
+
+QSize FullScreenView::uprightSizeOf(int entry) const
+{
+    auto known = uprightSizes_.constFind(entry);
+    if (known == uprightSizes_.cend())
+        known = uprightSizes_.insert(entry, Pictures::ReadPictureSize(NativeName::Encode(pathOf(entry))));
+    return *known;
 }
 
 double FullScreenView::devicePixelRatio() const
@@ -235,32 +254,35 @@ void FullScreenView::turnImages()
     const QTransform turn = QTransform().rotate(90.0 * turns);
     turnedScreen_ = turns == 0 || screenImage_.isNull() ? screenImage_ : screenImage_.transformed(turn);
     turnedOneToOne_ = turns == 0 || oneToOneImage_.isNull() ? oneToOneImage_ : oneToOneImage_.transformed(turn);
-    prepareFittedPixmap();
+    prepareFittedImage();
 }
 
 // A new picture, or one turned, starts fitted.
 void FullScreenView::fitTurnedPicture()
 {
     viewport_.setPicture(QSizeF(quarterTurns() % 2 ? fileSize_.transposed() : fileSize_));
-    prepareFittedPixmap();
+    prepareFittedImage();
 }
 
-// The fitted picture is scaled once, smoothly, rather than at every paint.
-void FullScreenView::prepareFittedPixmap()
+// The fitted picture is scaled once, smoothly, rather than at every paint;
+// one decoded at the fitted size (give or take the pixel the two roundings may
+// differ by) is drawn as it is.
+void FullScreenView::prepareFittedImage()
 {
     fitted_ = {};
     if (turnedScreen_.isNull())
         return;
     const QSize size = viewport_.pictureRect().size().toSize();
-    fitted_ = QPixmap::fromImage(turnedScreen_.size() == size
-                                     ? turnedScreen_
-                                     : turnedScreen_.scaled(size, Qt::IgnoreAspectRatio, Qt::SmoothTransformation));
+    const QSize off = turnedScreen_.size() - size;
+    fitted_ = std::abs(off.width()) <= 1 && std::abs(off.height()) <= 1
+                  ? turnedScreen_
+                  : turnedScreen_.scaled(size, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
 }
 
 void FullScreenView::viewportChanged()
 {
     if (viewport_.isFitted() && fitted_.isNull())
-        prepareFittedPixmap();
+        prepareFittedImage();
     takeDecodedPictures();
     update();
 }
@@ -372,7 +394,7 @@ void FullScreenView::paintEvent(QPaintEvent*)
         painter.scale(1 / ratio, 1 / ratio);
         const QRectF target = viewport_.pictureRect();
         if (viewport_.isFitted() && !fitted_.isNull()) {
-            painter.drawPixmap(target.topLeft(), fitted_);
+            painter.drawImage(target.topLeft(), fitted_);
         } else {
             const QImage& source = !turnedOneToOne_.isNull() && needsOneToOneDecode() ? turnedOneToOne_ : turnedScreen_;
             // Source pixels per screen pixel; only the part on screen is drawn.
@@ -548,11 +570,12 @@ void FullScreenView::resizeEvent(QResizeEvent*)
     const int decoded = screenImage_.isNull() ? 0 : std::max(screenImage_.width(), screenImage_.height());
     viewport_.setScreen(QSizeF(size()) * devicePixelRatio());
     // A screen larger than the picture decoded for it needs a new decode.
-    if (decoded > 0 && decoded < screenLongSide() && std::max(fileSize_.width(), fileSize_.height()) > decoded) {
+    const int wanted = entry_ >= 0 && entry_ < names_.size() ? fittedLongSide(entry_) : 0;
+    if (decoded > 0 && (wanted == 0 || decoded < wanted) && std::max(fileSize_.width(), fileSize_.height()) > decoded) {
         shownEntry_ = -1;
         takeDecodedPictures();
     }
-    prepareFittedPixmap();
+    prepareFittedImage();
     update();
 }
 

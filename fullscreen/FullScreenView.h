@@ -6,7 +6,6 @@
 
 #include <QHash>
 #include <QImage>
-#include <QPixmap>
 #include <QStringList>
 #include <QTimer>
 #include <QWidget>
@@ -74,7 +73,8 @@ private:
     QString pathOf(int entry) const;
     Pictures::Request screenRequest(int entry) const;
     Pictures::Request oneToOneRequest(int entry) const;
-    int screenLongSide() const;
+    int fittedLongSide(int entry) const;
+    QSize uprightSizeOf(int entry) const;
     double devicePixelRatio() const;
     QPointF pointerInDevicePixels() const;
     bool needsOneToOneDecode() const;
@@ -85,7 +85,7 @@ private:
     void prefetchNeighbours();
     void turnImages();
     void fitTurnedPicture();
-    void prepareFittedPixmap();
+    void prepareFittedImage();
     void viewportChanged();
     void panBy(QPointF by);
     void slideshowStep();
@@ -107,10 +107,13 @@ private:
     bool oneToOneFailed_ = false;
     QImage turnedScreen_;
     QImage turnedOneToOne_;
-    QPixmap fitted_; // the turned screen picture scaled to its fitted size
+    QImage fitted_; // the turned screen picture at its fitted size
     qint64 fileBytes_ = -1;
     // Read from the file only while the panel is shown: stepping need not wait for it.
     std::optional<Pictures::PictureInfo> info_;
+    // Each entry's upright size, read from its file's header once it is
+    // first asked for, so that every request for it is the same.
+    mutable QHash<int, QSize> uprightSizes_;
     // Quarter turns clockwise per path, kept while the program runs.
     QHash<QString, int> turns_;
 
