@@ -120,13 +120,14 @@ Pictures::Request FullScreenView::oneToOneRequest(int entry) const
     return {{NativeName::Encode(pathOf(entry))}, 0, Pictures::Purpose::Screen};
 }
 
-// The longer side of the picture fitted into the screen's device pixels; 0
-// (the file's own size, as 1:1 asks) for a picture that fits as it is. A
-// picture whose size cannot be read is asked for at the screen's longer side.
 int FullScreenView::fittedLongSide(int entry) const
 {
-    const QSize screen = (QSizeF(size()) * devicePixelRatio()).toSize().expandedTo(QSize(1, 1));
-    const QSize picture = uprightSizeOf(entry);
+    return FittedLongSide(uprightSizeOf(entry), (QSizeF(size()) * devicePixelRatio()).toSize());
+}
+
+int FullScreenView::FittedLongSide(QSize picture, QSize screen)
+{
+    screen = screen.expandedTo(QSize(1, 1));
     if (picture.isEmpty())
         return std::max(screen.width(), screen.height());
     if (picture.width() <= screen.width() && picture.height() <= screen.height())

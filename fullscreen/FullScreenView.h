@@ -33,6 +33,11 @@ public:
     void open(const QString& folder, const QStringList& names, int entry, QScreen* screen);
     void setSlideshowDelay(std::chrono::milliseconds delay);
 
+    // The longer side a picture of upright size `picture` is asked for at, to
+    // fit `screen` (device pixels): 0, its own size, when it fits as it is; the
+    // screen's longer side when its size is not known.
+    static int FittedLongSide(QSize picture, QSize screen);
+
     // What is shown now, for the window's menus and for the tests.
     int entry() const { return entry_; }
     const Viewport& viewport() const { return viewport_; }

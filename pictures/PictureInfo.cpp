@@ -28,7 +28,6 @@ PictureInfo ReadPictureInfo(const std::string& path)
     return ExifBlock(jpeg.exifPayload()).info();
 }
 
-
 QSize ReadPictureSize(const std::string& path)
 {
     const RegularFile file(path);

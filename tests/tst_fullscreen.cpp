@@ -5,12 +5,15 @@
 #include "TestSupport.h"
 
 #include "FullScreenView.h"
+#include "SampleFiles.h"
 #include "Viewport.h"
 
 #include <QGuiApplication>
 #include <QScreen>
 #include <QSignalSpy>
 #include <QtTest>
+
+#include <mutex>
 
 using namespace TestSupport;
 
@@ -68,6 +71,8 @@ private slots:
     void oneToOneShowsExactPixels();
     void turnsOnScreenPerFile();
     void slideshowAdvancesAndStopsAtTheEnd();
+    void decodesAtTheSizeThatFitsTheScreen();
+    void infoPanelShowsTheFilesExif();
     void infoPanelSaysWhatIsKnown();
     void infoPanelNumbersInCzech();
 };
@@ -322,6 +327,97 @@ void FullScreenTest::slideshowAdvancesAndStopsAtTheEnd()
     press(view, Qt::Key_S);
     QTest::qWait(500);
     QCOMPARE(view.entry(), 0);
+}
+
+// A picture is asked for at the size that fits the screen's box, not at the
+// screen's longer side: three 3:2 pictures fitted to 3840 x 2160 (3240 x 2160)
+// fit the screen cache where three at 3840 x 2560 do not.
+void FullScreenTest::decodesAtTheSizeThatFitsTheScreen()
+{
+    const QSize uhd(3840, 2160);
+    QCOMPARE(FullScreenView::FittedLongSide({6000, 4000}, uhd), 3240);
+    QCOMPARE(FullScreenView::FittedLongSide({4000, 6000}, uhd), 2160);
+    QCOMPARE(FullScreenView::FittedLongSide({8000, 2000}, uhd), 3840);
+    QCOMPARE(FullScreenView::FittedLongSide({3840, 2160}, uhd), 0);
+    QCOMPARE(FullScreenView::FittedLongSide({}, uhd), 3840);
+
+    // What the view asks the pipeline for: the picture's own header read first.
+    PictureFolder folder;
+    const QSize screen = QGuiApplication::primaryScreen()->geometry().size();
+    const QSize tall(screen.width(), screen.height() * 3);
+    folder.addPicture(QStringLiteral("tall.bmp"), tall, Qt::darkCyan);
+    folder.addPicture(QStringLiteral("small.bmp"), QSize(40, 30), Qt::darkRed);
+    std::mutex asked;
+    QList<int> longSides;
+    Pictures::Pipeline::Options options;
+    options.decode = [&](const std::string& path, int longSide, Pictures::Purpose purpose) {
+        const std::lock_guard lock(asked);
+        longSides << longSide;
+        return Pictures::Decode(path, longSide, purpose);
+    };
+    Pictures::Pipeline pipeline(options);
+    FullScreenView view(pipeline);
+    view.open(folder.path(), {QStringLiteral("tall.bmp"), QStringLiteral("small.bmp")}, 0,
+              QGuiApplication::primaryScreen());
+    QTRY_VERIFY(view.hasPicture());
+    QTRY_COMPARE(longSides.size(), 2); // and the next picture, ahead
+    const std::lock_guard lock(asked);
+    // The small one at its own size, the size 1:1 asks for too.
+    QCOMPARE(longSides, (QList<int>{FullScreenView::FittedLongSide(tall, screen), 0}));
+}
+
+// A photograph whose EXIF block says how it was taken: I shows it, in Czech,
+// read from the file itself.
+void FullScreenTest::infoPanelShowsTheFilesExif()
+{
+    PictureFolder folder;
+    Samples::ExifInfo taken;
+    taken.make = "FUJIFILM";
+    taken.model = "X-T4";
+    taken.lens = "XF16-55mmF2.8 R LM WR";
+    taken.dateTaken = "2025:08:14 06:31:02";
+    taken.exposure[0] = 1, taken.exposure[1] = 1000;
+    taken.fNumber[0] = 56, taken.fNumber[1] = 10;
+    taken.iso = 640;
+    taken.focalLength[0] = 23, taken.focalLength[1] = 1;
+    const QByteArray jpeg =
+        Samples::Jpeg(Samples::Photograph(QSize(300, 200), 7), {.exif = Samples::ExifWithInfo(taken, false)});
+    QFile file(folder.at(QStringLiteral("DSCF0042.JPG")));
+    QVERIFY(file.open(QIODevice::WriteOnly) && file.write(jpeg) == jpeg.size());
+    file.close();
+    Pictures::Pipeline pipeline;
+    FullScreenView view(pipeline);
+    view.open(folder.path(), {QStringLiteral("DSCF0042.JPG")}, 0, QGuiApplication::primaryScreen());
+    QTRY_VERIFY(view.hasPicture());
+    const QRect corner(0, 0, 200, 100); // black beside the small picture, unless the panel is there
+    const auto lit = [&] {
+        const QImage shown = view.grab(corner).toImage();
+        int count = 0;
+        for (int y = 0; y < shown.height(); ++y)
+            for (int x = 0; x < shown.width(); ++x)
+                count += shown.pixelColor(x, y) != Qt::black;
+        return count;
+    };
+    QCOMPARE(lit(), 0);
+    press(view, Qt::Key_I);
+    QVERIFY(view.infoShown());
+    QCOMPARE(view.infoPanel().lines(),
+             (QStringList{
+                 QStringLiteral("DSCF0042.JPG"),
+                 QStringLiteral("1 / 1"),
+                 QStringLiteral("Rozměry: 300 × 200 px"),
+                 QStringLiteral("Velikost souboru: %1").arg(InfoPanelText::fileSizeText(jpeg.size())),
+                 QStringLiteral("Pořízeno: 14. 8. 2025 06:31:02"),
+                 QStringLiteral("Fotoaparát: FUJIFILM X-T4"),
+                 QStringLiteral("Objektiv: XF16-55mmF2.8 R LM WR"),
+                 QStringLiteral("Expozice: 1/1000 s"),
+                 QStringLiteral("Clona: f/5,6"),
+                 QStringLiteral("ISO: 640"),
+                 QStringLiteral("Ohnisková vzdálenost: 23 mm"),
+             }));
+    QVERIFY(lit() > 100); // drawn: white text on the panel
+    press(view, Qt::Key_I);
+    QCOMPARE(lit(), 0);
 }
 
 void FullScreenTest::infoPanelSaysWhatIsKnown()

@@ -64,8 +64,20 @@ void OpenTest::leavingFullScreenOpensTheLastPicture()
     QCOMPARE(w->browsing().viewEntry, 28);
     QVERIFY(w->enlargedView->lastPrintedLine().endsWith(nameOf(28) + QStringLiteral(" --> 32 x 24 pixel")));
 
+    // F on a focused cell: that cell's picture, full screen.
+    w->closeView();
+    w->thumbnails[5]->setFocus(Qt::TabFocusReason);
+    QTest::keyClick(w->thumbnails[5], Qt::Key_F);
+    QVERIFY(full.isVisible());
+    QCOMPARE(full.entry(), 29);
+    QTest::keyClick(&full, Qt::Key_Escape);
+    QCOMPARE(w->browsing().viewEntry, 29);
+
     // Left on a picture of the page shown: the view opens on it there.
     w->openFullScreen(25);
+    // The keys go to the view once it is the active window, not to the cell
+    // that had the focus.
+    QVERIFY(QTest::qWaitForWindowActive(&full));
     QTest::keyClick(&full, Qt::Key_Right);
     QTest::keyClick(&full, Qt::Key_F);
     QCOMPARE(w->browsing().page, 1);
