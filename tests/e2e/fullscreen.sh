@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # shellcheck disable=SC2317 # conditions are called through check
-# The full-screen view on a 3840 x 2160 screen: F from the enlarged view opens
-# it on that picture; it steps across the folder and stays at its ends; Escape
+# The full-screen view on a 3840 x 2160 screen: F on a cell focused from the
+# keyboard opens it on that cell's picture, F11 from the enlarged view on that
+# picture; it steps across the folder and stays at its ends; Escape
 # brings back the window on the page of the last picture, enlarged there; the
 # slideshow moves on by itself; R turns the picture; 1 shows a one-pixel
 # checkerboard pixel for pixel.
@@ -73,6 +74,15 @@ make_pictures "$TMP/pictures" 30
 start_xvfb
 start_kalvio "$TMP/pictures" --delay 0.3
 check 40 "first page drawn" cells_show 0 24 23
+# From the keyboard: Tab into the grid, Right to cell 3, F.
+xdotool mousemove --sync $((CX + $(px 7350))) $((CY + $(px 8700)))
+key Tab Tab Tab Right Right Right f
+enter "F on the focused cell 3"
+check 10 "F on the focused cell 3 shows picture 3 full screen" shows 3
+key Escape
+leave "Escape"
+check 10 "the window shows picture 3 enlarged" view_open 3
+click 8325 2660
 click $(($(fx 2) + 1000)) $(($(fy 2) + 850))
 check 10 "a click on cell 2 shows picture 2 enlarged" view_open 2
 key F11
