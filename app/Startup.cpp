@@ -87,8 +87,12 @@ void Kalvio::setPageTagsFromList()
     browsing_.page = startEntry < 0 ? 0 : Browsing::pageOf(startEntry);
     browsing_.pageCount = Browsing::pageCountFor(browsing_.entryCount());
     showPageArrows();
-    if (startEntry >= 0)
+    if (startEntry >= 0) {
         openBeforeItsPageIsDrawn(*browsing_.page, Browsing::cellOf(startEntry));
+        // The picture named is what the user looks at: its keys step and close.
+        if (browsing_.viewOpen)
+            enlargedView->setFocus(Qt::OtherFocusReason);
+    }
     showPage();
 }
 
