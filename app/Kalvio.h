@@ -14,6 +14,7 @@
 #include "WindowState.h"
 
 #include <QMainWindow>
+#include <QPointer>
 
 #include <array>
 #include <memory>
@@ -158,8 +159,12 @@ private:
     bool handleViewKey(int key);
     bool handleGridKey(int cell, int key);
     bool moveCellFocus(int cell, int by);
+    bool listHasFocus() const;
     void markFocusedCell(QWidget* previous, QWidget* now);
+    void showFocusEdge(bool shown);
+    void noteFocusReason(Qt::FocusReason reason);
     bool handleWheel(const QWheelEvent& wheel);
+    bool turnsPagesAt(QPoint at) const;
     void showPageOf(int entry);
     void connectHandlers();
     void connectFullScreen();
@@ -201,6 +206,10 @@ private:
     bool fullScreenStart_ = false;
     // Wheel turns not yet amounting to a whole notch.
     int wheelTurned_ = 0;
+    // The keyboard, not the mouse, moved the focus last: its cell shows the edge.
+    bool focusEdgeShown_ = false;
+    // The widget that had the focus as last reported; while the focus moves, the one it leaves.
+    QPointer<QWidget> focused_;
     QString startFolder_;
     QString startPicture_;
     QWidget* client_ = nullptr;

@@ -90,8 +90,12 @@ void Kalvio::setPageTagsFromList()
     // Asked for full screen, the picture goes there before anything else is drawn.
     if (std::exchange(fullScreenStart_, false) && browsing_.entryCount() > 0)
         openFullScreen(std::max(startEntry, 0));
-    if (startEntry >= 0)
+    if (startEntry >= 0) {
         openBeforeItsPageIsDrawn(*browsing_.page, Browsing::cellOf(startEntry));
+        // The picture named is what the user looks at: its keys step and close.
+        if (browsing_.viewOpen)
+            enlargedView->setFocus(Qt::OtherFocusReason);
+    }
     showPage();
 }
 
