@@ -9,8 +9,10 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cmath>
 #include <cstring>
 #include <filesystem>
+#include <optional>
 
 #ifndef KALVIO_VERSION
 #define KALVIO_VERSION "unknown"
@@ -20,12 +22,14 @@ namespace fs = std::filesystem;
 
 namespace {
 
-const char* const Usage = "Usage: kalvio [FOLDER | PICTURE]\n"
+const char* const Usage = "Usage: kalvio [--fullscreen] [--delay SECONDS] [FOLDER | PICTURE]\n"
                           "A photo viewer: the JPEG, BMP and GIF pictures of a folder in pages of 24 thumbnails.\n"
                           "\n"
                           "  (nothing)      show the first folder below the current directory that holds files\n"
                           "  FOLDER         show the pictures of FOLDER\n"
                           "  PICTURE        show the folder of PICTURE on the page that holds it, PICTURE enlarged\n"
+                          "  --fullscreen   show PICTURE (or the folder's first picture) full screen\n"
+                          "  --delay SECONDS  show each picture of the full-screen slideshow that long (default 4)\n"
                           "  -h, --help     print this help and exit\n"
                           "  -v, --version  print the version and exit\n";
 
@@ -132,14 +136,35 @@ CommandLine forPath(const std::string& argument)
     return line;
 }
 
+// Seconds from 0.05 to an hour, as a whole number of milliseconds; none otherwise.
+std::optional<int> delayMilliseconds(const std::string& text)
+{
+    bool ok = false;
+    const double seconds = QString::fromStdString(text).toDouble(&ok);
+    if (!ok || !(seconds >= 0.05 && seconds <= 3600))
+        return std::nullopt;
+    return int(std::lround(seconds * 1000));
+}
+
 } // namespace
 
 CommandLine CommandLine::Parse(const std::vector<std::string>& arguments)
 {
     std::vector<std::string> paths;
     bool optionsEnded = false;
-    for (const std::string& argument : arguments) {
-        if (!optionsEnded && argument == "--") {
+    bool fullScreen = false;
+    int delay = 4000;
+    for (auto it = arguments.begin(); it != arguments.end(); ++it) {
+        const std::string& argument = *it;
+        if (!optionsEnded && argument == "--fullscreen") {
+            fullScreen = true;
+        } else if (!optionsEnded && argument == "--delay") {
+            const std::optional<int> milliseconds =
+                std::next(it) != arguments.end() ? delayMilliseconds(*++it) : std::nullopt;
+            if (!milliseconds)
+                return refused(QStringLiteral("--delay needs a number of seconds from 0.05 to 3600"));
+            delay = *milliseconds;
+        } else if (!optionsEnded && argument == "--") {
             optionsEnded = true;
         } else if (!optionsEnded && (argument == "-h" || argument == "--help")) {
             return printed(QString::fromLatin1(Usage));
@@ -153,9 +178,12 @@ CommandLine CommandLine::Parse(const std::vector<std::string>& arguments)
     }
     if (paths.size() > 1)
         return refused(QStringLiteral("one folder or picture at most"));
-    if (paths.empty())
-        return {};
-    if (paths.front().empty())
+    if (paths.empty() && fullScreen)
+        return refused(QStringLiteral("--fullscreen needs a picture or a folder"));
+    if (!paths.empty() && paths.front().empty())
         return refused(QStringLiteral("an empty path names nothing"));
-    return forPath(paths.front());
+    CommandLine line = paths.empty() ? CommandLine() : forPath(paths.front());
+    line.fullScreen = fullScreen;
+    line.slideshowMilliseconds = delay;
+    return line;
 }

@@ -68,6 +68,7 @@ Kalvio::Kalvio(Pictures::Pipeline::Options pictures, QWidget* parent)
     createMenus();
     createControls();
     connectHandlers();
+    connectFullScreen();
     // The client area before the layout runs.
     setWindowSizeTwips(9915_tw + Twips::fromPixels(2 * FrameBorderPixels),
                        7740_tw + Twips::fromPixels(2 * FrameBorderPixels + TitleBarPixels));
@@ -102,6 +103,8 @@ void Kalvio::createMenus()
 {
     // "&" marks the letter that opens the menu or takes the item with Alt.
     fileMenu = menuBar()->addMenu(QStringLiteral("&Soubor"));
+    openAction = fileMenu->addAction(QStringLiteral("&Otevřít…"));
+    openAction->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_O));
     exitAction = fileMenu->addAction(QStringLiteral("&Konec"));
     // Ctrl+Q by name: the standard "Quit" binding is empty on some desktops.
     exitAction->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));

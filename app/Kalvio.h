@@ -5,16 +5,23 @@
 #include "CommandButton.h"
 #include "EnlargedView.h"
 #include "FolderSource.h"
+#include "FullScreenView.h"
 #include "ImageControl.h"
 #include "PageGrid.h"
 #include "Pipeline.h"
 
 #include <QMainWindow>
+#include <QPointer>
+
+#include <chrono>
+#include <memory>
 
 class QAction;
 class QKeyEvent;
 class QMenu;
 class QWheelEvent;
+class QDragEnterEvent;
+class QDropEvent;
 
 // The one window of the viewer. It owns what is browsed (the model), the
 // picture pipeline, the menus, the keys and the wheel, and composes three
@@ -61,6 +68,7 @@ public:
     CaptionLabel* exitLabel = nullptr;
     ImageControl* exitImage = nullptr;
     QMenu* fileMenu = nullptr;
+    QAction* openAction = nullptr;
     QAction* exitAction = nullptr;
     QMenu* helpMenu = nullptr;
     QAction* aboutAction = nullptr;
@@ -82,6 +90,19 @@ public:
     void aboutChosen();
     QString aboutText() const;
     static QString creditLine();
+
+    // ---- Full screen, open and drop (app/FullScreenWiring.cpp) ----
+    // The start picture opens full screen, once the window is set up.
+    void setFullScreenStart(bool on) { fullScreenStart_ = on; }
+    void setSlideshowDelay(std::chrono::milliseconds delay) { fullScreen_->setSlideshowDelay(delay); }
+    FullScreenView* fullScreenView() const { return fullScreen_.get(); }
+    // The file list's entry F opens: the view's picture, the focused cell's,
+    // the last opened cell's, or the page's first; -1 for none.
+    int fullScreenEntry() const;
+    void openFullScreen(int entry);
+    // Opens a folder, or a picture in its folder, as the command line does.
+    void openPath(const QString& path);
+    void openChosen();
 
     // ---- Layout (app/ArrangeWindow.cpp, the places in layout/) ----
     void arrangeWindow();
@@ -108,6 +129,8 @@ public:
 protected:
     void closeEvent(QCloseEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
 
 private:
     void setFrameName(int cell, const QString& name);
@@ -124,8 +147,15 @@ private:
     bool handleViewKey(int key);
     bool handleGridKey(int cell, int key);
     bool moveCellFocus(int cell, int by);
+    bool listHasFocus() const;
     void markFocusedCell(QWidget* previous, QWidget* now);
+    void showFocusEdge(bool shown);
+    void noteFocusReason(Qt::FocusReason reason);
     bool handleWheel(const QWheelEvent& wheel);
+    bool turnsPagesAt(QPoint at) const;
+    void connectFullScreen();
+    void leftFullScreen(int entry);
+    int shownEntryOfCell(int cell) const;
     void paintBeforeTheSearch();
     void setPageTagsFromList();
     int takeStartPicture();
@@ -139,12 +169,19 @@ private:
     Browsing browsing_;
     // Decodes the pictures on every core and keeps them for a while.
     Pictures::Pipeline pictures_;
+    // Its own top-level window; goes before the pipeline it draws from.
+    std::unique_ptr<FullScreenView> fullScreen_;
+    bool fullScreenStart_ = false;
     FolderSource* source_ = nullptr;
     PageGrid* grid_ = nullptr;
     EnlargedView* view_ = nullptr;
     QString credits_;
     // Wheel turns not yet amounting to a whole notch.
     int wheelTurned_ = 0;
+    // The keyboard, not the mouse, moved the focus last: its cell shows the edge.
+    bool focusEdgeShown_ = false;
+    // The widget that had the focus as last reported; while the focus moves, the one it leaves.
+    QPointer<QWidget> focused_;
     QWidget* client_ = nullptr;
     Twips width_;
     Twips height_;

@@ -2,6 +2,7 @@
 
 #include "WindowColors.h"
 
+#include <QFocusEvent>
 #include <QKeyEvent>
 #include <QWheelEvent>
 
@@ -10,7 +11,7 @@
 // The keys and the mouse wheel of the grid and the enlarged view. Every key
 // goes through the procedure that the matching click runs, so a key pressed
 // while a page is being drawn acts as that click would at that moment. The
-// folder list and the file list keep their own keys.
+// folder list and the file list keep their own keys and wheel, all of them.
 
 namespace {
 
@@ -25,10 +26,21 @@ constexpr int WheelNotch = 120;
 
 bool Kalvio::eventFilter(QObject* watched, QEvent* event)
 {
-    if (event->type() == QEvent::KeyPress)
+    switch (event->type()) {
+    case QEvent::KeyPress:
         return handleKey(watched, *static_cast<QKeyEvent*>(event));
-    if (event->type() == QEvent::Wheel)
+    case QEvent::Wheel:
         return handleWheel(*static_cast<QWheelEvent*>(event));
+    case QEvent::MouseButtonPress:
+    case QEvent::MouseButtonDblClick:
+        showFocusEdge(false);
+        break;
+    case QEvent::FocusIn:
+        noteFocusReason(static_cast<QFocusEvent*>(event)->reason());
+        break;
+    default:
+        break;
+    }
     return QMainWindow::eventFilter(watched, event);
 }
 
@@ -45,7 +57,20 @@ bool Kalvio::handleKey(QObject* watched, const QKeyEvent& key)
             return true;
         }
     }
+    // A list with the focus keeps every key, those it leaves unused at its
+    // ends too: none of them reaches the pages.
+    if (listHasFocus())
+        return true;
     return browsing_.viewOpen ? handleViewKey(key.key()) : handleGridKey(grid_->cellOf(watched), key.key());
+}
+
+bool Kalvio::listHasFocus() const
+{
+    const QWidget* focused = focusWidget();
+    const QWidget* folderList = source_->folderList();
+    const QWidget* fileList = source_->fileList();
+    return focused == folderList || focused == fileList || folderList->isAncestorOf(focused) ||
+           fileList->isAncestorOf(focused);
 }
 
 // In the enlarged view: step to the next or previous picture where that
@@ -123,27 +148,54 @@ bool Kalvio::moveCellFocus(int cell, int by)
         target = cell + by < 0 || cell + by >= CellCount || leavesRow ? cell : cell + by;
     }
     grid_->thumbnail(target)->setFocus(Qt::TabFocusReason);
+    showFocusEdge(true); // also where the focus stays, at the grid's edges
     return true;
 }
 
-// The frame of the cell that has the keyboard focus carries an edge.
+// The frame of the cell that has the keyboard focus carries an edge while the
+// keyboard moves the focus. A mouse user sees the grid as it always was,
+// though a click on a thumbnail takes the focus there.
 void Kalvio::markFocusedCell(QWidget* previous, QWidget* now)
 {
+    focused_ = now;
     if (const int cell = grid_->cellOf(previous); cell >= 0)
         grid_->frame(cell)->setEdgeColor(std::nullopt);
     if (const int cell = grid_->cellOf(now); cell >= 0)
-        grid_->frame(cell)->setEdgeColor(WindowColors::FocusEdge);
+        grid_->frame(cell)->setEdgeColor(focusEdgeShown_ ? std::optional(WindowColors::FocusEdge) : std::nullopt);
 }
 
-// The wheel over the enlarged view steps through the pictures, anywhere
-// else over the grid it turns the pages; down is forward. A fine-grained
-// wheel acts once a whole notch has added up.
+void Kalvio::showFocusEdge(bool shown)
+{
+    focusEdgeShown_ = shown;
+    markFocusedCell(nullptr, focusWidget());
+}
+
+// Tab and the arrow keys show the edge, a click hides it. The focus moves on
+// as by Tab from a cell being disabled or a view being hidden, but no key
+// moved it then; nor when the view hands it back to its cell.
+void Kalvio::noteFocusReason(Qt::FocusReason reason)
+{
+    const bool byTab = reason == Qt::TabFocusReason || reason == Qt::BacktabFocusReason;
+    if (byTab && (!focused_ || (focused_->isEnabled() && focused_->isVisible())))
+        showFocusEdge(true);
+    else if (reason == Qt::MouseFocusReason)
+        showFocusEdge(false);
+}
+
+// The wheel over the enlarged view steps through the pictures, over the rest
+// of the grid and the page arrows it turns the pages; down is forward. Over a
+// list it is the list's alone, also where the list can scroll no further, and
+// elsewhere it does nothing. A fine-grained wheel acts once a whole notch has
+// added up.
 bool Kalvio::handleWheel(const QWheelEvent& wheel)
 {
+    const QPoint at = client_->mapFromGlobal(wheel.globalPosition().toPoint());
+    const bool overView = browsing_.viewOpen && view_->box()->geometry().contains(at);
+    if (!overView && !turnsPagesAt(at))
+        return false;
     wheelTurned_ += wheel.angleDelta().y();
     const int notches = wheelTurned_ / WheelNotch;
     wheelTurned_ %= WheelNotch;
-    const bool overView = browsing_.viewOpen && view_->isUnder(wheel.globalPosition().toPoint());
     for (int n = 0; n < std::abs(notches); ++n) {
         const bool forward = notches < 0;
         const Browsing::Ways& ways = overView ? browsing_.viewSteps : browsing_.pageArrows;
@@ -153,4 +205,11 @@ bool Kalvio::handleWheel(const QWheelEvent& wheel)
                 ->click();
     }
     return true;
+}
+
+// The grid, its gaps between the frames included, and the page arrows' places.
+bool Kalvio::turnsPagesAt(QPoint at) const
+{
+    const QRect grid = grid_->frame(0)->geometry().united(grid_->frame(CellCount - 1)->geometry());
+    return grid.contains(at) || pageBackArrow->geometry().contains(at) || pageForwardArrow->geometry().contains(at);
 }

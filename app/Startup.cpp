@@ -84,8 +84,15 @@ void Kalvio::setPageTagsFromList()
     browsing_.page = startEntry < 0 ? 0 : Browsing::pageOf(startEntry);
     browsing_.pageCount = Browsing::pageCountFor(browsing_.entryCount());
     showPageArrows();
-    if (startEntry >= 0)
+    // Asked for full screen, the picture goes there before anything else is drawn.
+    if (std::exchange(fullScreenStart_, false) && browsing_.entryCount() > 0)
+        openFullScreen(std::max(startEntry, 0));
+    if (startEntry >= 0) {
         openBeforeItsPageIsDrawn(*browsing_.page, Browsing::cellOf(startEntry));
+        // The picture named is what the user looks at: its keys step and close.
+        if (browsing_.viewOpen)
+            view_->takeFocus();
+    }
     showPage();
 }
 

@@ -67,6 +67,8 @@ int main(int argc, char* argv[])
     Kalvio window;
     window.setWindowIcon(ApplicationIcon()); // in place of its own single size
     window.setStartPath(line.folder, line.picture);
+    window.setFullScreenStart(line.fullScreen);
+    window.setSlideshowDelay(std::chrono::milliseconds(line.slideshowMilliseconds));
     // The window loads inside the event loop, so that closing it during the
     // first page ends the program as it would at any later time.
     QTimer::singleShot(0, &window, &Kalvio::load);

@@ -9,7 +9,7 @@ constexpr int StopMs = 3000;
 
 } // namespace
 
-PrivateXServer::PrivateXServer()
+PrivateXServer::PrivateXServer(QSize screen)
 {
     const QString xvfb = QStandardPaths::findExecutable(QStringLiteral("Xvfb"));
     if (xvfb.isEmpty())
@@ -18,8 +18,8 @@ PrivateXServer::PrivateXServer()
     // to standard output once it is ready.
     server_.setProgram(xvfb);
     server_.setArguments({QStringLiteral("-displayfd"), QStringLiteral("1"), QStringLiteral("-screen"),
-                          QStringLiteral("0"), QStringLiteral("1280x1024x24"), QStringLiteral("-nolisten"),
-                          QStringLiteral("tcp")});
+                          QStringLiteral("0"), QStringLiteral("%1x%2x24").arg(screen.width()).arg(screen.height()),
+                          QStringLiteral("-nolisten"), QStringLiteral("tcp")});
     server_.setStandardErrorFile(QProcess::nullDevice());
     server_.start();
     if (!server_.waitForStarted(StartMs))

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QProcess>
+#include <QSize>
 #include <QString>
 
 // An Xvfb server of its own for the peer programs that need a display. It
@@ -8,7 +9,7 @@
 // connections; the server ends with this object.
 class PrivateXServer {
 public:
-    PrivateXServer();
+    explicit PrivateXServer(QSize screen = QSize(1280, 1024));
     ~PrivateXServer();
     PrivateXServer(const PrivateXServer&) = delete;
     PrivateXServer& operator=(const PrivateXServer&) = delete;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QSize>
 #include <QString>
 
 #include <optional>
@@ -25,5 +26,11 @@ struct PictureInfo {
 // decoding (regular files only, each directory visited once). Anything that is
 // not a JPEG with EXIF gives an empty PictureInfo.
 PictureInfo ReadPictureInfo(const std::string& path);
+
+// The upright size in pixels of the picture in a JPEG, BMP or GIF file, read
+// from its header alone (the size a decode at the file's own size gives), so
+// that a picture can be asked for at the size that fits a box before it is
+// decoded. Empty when the file is not one of those or its header is broken.
+QSize ReadPictureSize(const std::string& path);
 
 } // namespace Pictures

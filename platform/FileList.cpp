@@ -5,6 +5,7 @@
 #include "NaturalOrder.h"
 
 #include <QEvent>
+#include <QMouseEvent>
 #include <QStringListModel>
 
 namespace {
@@ -71,10 +72,23 @@ bool FileList::raiseClickIfPicked(QEvent* event, Handle handle)
     if (!isUserInput(*event))
         return handle();
     const int before = ListIndex();
+    const bool pressed = pressesOnEntry(*event);
     const bool handled = handle();
-    if (ListIndex() != before)
+    // A press on the entry already chosen chooses it again: the user wants
+    // its page back, or the view closed.
+    if (ListIndex() != before || (pressed && ListIndex() >= 0))
         emit Click();
     return handled;
+}
+
+// A press of the left button over an entry; the second press of a
+// double-click comes as a double-click event and is no new choice.
+bool FileList::pressesOnEntry(const QEvent& event) const
+{
+    if (event.type() != QEvent::MouseButtonPress)
+        return false;
+    const auto& press = static_cast<const QMouseEvent&>(event);
+    return press.button() == Qt::LeftButton && indexAt(press.position().toPoint()).isValid();
 }
 
 void FileList::focusInEvent(QFocusEvent* event)

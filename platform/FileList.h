@@ -13,10 +13,11 @@ class QStringListModel;
 // natural name order. Links to files count as files; names that are not UTF-8
 // are kept exactly and shown with U+FFFD.
 //
-// Click is raised only when the user picks an entry: with the mouse, or by
-// moving the selection with the keyboard. Focus chooses nothing (a list
-// entered with Tab keeps no entry chosen), and filling the list raises
-// nothing. setListIndex chooses an entry as the user would, Click included.
+// Click is raised only when the user picks an entry: by every click on one,
+// the chosen entry too, or by moving the selection with the keyboard. Focus
+// chooses nothing (a list entered with Tab keeps no entry chosen), and
+// filling the list raises nothing. setListIndex chooses an entry as the user
+// would, Click included.
 class FileList : public QListView, public TwipsPlacement {
     Q_OBJECT
 
@@ -47,6 +48,7 @@ protected:
 private:
     template <typename Handle>
     bool raiseClickIfPicked(QEvent* event, Handle handle);
+    bool pressesOnEntry(const QEvent& event) const;
     void refill();
 
     QString path_;

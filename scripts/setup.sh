@@ -48,7 +48,9 @@ test_packages=(
     debhelper             # through debhelper,
     lintian               # and checks it with lintian
     libvips-tools         # kalvio_bench times vipsthumbnail
-    nsxiv                 # and nsxiv's thumbnail mode beside Kalvio
+    nsxiv                 # and nsxiv's thumbnail mode beside Kalvio; kalvio_bench_fullscreen
+                          # (build/Release/bench/kalvio_bench_fullscreen [RUNS], see the
+                          # README) times nsxiv -f beside the full-screen view
 )
 
 case "$set_name" in

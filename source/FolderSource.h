@@ -34,6 +34,8 @@ public:
     // The folder shown at start: the one named, else the first below the
     // current directory that holds a file.
     QString startFolder() const;
+    // A picture to open once its folder is listed (a path opened or dropped).
+    void setStartPicture(const QString& picture) { startPicture_ = picture; }
     // The picture named on the command line, given once (empty after that or when none was named).
     QString takeStartPicture();
 

@@ -80,6 +80,7 @@ private slots:
     void listsOrderAndOpen();
     void naturalOrderOfAnyNames();
     void fileListClicksOnlyWhenPicked();
+    void fileListClickOnTheChosenEntry();
     void failuresAreLogged();
     void deletedOrUnreadableStart();
     void hundredThousandFiles();
@@ -340,6 +341,42 @@ void FoldersTest::fileListClicksOnlyWhenPicked()
     QTest::keyClick(w->source().fileList(), Qt::Key_Tab, Qt::ShiftModifier);
     QTest::keyClick(w->source().folderList(), Qt::Key_Tab);
     QVERIFY(w->source().fileList()->hasFocus() && w->source().fileList()->ListIndex() == -1 && clicks.count() == 2);
+}
+
+// Every mouse click on an entry is a choice, the entry already chosen too:
+// its page comes back after paging away, and an open view closes. One click
+// raises Click once, whether or not it moves the chosen entry.
+void FoldersTest::fileListClickOnTheChosenEntry()
+{
+    PictureFolder folder;
+    addNumberedPictures(folder, QStringLiteral("two"), 30);
+    auto w = startIn(folder.at(QStringLiteral("two")));
+    w->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(w.get()));
+    QSignalSpy clicks(w->source().fileList(), &FileList::Click);
+    const auto clickEntry = [&](int k) {
+        const QModelIndex entry = w->source().fileList()->model()->index(k, 0);
+        w->source().fileList()->scrollTo(entry);
+        QTest::mouseClick(w->source().fileList()->viewport(), Qt::LeftButton, {},
+                          w->source().fileList()->visualRect(entry).center());
+    };
+    const auto click = [](QWidget* control) { QTest::mouseClick(control, Qt::LeftButton, {}, QPoint(10, 10)); };
+
+    clickEntry(1);
+    QVERIFY(clicks.count() == 1 && w->source().fileList()->ListIndex() == 1 && w->pageCounter->Caption() == "1 z 2");
+    click(w->pageForwardArrow);
+    QCOMPARE(w->pageCounter->Caption(), QStringLiteral("2 z 2"));
+    clickEntry(1);
+    QCOMPARE(clicks.count(), 2);
+    QCOMPARE(w->pageCounter->Caption(), QStringLiteral("1 z 2"));
+
+    click(w->grid().thumbnail(4));
+    QVERIFY(w->browsing().viewOpen && w->browsing().viewEntry == 4);
+    clickEntry(1);
+    QVERIFY(clicks.count() == 3 && !w->browsing().viewOpen && !w->view().box()->isVisible());
+    // Another entry: one Click for the one click.
+    clickEntry(26);
+    QVERIFY(clicks.count() == 4 && w->source().fileList()->ListIndex() == 26 && w->pageCounter->Caption() == "2 z 2");
 }
 
 void FoldersTest::failuresAreLogged()

@@ -3,12 +3,15 @@
 #include "Colors.h"
 #include "CommandLine.h"
 #include "TestSupport.h"
+#include "WindowColors.h"
 
 #include <QAccessible>
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QRegularExpression>
+#include <QScrollBar>
 #include <QSignalSpy>
+#include <QWheelEvent>
 #include <QtTest>
 
 #include <functional>
@@ -63,6 +66,38 @@ struct BoxWatcher {
     }
 };
 
+// The cells whose frame shows the focus edge: a dark-red line just inside the face.
+QList<int> cellsWithFocusEdge(Kalvio& w)
+{
+    QList<int> cells;
+    for (int i = 0; i < Kalvio::CellCount; ++i) {
+        const QImage face = w.grid().frame(i)->grab().toImage();
+        if (face.pixelColor(1, face.height() / 2) == ToQColor(WindowColors::FocusEdge))
+            cells << i;
+    }
+    return cells;
+}
+
+// Turns the wheel notch by notch (positive: down, forward) with the pointer on
+// point at of control, delivered as the window system delivers it: to the
+// widget in front there, and on to its parents while they leave it.
+void turnWheel(QWidget* control, QPoint at, int notches)
+{
+    QWidget* window = control->window();
+    const QPoint inWindow = control->mapTo(window, at);
+    QWidget* under = window->childAt(inWindow);
+    for (int n = 0; n < std::abs(notches); ++n) {
+        QWheelEvent wheel(under->mapFrom(window, inWindow), control->mapToGlobal(at), QPoint(),
+                          QPoint(0, notches > 0 ? -120 : 120), Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
+        QSpontaneKeyEvent::setSpontaneous(&wheel);
+        qApp->notify(under, &wheel); // as the window system sends it: spontaneous, so it goes on to the parents
+    }
+}
+
+void clickOn(QWidget* control, QPoint at = QPoint(10, 10))
+{
+    QTest::mouseClick(control, Qt::LeftButton, {}, at);
+}
 } // namespace
 
 class WindowTest : public QObject {
@@ -75,6 +110,9 @@ private slots:
     void unlistedPictureIsRefused();
     void tabOrder();
     void gridKeys();
+    void focusEdgeOnlyForTheKeyboard();
+    void wheelOnlyOverGridArrowsAndView();
+    void keysOfAListStayInIt();
     void controlsClickOnce();
     void pictureBoxKeepsItsDrawing();
 };
@@ -181,8 +219,8 @@ void WindowTest::startup()
     }
     texts << w.exitLabel->Caption() << w.pageCounterHeading->Caption() << w.grid().waitText()
           << w.source().fileList()->Pattern();
-    QCOMPARE(texts, (QStringList{"Soubor", "Konec", "Pomoc", "O Aplikaci", "Konec", "Obrazovka", "  Čekejte...",
-                                 "*.JPG;*.BMP;*.GIF"}));
+    QCOMPARE(texts, (QStringList{"Soubor", "Otevřít…", "Konec", "Pomoc", "O Aplikaci", "Konec", "Obrazovka",
+                                 "  Čekejte...", "*.JPG;*.BMP;*.GIF"}));
     static const QRegularExpression credits(QStringLiteral("^Velorin\r\n\r\n {11}[^ \r\n]+$"));
     QVERIFY2(credits.match(w.credits()).hasMatch(), qPrintable(w.credits()));
 
@@ -328,6 +366,160 @@ void WindowTest::gridKeys()
     QCOMPARE(pageAfter(Qt::Key_PageUp), 1);
     QCOMPARE(pageAfter(Qt::Key_Home), 0);
     QCOMPARE(w->grid().frame(2)->Caption(), numberedName(2));
+}
+
+// A mouse user never sees the focus edge, though a click on a thumbnail takes
+// the focus; the arrow keys and Tab show it on the focused cell, and the next
+// click takes it away.
+void WindowTest::focusEdgeOnlyForTheKeyboard()
+{
+    PictureFolder folder;
+    addNumberedPictures(folder, QStringLiteral("30"), 30);
+    auto w = startIn(folder.at(QStringLiteral("30")));
+    w->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(w.get()));
+    const std::vector<std::pair<const char*, std::function<void()>>> mouseSession{
+        {"open cell 4", [&] { clickOn(w->grid().thumbnail(4)); }},
+        {"step forward", [&] { clickOn(w->view().stepForwardImage()); }},
+        {"close the view", [&] { clickOn(w->view().box(), w->view().box()->rect().center()); }},
+        {"page forward", [&] { clickOn(w->pageForwardArrow); }},
+        {"page back", [&] { clickOn(w->pageBackArrow); }},
+        {"a frame outside its thumbnail", [&] { clickOn(w->grid().frame(2), QPoint(2, 2)); }},
+        {"open cell 7", [&] { clickOn(w->grid().thumbnail(7)); }},
+        {"close it", [&] { clickOn(w->view().box(), w->view().box()->rect().center()); }},
+        {"open cell 6", [&] { clickOn(w->grid().thumbnail(6)); }},
+        {"the wheel over cell 0 turns the page", [&] { turnWheel(w->grid().thumbnail(0), QPoint(10, 10), 1); }},
+        {"back and open cell 7", [&] { clickOn(w->pageBackArrow), clickOn(w->grid().thumbnail(7)); }},
+        {"close it", [&] { clickOn(w->view().box(), w->view().box()->rect().center()); }},
+    };
+    for (const auto& [step, act] : mouseSession) {
+        act();
+        QVERIFY2(cellsWithFocusEdge(*w).isEmpty(), step);
+    }
+    QCOMPARE(QApplication::focusWidget(), w->grid().thumbnail(7));
+
+    QTest::keyClick(w->grid().thumbnail(7), Qt::Key_Right);
+    QCOMPARE(cellsWithFocusEdge(*w), QList<int>{8});
+    clickOn(w->pageForwardArrow);
+    QVERIFY(cellsWithFocusEdge(*w).isEmpty());
+    clickOn(w->pageBackArrow);
+    clickOn(w->grid().thumbnail(11));
+    QVERIFY(w->browsing().viewOpen && w->browsing().viewEntry == 11);
+    clickOn(w->view().box(), w->view().box()->rect().center());
+    QTest::keyClick(w->grid().thumbnail(11), Qt::Key_Right); // at the row's end the focus stays, and shows
+    QCOMPARE(cellsWithFocusEdge(*w), QList<int>{11});
+    clickOn(w->grid().frame(3), QPoint(2, 2));
+    QVERIFY(cellsWithFocusEdge(*w).isEmpty());
+    QTest::keyClick(w->grid().thumbnail(11), Qt::Key_Tab);
+    QCOMPARE(cellsWithFocusEdge(*w), QList<int>{12});
+    QTest::keyClick(w->grid().thumbnail(12), Qt::Key_Return);
+    QTest::keyClick(w->view().box(), Qt::Key_Escape); // the keyboard's way back keeps showing it
+    QCOMPARE(cellsWithFocusEdge(*w), QList<int>{12});
+    clickOn(w->grid().thumbnail(12));
+    clickOn(w->view().box(), w->view().box()->rect().center());
+    QVERIFY(cellsWithFocusEdge(*w).isEmpty());
+}
+
+// The wheel turns the pages over the grid and the page arrows and steps the
+// pictures over the open view; over a list it scrolls that list alone, past
+// its ends too, and elsewhere it does nothing.
+void WindowTest::wheelOnlyOverGridArrowsAndView()
+{
+    PictureFolder folder;
+    addNumberedPictures(folder, QStringLiteral("90"), 90);
+    auto w = startIn(folder.at(QStringLiteral("90")));
+    const auto page = [&] { return w->browsing().page.value_or(-1); };
+    const auto middle = [](QWidget* control) { return control->rect().center(); };
+    QScrollBar* scroll = w->source().fileList()->verticalScrollBar();
+    QVERIFY(scroll->maximum() > 0);
+
+    turnWheel(w->grid().thumbnail(3), middle(w->grid().thumbnail(3)), 1);
+    QCOMPARE(page(), 1);
+    for (const int notches : {40, -40, -3}) { // to the list's end, past it, back to its top and past that
+        turnWheel(w->source().fileList()->viewport(), middle(w->source().fileList()->viewport()), notches);
+        QCOMPARE(scroll->value(), notches > 0 ? scroll->maximum() : 0);
+        QCOMPARE(page(), 1);
+    }
+    for (QWidget* control :
+         {static_cast<QWidget*>(w->source().folderList()->viewport()), static_cast<QWidget*>(w->logo),
+          static_cast<QWidget*>(w->exitImage), static_cast<QWidget*>(w->pageCounter)}) {
+        for (const int notches : {1, -1}) {
+            turnWheel(control, middle(control), notches);
+            QVERIFY2(page() == 1, control->metaObject()->className());
+        }
+    }
+    // Between the frames is the grid too; so are the page arrows.
+    const QPoint gap((w->grid().frame(0)->geometry().right() + w->grid().frame(1)->geometry().left()) / 2,
+                     w->grid().frame(0)->geometry().center().y());
+    turnWheel(w->client(), gap, 1);
+    QCOMPARE(page(), 2);
+    turnWheel(w->pageBackArrow, middle(w->pageBackArrow), -1);
+    QCOMPARE(page(), 1);
+    turnWheel(w->pageForwardArrow, middle(w->pageForwardArrow), 1);
+    QCOMPARE(page(), 2);
+
+    w->openCell(2);
+    QCOMPARE(w->browsing().viewEntry, 50);
+    turnWheel(w->view().box(), middle(w->view().box()), 1);
+    QVERIFY(w->browsing().viewOpen && w->browsing().viewEntry == 51);
+    for (QWidget* control : {w->source().fileList()->viewport(), w->source().folderList()->viewport()}) {
+        for (const int notches : {-1, 1, -40}) {
+            turnWheel(control, middle(control), notches);
+            QVERIFY(w->browsing().viewOpen && w->browsing().viewEntry == 51 && page() == 2);
+        }
+    }
+}
+
+// While a list has the focus every key is the list's, at its ends too: none
+// turns a page, steps or closes the view. The folder list has the focus at start.
+void WindowTest::keysOfAListStayInIt()
+{
+    PictureFolder folder;
+    addNumberedPictures(folder, QStringLiteral("90"), 90);
+    auto w = startIn(folder.at(QStringLiteral("90")));
+    w->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(w.get()));
+    QCOMPARE(QApplication::focusWidget(), w->source().folderList());
+    const QString shown = w->source().folderList()->Path();
+    const int bottom = w->source().folderList()->count() - 1;
+    QCOMPARE(w->source().folderList()->currentRow(), bottom); // the folder shown, without subfolders
+    w->pageForwardArrowClicked();
+    // At the list's bottom, on its way up and at its top.
+    const std::pair<Qt::Key, int> folderKeys[] = {
+        {Qt::Key_PageDown, bottom}, {Qt::Key_End, bottom},  {Qt::Key_Down, bottom},
+        {Qt::Key_Right, bottom},    {Qt::Key_Left, bottom}, {Qt::Key_Up, bottom - 1},
+        {Qt::Key_Home, 0},          {Qt::Key_PageUp, 0},    {Qt::Key_Up, 0},
+        {Qt::Key_Escape, 0},        {Qt::Key_Backspace, 0}};
+    for (const auto& [key, row] : folderKeys) {
+        QTest::keyClick(w->source().folderList(), key);
+        QVERIFY2(w->browsing().page == 1 && w->source().folderList()->currentRow() == row &&
+                     w->source().folderList()->Path() == shown,
+                 qPrintable(QStringLiteral("key %1").arg(key)));
+    }
+
+    // The file list, with the view open on entry 29 and entry 0 chosen.
+    QTest::keyClick(w->source().folderList(), Qt::Key_Tab);
+    QTest::keyClick(w->source().fileList(), Qt::Key_Down);
+    QVERIFY(w->source().fileList()->hasFocus() && w->source().fileList()->ListIndex() == 0 && w->browsing().page == 0);
+    w->pageForwardArrowClicked();
+    w->openCell(5);
+    QCOMPARE(w->browsing().viewEntry, 29);
+    for (const Qt::Key key : {Qt::Key_Up, Qt::Key_PageUp, Qt::Key_Home, Qt::Key_Left, Qt::Key_Right, Qt::Key_Escape,
+                              Qt::Key_Return, Qt::Key_Backspace}) {
+        QTest::keyClick(w->source().fileList(), key);
+        QVERIFY2(w->browsing().viewOpen && w->browsing().viewEntry == 29 && w->source().fileList()->ListIndex() == 0,
+                 qPrintable(QStringLiteral("key %1").arg(key)));
+    }
+
+    // A picture named at start opens with the keys: Escape closes it, onto its cell.
+    Kalvio named;
+    named.setStartPath(folder.at(QStringLiteral("90")), numberedName(30));
+    named.load();
+    named.activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&named));
+    QVERIFY(named.browsing().viewEntry == 30 && QApplication::focusWidget() == named.view().box());
+    QTest::keyClick(named.view().box(), Qt::Key_Escape);
+    QVERIFY(!named.browsing().viewOpen && QApplication::focusWidget() == named.grid().thumbnail(6));
 }
 
 // A click is a press and a release of the left button over the control; a

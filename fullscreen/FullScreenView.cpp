@@ -1,0 +1,587 @@
+#include "FullScreenView.h"
+
+#include "FolderService.h"
+#include "NativeName.h"
+
+#include <QContextMenuEvent>
+#include <QGuiApplication>
+#include <QKeyEvent>
+#include <QMenu>
+#include <QPainter>
+#include <QScreen>
+#include <QWindow>
+
+#include <algorithm>
+#include <cmath>
+#include <filesystem>
+
+namespace {
+
+constexpr int WheelNotch = 120;
+// How far an arrow key pans a zoomed picture, in device pixels.
+constexpr double ArrowPan = 100;
+
+} // namespace
+
+FullScreenView::FullScreenView(Pictures::Pipeline& pictures, QWidget* parent)
+    : QWidget(parent, Qt::Window), pictures_(pictures)
+{
+    setWindowTitle(QStringLiteral("Kalvio – celá obrazovka"));
+    setAttribute(Qt::WA_OpaquePaintEvent);
+    setMouseTracking(true);
+    setFocusPolicy(Qt::StrongFocus);
+    slideshow_.setSingleShot(true);
+    slideshow_.setInterval(DefaultSlideshowDelay);
+    hidePointer_.setSingleShot(true);
+    hidePointer_.setInterval(PointerHideDelay);
+    connect(&slideshow_, &QTimer::timeout, this, &FullScreenView::slideshowStep);
+    connect(&hidePointer_, &QTimer::timeout, this, [this] { setCursor(Qt::BlankCursor); });
+    connect(&pictures_, &Pictures::Pipeline::resultReady, this, &FullScreenView::takeDecodedPictures);
+}
+
+void FullScreenView::open(const QString& folder, const QStringList& names, int entry, QScreen* screen)
+{
+    if (names.isEmpty())
+        return;
+    folder_ = folder;
+    names_ = names;
+    shownEntry_ = -1;
+    screenImage_ = {};
+    uprightSizes_.clear();
+    if (screen) {
+        // Without a window manager to honour the full-screen state the
+        // geometry alone puts the window over the screen.
+        setGeometry(screen->geometry());
+        if (QWindow* window = windowHandle())
+            window->setScreen(screen);
+    }
+    viewport_.setScreen(QSizeF(size()) * devicePixelRatio());
+    showFullScreen();
+    raise();
+    activateWindow();
+    setFocus(Qt::ActiveWindowFocusReason);
+    showPointer();
+    showEntry(std::clamp(entry, 0, int(names_.size()) - 1));
+}
+
+void FullScreenView::setSlideshowDelay(std::chrono::milliseconds delay)
+{
+    slideshow_.setInterval(std::max(delay, std::chrono::milliseconds(1)));
+}
+
+int FullScreenView::quarterTurns() const
+{
+    return entry_ >= 0 ? turns_.value(pathOf(entry_)) : 0;
+}
+
+bool FullScreenView::showsOneToOnePixels() const
+{
+    return !viewport_.isFitted() && std::abs(viewport_.scale() - 1) < 1e-9 && !turnedOneToOne_.isNull() &&
+           turnedOneToOne_.size() == (quarterTurns() % 2 ? fileSize_.transposed() : fileSize_);
+}
+
+InfoPanelText FullScreenView::infoPanel() const
+{
+    InfoPanelText panel;
+    if (entry_ < 0)
+        return panel;
+    panel.name = NativeName::Display(names_[entry_]);
+    panel.position = entry_ + 1;
+    panel.count = int(names_.size());
+    if (shownEntry_ == entry_) {
+        panel.pixelSize = fileSize_;
+        panel.fileBytes = fileBytes_;
+        panel.info = info_.value_or(Pictures::PictureInfo());
+        // Decoded for 1:1 but smaller than the file: it was too large for the limits.
+        if (!oneToOneImage_.isNull() && oneToOneImage_.size() != fileSize_)
+            panel.reducedTo = oneToOneImage_.size();
+        // Refused whole: what is shown is the picture decoded for the screen.
+        else if (oneToOneFailed_)
+            panel.reducedTo = screenImage_.size();
+    }
+    return panel;
+}
+
+QString FullScreenView::pathOf(int entry) const
+{
+    return FolderService::JoinPath(folder_, names_[entry]);
+}
+
+// The picture decoded at the size that fits the screen: three of them (the
+// one shown and its neighbours) fit the pipeline's screen cache, and the one
+// shown is drawn as it was decoded, without another scaling.
+Pictures::Request FullScreenView::screenRequest(int entry) const
+{
+    return {{NativeName::Encode(pathOf(entry))}, fittedLongSide(entry), Pictures::Purpose::Screen};
+}
+
+Pictures::Request FullScreenView::oneToOneRequest(int entry) const
+{
+    return {{NativeName::Encode(pathOf(entry))}, 0, Pictures::Purpose::Screen};
+}
+
+int FullScreenView::fittedLongSide(int entry) const
+{
+    return FittedLongSide(uprightSizeOf(entry), (QSizeF(size()) * devicePixelRatio()).toSize());
+}
+
+int FullScreenView::FittedLongSide(QSize picture, QSize screen)
+{
+    screen = screen.expandedTo(QSize(1, 1));
+    if (picture.isEmpty())
+        return std::max(screen.width(), screen.height());
+    if (picture.width() <= screen.width() && picture.height() <= screen.height())
+        return 0;
+    const QSize fitted = picture.scaled(screen, Qt::KeepAspectRatio);
+    return std::max(1, std::max(fitted.width(), fitted.height()));
+}
+
+QSize FullScreenView::uprightSizeOf(int entry) const
+{
+    auto known = uprightSizes_.constFind(entry);
+    if (known == uprightSizes_.cend())
+        known = uprightSizes_.insert(entry, Pictures::ReadPictureSize(NativeName::Encode(pathOf(entry))));
+    return *known;
+}
+
+double FullScreenView::devicePixelRatio() const
+{
+    return devicePixelRatioF();
+}
+
+QPointF FullScreenView::pointerInDevicePixels() const
+{
+    QPointF at = mapFromGlobal(QCursor::pos());
+    if (!rect().contains(at.toPoint()))
+        at = QPointF(rect().center());
+    return at * devicePixelRatio();
+}
+
+// Zoomed further than the screen picture's own pixels reach.
+bool FullScreenView::needsOneToOneDecode() const
+{
+    if (screenImage_.isNull() || fileSize_.isEmpty())
+        return false;
+    const int imageLong = std::max(screenImage_.width(), screenImage_.height());
+    const int fileLong = std::max(fileSize_.width(), fileSize_.height());
+    return viewport_.scale() * fileLong > imageLong + 0.5;
+}
+
+void FullScreenView::showEntry(int entry)
+{
+    entry_ = entry;
+    wheelTurned_ = 0;
+    takeDecodedPictures();
+    prefetchNeighbours();
+    update();
+}
+
+void FullScreenView::stepBy(int by)
+{
+    if (entry_ < 0)
+        return;
+    // At either end it stays.
+    goTo(std::clamp(entry_ + by, 0, int(names_.size()) - 1));
+}
+
+void FullScreenView::goTo(int entry)
+{
+    if (entry_ < 0 || entry == entry_ || entry < 0 || entry >= names_.size())
+        return;
+    showEntry(entry);
+}
+
+// Called after each step and whenever the pipeline has decoded something:
+// takes what the entry shown needs, or makes sure it is on its way.
+void FullScreenView::takeDecodedPictures()
+{
+    if (entry_ < 0 || !isVisible())
+        return;
+    if (shownEntry_ != entry_) {
+        if (const std::optional<Pictures::Result> result = pictures_.tryGet(screenRequest(entry_)))
+            installScreenPicture(*result);
+        else
+            return;
+    }
+    if (oneToOneImage_.isNull() && !oneToOneFailed_ && needsOneToOneDecode()) {
+        if (const std::optional<Pictures::Result> result = pictures_.tryGet(oneToOneRequest(entry_))) {
+            oneToOneFailed_ = !result->decoded;
+            if (result->decoded)
+                oneToOneImage_ = result->decoded.picture->image;
+            turnImages();
+            update();
+        }
+    }
+}
+
+void FullScreenView::installScreenPicture(const Pictures::Result& result)
+{
+    shownEntry_ = entry_;
+    oneToOneImage_ = {};
+    oneToOneFailed_ = false;
+    failure_ = result.decoded.failure;
+    screenImage_ = result.decoded ? result.decoded.picture->image : QImage();
+    fileSize_ = result.decoded ? result.decoded.picture->fileSize : QSize();
+    const QString path = pathOf(entry_);
+    std::error_code error;
+    const std::uintmax_t bytes = std::filesystem::file_size(NativeName::ToPath(path), error);
+    fileBytes_ = error ? -1 : qint64(bytes);
+    info_.reset();
+    if (infoShown_)
+        readInfo();
+    turnImages();
+    fitTurnedPicture();
+    update();
+    // The slideshow's delay runs from the moment a picture is on screen.
+    if (slideshowOn_)
+        slideshow_.start();
+}
+
+// The pictures either side, decoded at screen size while nothing else waits.
+void FullScreenView::prefetchNeighbours()
+{
+    std::vector<Pictures::Request> ahead;
+    if (entry_ + 1 < names_.size())
+        ahead.push_back(screenRequest(entry_ + 1));
+    if (entry_ > 0)
+        ahead.push_back(screenRequest(entry_ - 1));
+    pictures_.prefetch(ahead);
+}
+
+// Applies the entry's turning to the decoded pictures and fits the result.
+void FullScreenView::turnImages()
+{
+    const int turns = quarterTurns();
+    const QTransform turn = QTransform().rotate(90.0 * turns);
+    turnedScreen_ = turns == 0 || screenImage_.isNull() ? screenImage_ : screenImage_.transformed(turn);
+    turnedOneToOne_ = turns == 0 || oneToOneImage_.isNull() ? oneToOneImage_ : oneToOneImage_.transformed(turn);
+    prepareFittedImage();
+}
+
+// A new picture, or one turned, starts fitted.
+void FullScreenView::fitTurnedPicture()
+{
+    viewport_.setPicture(QSizeF(quarterTurns() % 2 ? fileSize_.transposed() : fileSize_));
+    prepareFittedImage();
+}
+
+// The fitted picture is scaled once, smoothly, rather than at every paint;
+// one decoded at the fitted size (give or take the pixel the two roundings may
+// differ by) is drawn as it is.
+void FullScreenView::prepareFittedImage()
+{
+    fitted_ = {};
+    if (turnedScreen_.isNull())
+        return;
+    const QSize size = viewport_.pictureRect().size().toSize();
+    const QSize off = turnedScreen_.size() - size;
+    fitted_ = std::abs(off.width()) <= 1 && std::abs(off.height()) <= 1
+                  ? turnedScreen_
+                  : turnedScreen_.scaled(size, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+}
+
+void FullScreenView::viewportChanged()
+{
+    if (viewport_.isFitted() && fitted_.isNull())
+        prepareFittedImage();
+    takeDecodedPictures();
+    update();
+}
+
+void FullScreenView::rotate(int quarterTurns)
+{
+    if (entry_ < 0)
+        return;
+    const QString path = pathOf(entry_);
+    turns_[path] = ((turns_.value(path) + quarterTurns) % 4 + 4) % 4;
+    if (shownEntry_ == entry_) {
+        turnImages();
+        fitTurnedPicture();
+    }
+    update();
+}
+
+void FullScreenView::toggleOneToOne(QPointF anchor)
+{
+    viewport_.toggleOneToOne(anchor);
+    viewportChanged();
+}
+
+void FullScreenView::zoomIn(QPointF anchor)
+{
+    viewport_.zoomIn(anchor);
+    viewportChanged();
+}
+
+void FullScreenView::zoomOut(QPointF anchor)
+{
+    viewport_.zoomOut(anchor);
+    viewportChanged();
+}
+
+void FullScreenView::panBy(QPointF by)
+{
+    viewport_.pan(by);
+    update();
+}
+
+void FullScreenView::toggleInfo()
+{
+    infoShown_ = !infoShown_;
+    if (infoShown_ && !info_ && shownEntry_ == entry_ && entry_ >= 0)
+        readInfo();
+    update();
+}
+
+void FullScreenView::readInfo()
+{
+    info_ = Pictures::ReadPictureInfo(NativeName::Encode(pathOf(entry_)));
+}
+
+void FullScreenView::toggleSlideshow()
+{
+    slideshowOn_ = !slideshowOn_;
+    if (slideshowOn_)
+        slideshow_.start();
+    else
+        slideshow_.stop();
+}
+
+// The slideshow ends at the last picture; a picture not yet decoded is
+// waited for, its delay starting once it is shown.
+void FullScreenView::slideshowStep()
+{
+    if (entry_ + 1 >= names_.size()) {
+        slideshowOn_ = false;
+        return;
+    }
+    stepBy(1);
+    if (shownEntry_ == entry_)
+        slideshow_.start();
+}
+
+void FullScreenView::leave()
+{
+    if (!isVisible())
+        return;
+    slideshowOn_ = false;
+    slideshow_.stop();
+    hidePointer_.stop();
+    hide();
+    // The large pictures go with the view; the pipeline's cache keeps what it may.
+    screenImage_ = oneToOneImage_ = turnedScreen_ = turnedOneToOne_ = {};
+    fitted_ = {};
+    shownEntry_ = -1;
+    emit closed(entry_);
+}
+
+void FullScreenView::showPointer()
+{
+    unsetCursor();
+    hidePointer_.start();
+}
+
+void FullScreenView::paintEvent(QPaintEvent*)
+{
+    QPainter painter(this);
+    painter.fillRect(rect(), Qt::black);
+    if (shownEntry_ >= 0 && turnedScreen_.isNull()) {
+        painter.setPen(Qt::white);
+        painter.drawText(rect(), Qt::AlignCenter, QStringLiteral("Obrázek nelze zobrazit"));
+    } else if (!turnedScreen_.isNull()) {
+        painter.save();
+        // Drawn in device pixels, so that 1:1 is one file pixel to one screen pixel.
+        const double ratio = devicePixelRatio();
+        painter.scale(1 / ratio, 1 / ratio);
+        const QRectF target = viewport_.pictureRect();
+        if (viewport_.isFitted() && !fitted_.isNull()) {
+            painter.drawImage(target.topLeft(), fitted_);
+        } else {
+            const QImage& source = !turnedOneToOne_.isNull() && needsOneToOneDecode() ? turnedOneToOne_ : turnedScreen_;
+            // Source pixels per screen pixel; only the part on screen is drawn.
+            const double perScreen = source.width() / target.width();
+            const QRectF visible = target.intersected(QRectF(QPointF(0, 0), QSizeF(size()) * ratio));
+            const QRectF from((visible.x() - target.x()) * perScreen, (visible.y() - target.y()) * perScreen,
+                              visible.width() * perScreen, visible.height() * perScreen);
+            // Enlarged pixels stay sharp squares; only a reduction is smoothed.
+            painter.setRenderHint(QPainter::SmoothPixmapTransform, perScreen > 1.0 + 1e-9);
+            painter.drawImage(visible, source, from);
+        }
+        painter.restore();
+    }
+    if (infoShown_)
+        paintInfoPanel(painter);
+}
+
+void FullScreenView::paintInfoPanel(QPainter& painter)
+{
+    const QStringList lines = infoPanel().lines();
+    QFont font = painter.font();
+    font.setPointSizeF(font.pointSizeF() * 1.3);
+    painter.setFont(font);
+    const QFontMetrics metrics(font);
+    int width = 0;
+    for (const QString& line : lines)
+        width = std::max(width, metrics.horizontalAdvance(line));
+    const int margin = metrics.height() / 2;
+    const QRect panel(margin, margin, width + 2 * margin, int(lines.size()) * metrics.height() + 2 * margin);
+    painter.fillRect(panel, QColor(0, 0, 0, 170));
+    painter.setPen(Qt::white);
+    for (int i = 0; i < lines.size(); ++i)
+        painter.drawText(panel.left() + margin, panel.top() + margin + i * metrics.height() + metrics.ascent(),
+                         lines[i]);
+}
+
+void FullScreenView::keyPressEvent(QKeyEvent* event)
+{
+    const bool shift = event->modifiers() & Qt::ShiftModifier;
+    const QPointF pointer = pointerInDevicePixels();
+    // Zoomed past the screen, the arrows move the picture instead of stepping.
+    const bool pans = viewport_.canPan();
+    switch (event->key()) {
+    case Qt::Key_Escape:
+    case Qt::Key_F:
+    case Qt::Key_F11:
+        leave();
+        break;
+    case Qt::Key_Right:
+        pans ? panBy({-ArrowPan, 0}) : stepBy(1);
+        break;
+    case Qt::Key_Left:
+        pans ? panBy({ArrowPan, 0}) : stepBy(-1);
+        break;
+    case Qt::Key_Up:
+        panBy({0, ArrowPan});
+        break;
+    case Qt::Key_Down:
+        panBy({0, -ArrowPan});
+        break;
+    case Qt::Key_Space:
+    case Qt::Key_PageDown:
+        stepBy(1);
+        break;
+    case Qt::Key_Backspace:
+    case Qt::Key_PageUp:
+        stepBy(-1);
+        break;
+    case Qt::Key_Home:
+        goTo(0);
+        break;
+    case Qt::Key_End:
+        goTo(int(names_.size()) - 1);
+        break;
+    case Qt::Key_1:
+    case Qt::Key_Z:
+        toggleOneToOne(pointer);
+        break;
+    case Qt::Key_Plus:
+    case Qt::Key_Equal:
+        zoomIn(pointer);
+        break;
+    case Qt::Key_Minus:
+        zoomOut(pointer);
+        break;
+    case Qt::Key_I:
+        toggleInfo();
+        break;
+    case Qt::Key_S:
+        toggleSlideshow();
+        break;
+    case Qt::Key_R:
+        rotate(shift ? -1 : 1);
+        break;
+    case Qt::Key_Greater:
+        rotate(1);
+        break;
+    case Qt::Key_Less:
+        rotate(-1);
+        break;
+    default:
+        QWidget::keyPressEvent(event);
+        return;
+    }
+    event->accept();
+}
+
+// The wheel steps (down is forward) once a whole notch has added up; with
+// Ctrl it zooms about the pointer.
+void FullScreenView::wheelEvent(QWheelEvent* event)
+{
+    event->accept();
+    wheelTurned_ += event->angleDelta().y();
+    const int notches = wheelTurned_ / WheelNotch;
+    if (notches == 0)
+        return;
+    wheelTurned_ -= notches * WheelNotch;
+    const QPointF anchor = event->position() * devicePixelRatio();
+    if (event->modifiers() & Qt::ControlModifier) {
+        for (int i = 0; i < std::abs(notches); ++i)
+            notches > 0 ? zoomIn(anchor) : zoomOut(anchor);
+    } else {
+        stepBy(-notches);
+    }
+}
+
+void FullScreenView::mousePressEvent(QMouseEvent* event)
+{
+    showPointer();
+    if (event->button() == Qt::LeftButton && viewport_.canPan())
+        dragFrom_ = event->position();
+}
+
+void FullScreenView::mouseMoveEvent(QMouseEvent* event)
+{
+    showPointer();
+    if (!dragFrom_)
+        return;
+    panBy((event->position() - *dragFrom_) * devicePixelRatio());
+    dragFrom_ = event->position();
+}
+
+void FullScreenView::mouseReleaseEvent(QMouseEvent*)
+{
+    dragFrom_.reset();
+}
+
+void FullScreenView::contextMenuEvent(QContextMenuEvent* event)
+{
+    showPointer();
+    const QPointF anchor = QPointF(event->pos()) * devicePixelRatio();
+    QMenu menu(this);
+    menu.addAction(QStringLiteral("Další\tMezerník"), this, [this] { stepBy(1); });
+    menu.addAction(QStringLiteral("Předchozí\tBackspace"), this, [this] { stepBy(-1); });
+    menu.addSeparator();
+    menu.addAction(viewport_.isFitted() ? QStringLiteral("Skutečná velikost\t1")
+                                        : QStringLiteral("Přizpůsobit obrazovce\t1"),
+                   this, [this, anchor] { toggleOneToOne(anchor); });
+    menu.addAction(QStringLiteral("Otočit doprava\tR"), this, [this] { rotate(1); });
+    menu.addAction(QStringLiteral("Otočit doleva\tShift+R"), this, [this] { rotate(-1); });
+    menu.addSeparator();
+    menu.addAction(infoShown_ ? QStringLiteral("Skrýt informace\tI") : QStringLiteral("Informace\tI"), this,
+                   &FullScreenView::toggleInfo);
+    menu.addAction(slideshowOn_ ? QStringLiteral("Zastavit prezentaci\tS") : QStringLiteral("Prezentace\tS"), this,
+                   &FullScreenView::toggleSlideshow);
+    menu.addSeparator();
+    menu.addAction(QStringLiteral("Ukončit celou obrazovku\tEsc"), this, &FullScreenView::leave);
+    menu.exec(event->globalPos());
+}
+
+void FullScreenView::resizeEvent(QResizeEvent*)
+{
+    const int decoded = screenImage_.isNull() ? 0 : std::max(screenImage_.width(), screenImage_.height());
+    viewport_.setScreen(QSizeF(size()) * devicePixelRatio());
+    // A screen larger than the picture decoded for it needs a new decode.
+    const int wanted = entry_ >= 0 && entry_ < names_.size() ? fittedLongSide(entry_) : 0;
+    if (decoded > 0 && (wanted == 0 || decoded < wanted) && std::max(fileSize_.width(), fileSize_.height()) > decoded) {
+        shownEntry_ = -1;
+        takeDecodedPictures();
+    }
+    prepareFittedImage();
+    update();
+}
+
+void FullScreenView::closeEvent(QCloseEvent* event)
+{
+    leave();
+    QWidget::closeEvent(event);
+}

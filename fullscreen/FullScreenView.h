@@ -1,0 +1,132 @@
+#pragma once
+
+#include "InfoPanelText.h"
+#include "Pipeline.h"
+#include "Viewport.h"
+
+#include <QHash>
+#include <QImage>
+#include <QStringList>
+#include <QTimer>
+#include <QWidget>
+
+#include <chrono>
+
+class QScreen;
+
+// The full-screen picture view: a top-level window of its own that steps
+// through the pictures of one folder, one at a time on black, fitted to the
+// screen or zoomed and panned, with an information panel, a slideshow and
+// turning on screen only. It knows nothing of the main window: the window
+// opens it on a list of names and hears where it was left.
+class FullScreenView : public QWidget {
+    Q_OBJECT
+public:
+    static constexpr std::chrono::milliseconds DefaultSlideshowDelay{4000};
+    static constexpr std::chrono::milliseconds PointerHideDelay{1500};
+
+    explicit FullScreenView(Pictures::Pipeline& pictures, QWidget* parent = nullptr);
+
+    // Shows entry `entry` of `names` (escaped native file names in `folder`,
+    // in the order the file list shows them) full screen on `screen`, and
+    // steps through all of them from there.
+    void open(const QString& folder, const QStringList& names, int entry, QScreen* screen);
+    void setSlideshowDelay(std::chrono::milliseconds delay);
+
+    // The longer side a picture of upright size `picture` is asked for at, to
+    // fit `screen` (device pixels): 0, its own size, when it fits as it is; the
+    // screen's longer side when its size is not known.
+    static int FittedLongSide(QSize picture, QSize screen);
+
+    // What is shown now, for the window's menus and for the tests.
+    int entry() const { return entry_; }
+    const Viewport& viewport() const { return viewport_; }
+    int quarterTurns() const;
+    bool hasPicture() const { return shownEntry_ == entry_ && !screenImage_.isNull(); }
+    bool showsOneToOnePixels() const;
+    bool slideshowRunning() const { return slideshowOn_; }
+    bool infoShown() const { return infoShown_; }
+    InfoPanelText infoPanel() const;
+
+    // The actions of the keys, for the context menu and the window.
+    void stepBy(int by);
+    void goTo(int entry);
+    void rotate(int quarterTurns);
+    void toggleOneToOne(QPointF anchor);
+    void zoomIn(QPointF anchor);
+    void zoomOut(QPointF anchor);
+    void toggleInfo();
+    void toggleSlideshow();
+    void leave();
+
+signals:
+    // Left with Escape, F or F11 (or closed): the last entry shown.
+    void closed(int entry);
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void wheelEvent(QWheelEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    void contextMenuEvent(QContextMenuEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    QString pathOf(int entry) const;
+    Pictures::Request screenRequest(int entry) const;
+    Pictures::Request oneToOneRequest(int entry) const;
+    int fittedLongSide(int entry) const;
+    QSize uprightSizeOf(int entry) const;
+    double devicePixelRatio() const;
+    QPointF pointerInDevicePixels() const;
+    bool needsOneToOneDecode() const;
+
+    void showEntry(int entry);
+    void takeDecodedPictures();
+    void installScreenPicture(const Pictures::Result& result);
+    void prefetchNeighbours();
+    void turnImages();
+    void fitTurnedPicture();
+    void prepareFittedImage();
+    void viewportChanged();
+    void panBy(QPointF by);
+    void slideshowStep();
+    void showPointer();
+    void paintInfoPanel(QPainter& painter);
+    void readInfo();
+
+    Pictures::Pipeline& pictures_;
+    QString folder_;
+    QStringList names_;
+    int entry_ = -1;
+    // The entry whose picture is on the screen: the previous one stays there
+    // until the picture stepped to is decoded.
+    int shownEntry_ = -1;
+    Pictures::Failure failure_ = Pictures::Failure::None;
+    QSize fileSize_;       // upright, before turning
+    QImage screenImage_;   // decoded for the fitted screen
+    QImage oneToOneImage_; // decoded at the file's size, once zoomed past the screen's
+    bool oneToOneFailed_ = false;
+    QImage turnedScreen_;
+    QImage turnedOneToOne_;
+    QImage fitted_; // the turned screen picture at its fitted size
+    qint64 fileBytes_ = -1;
+    // Read from the file only while the panel is shown: stepping need not wait for it.
+    std::optional<Pictures::PictureInfo> info_;
+    // Each entry's upright size, read from its file's header once it is
+    // first asked for, so that every request for it is the same.
+    mutable QHash<int, QSize> uprightSizes_;
+    // Quarter turns clockwise per path, kept while the program runs.
+    QHash<QString, int> turns_;
+
+    Viewport viewport_;
+    bool infoShown_ = false;
+    QTimer slideshow_;
+    bool slideshowOn_ = false;
+    QTimer hidePointer_;
+    std::optional<QPointF> dragFrom_;
+    int wheelTurned_ = 0;
+};

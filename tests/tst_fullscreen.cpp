@@ -1,0 +1,481 @@
+// The full-screen view on its own: where the picture lies when fitted and
+// zoomed, stepping at the ends, exact pixels at 1:1, turning, the slideshow
+// and the information panel's text.
+
+#include "TestSupport.h"
+
+#include "FullScreenView.h"
+#include "SampleFiles.h"
+#include "Viewport.h"
+
+#include <QGuiApplication>
+#include <QScreen>
+#include <QSignalSpy>
+#include <QtTest>
+
+#include <mutex>
+
+using namespace TestSupport;
+
+namespace {
+
+// The file pixel under screen point `at`.
+QPointF filePixelUnder(const Viewport& viewport, QPointF at)
+{
+    return (at - viewport.pictureRect().topLeft()) / viewport.scale();
+}
+
+// Every pixel its own colour: a one-pixel checkerboard in blue, with red and
+// green counting the column and row, so that any smoothing or offset shows.
+QColor coded(int x, int y)
+{
+    return QColor(x % 256, y % 256, (x + y) % 2 ? 255 : 0);
+}
+QImage codedImage(QSize size)
+{
+    QImage image(size, QImage::Format_RGB32);
+    for (int y = 0; y < size.height(); ++y)
+        for (int x = 0; x < size.width(); ++x)
+            image.setPixelColor(x, y, coded(x, y));
+    return image;
+}
+
+// Pixel of the view as painted now.
+QColor shownAt(FullScreenView& view, QPoint at)
+{
+    return view.grab().toImage().pixelColor(at);
+}
+
+void turnWheel(FullScreenView& view, QPoint at, int delta, Qt::KeyboardModifiers modifiers = Qt::NoModifier)
+{
+    QWheelEvent wheel(at, view.mapToGlobal(at), QPoint(), QPoint(0, delta), Qt::NoButton, modifiers, Qt::NoScrollPhase,
+                      false);
+    QCoreApplication::sendEvent(&view, &wheel);
+}
+
+void press(FullScreenView& view, int key, Qt::KeyboardModifiers modifiers = Qt::NoModifier)
+{
+    QTest::keyClick(&view, Qt::Key(key), modifiers);
+}
+
+} // namespace
+
+class FullScreenTest : public QObject {
+    Q_OBJECT
+private slots:
+    void fitsCentredAndNeverEnlarges();
+    void zoomStepsThroughFitAndLevels();
+    void zoomKeepsThePointUnderTheAnchor();
+    void panningStopsAtTheEdges();
+    void stepsStayAtTheEnds();
+    void oneToOneShowsExactPixels();
+    void turnsOnScreenPerFile();
+    void slideshowAdvancesAndStopsAtTheEnd();
+    void decodesAtTheSizeThatFitsTheScreen();
+    void infoPanelShowsTheFilesExif();
+    void infoPanelSaysWhatIsKnown();
+    void infoPanelNumbersInCzech();
+};
+
+void FullScreenTest::fitsCentredAndNeverEnlarges()
+{
+    Viewport viewport;
+    viewport.setScreen({1920, 1080});
+    viewport.setPicture({4000, 3000});
+    QCOMPARE(viewport.scale(), 0.36);
+    QCOMPARE(viewport.pictureRect(), QRectF(240, 0, 1440, 1080));
+    QVERIFY(!viewport.canPan());
+    viewport.setPicture({101, 51});
+    QCOMPARE(viewport.scale(), 1.0);
+    QCOMPARE(viewport.pictureRect(), QRectF(910, 515, 101, 51));
+}
+
+void FullScreenTest::zoomStepsThroughFitAndLevels()
+{
+    Viewport viewport;
+    viewport.setScreen({1920, 1080});
+    viewport.setPicture({4000, 3000}); // fitted at 0.36
+    const QPointF centre(960, 540);
+    QList<double> in;
+    for (int i = 0; i < 11; ++i) {
+        viewport.zoomIn(centre);
+        in << viewport.scale();
+    }
+    QCOMPARE(in, (QList<double>{0.5, 0.67, 1, 1.5, 2, 3, 4, 6, 8, 8, 8}));
+    QList<double> out;
+    for (int i = 0; i < 11; ++i) {
+        viewport.zoomOut(centre);
+        out << viewport.scale();
+    }
+    QCOMPARE(out, (QList<double>{6, 4, 3, 2, 1.5, 1, 0.67, 0.5, 0.36, 0.33, 0.25}));
+    viewport.zoomOut(centre);
+    QCOMPARE(viewport.scale(), 0.25);
+    viewport.zoomIn(centre);
+    viewport.zoomIn(centre);
+    QVERIFY(viewport.isFitted());
+
+    // A picture eight times the screen: fitted below the smallest level, and
+    // + goes from there to it.
+    viewport.setPicture({15360, 8640});
+    viewport.zoomOut(centre);
+    QCOMPARE(viewport.scale(), 0.125);
+    viewport.zoomIn(centre);
+    QCOMPARE(viewport.scale(), 0.25);
+    viewport.zoomOut(centre);
+    QVERIFY(viewport.isFitted());
+}
+
+void FullScreenTest::zoomKeepsThePointUnderTheAnchor()
+{
+    Viewport viewport;
+    viewport.setScreen({1920, 1080});
+    viewport.setPicture({4000, 3000});
+    const QPointF anchor(700, 300);
+    const QPointF under = filePixelUnder(viewport, anchor);
+    viewport.toggleOneToOne(anchor);
+    QCOMPARE(viewport.scale(), 1.0);
+    const QPointF after = filePixelUnder(viewport, anchor);
+    QVERIFY2(std::abs(after.x() - under.x()) <= 1 && std::abs(after.y() - under.y()) <= 1,
+             qPrintable(QStringLiteral("%1,%2 not %3,%4").arg(after.x()).arg(after.y()).arg(under.x()).arg(under.y())));
+    // At 1:1 the corner lies on whole pixels.
+    QCOMPARE(viewport.pictureRect().topLeft(), viewport.pictureRect().topLeft().toPoint().toPointF());
+
+    viewport.zoomIn(QPointF(100, 900));
+    const QPointF zoomedUnder = filePixelUnder(viewport, QPointF(100, 900));
+    viewport.zoomIn(QPointF(100, 900));
+    QVERIFY((filePixelUnder(viewport, QPointF(100, 900)) - zoomedUnder).manhattanLength() <= 1);
+
+    viewport.toggleOneToOne(anchor); // from 2: back to 1:1
+    QCOMPARE(viewport.scale(), 1.0);
+    viewport.toggleOneToOne(anchor);
+    QVERIFY(viewport.isFitted());
+    QCOMPARE(viewport.pictureRect(), QRectF(240, 0, 1440, 1080));
+}
+
+void FullScreenTest::panningStopsAtTheEdges()
+{
+    Viewport viewport;
+    viewport.setScreen({1920, 1080});
+    viewport.setPicture({4000, 3000});
+    viewport.toggleOneToOne({0, 0});
+    // Zoomed about the corner, the picture's corner stays in the screen's.
+    QCOMPARE(viewport.pictureRect().topLeft(), QPointF(0, 0));
+    viewport.pan({-100000, -100000});
+    QCOMPARE(viewport.pictureRect().bottomRight(), QPointF(1920, 1080));
+    viewport.pan({30, 0});
+    QCOMPARE(viewport.pictureRect().right(), 1950.0);
+
+    // Narrower than the screen at 1:1: centred across, panned only up and down.
+    viewport.setPicture({1000, 3000});
+    viewport.toggleOneToOne({0, 0});
+    viewport.pan({500, 0});
+    QCOMPARE(viewport.pictureRect().left(), 460.0);
+}
+
+void FullScreenTest::stepsStayAtTheEnds()
+{
+    PictureFolder folder;
+    QStringList names;
+    for (int k = 0; k < 3; ++k)
+        names << QFileInfo(folder.addPicture(QStringLiteral("P%1.BMP").arg(k), QSize(64, 48), colorFor(k))).fileName();
+    Pictures::Pipeline pipeline;
+    FullScreenView view(pipeline);
+    QSignalSpy closed(&view, &FullScreenView::closed);
+    view.open(folder.path(), names, 1, QGuiApplication::primaryScreen());
+    QTRY_VERIFY(view.hasPicture());
+    const QPoint centre = view.rect().center();
+    QVERIFY(near(shownAt(view, centre), colorFor(1), 2));
+
+    for (int key : {Qt::Key_Left, Qt::Key_Backspace, Qt::Key_PageUp, Qt::Key_Left}) {
+        press(view, key);
+    }
+    QCOMPARE(view.entry(), 0);
+    QTRY_VERIFY(view.hasPicture());
+    QVERIFY(near(shownAt(view, centre), colorFor(0), 2));
+    press(view, Qt::Key_End);
+    QCOMPARE(view.entry(), 2);
+    for (int key : {Qt::Key_Right, Qt::Key_Space, Qt::Key_PageDown})
+        press(view, key);
+    QCOMPARE(view.entry(), 2);
+    turnWheel(view, centre, 120); // back
+    QCOMPARE(view.entry(), 1);
+    press(view, Qt::Key_Home);
+    QCOMPARE(view.entry(), 0);
+    turnWheel(view, centre, -240); // two notches forward
+    QCOMPARE(view.entry(), 2);
+
+    // Ctrl+wheel zooms instead of stepping.
+    turnWheel(view, centre, 120, Qt::ControlModifier);
+    QCOMPARE(view.entry(), 2);
+    QCOMPARE(view.viewport().scale(), 1.5);
+
+    press(view, Qt::Key_Escape);
+    QVERIFY(!view.isVisible());
+    QCOMPARE(closed.count(), 1);
+    QCOMPARE(closed.at(0).at(0).toInt(), 2);
+}
+
+void FullScreenTest::oneToOneShowsExactPixels()
+{
+    PictureFolder folder;
+    const QSize screen = QGuiApplication::primaryScreen()->geometry().size();
+    // Fitted at an uneven scale, so that 1:1 about a point lands between pixels unless rounded.
+    const QSize size = screen * 2 + QSize(37, 29);
+    const QString path = folder.addImage(QStringLiteral("big.bmp"), codedImage(size));
+    Pictures::Pipeline pipeline;
+    FullScreenView view(pipeline);
+    view.open(folder.path(), {QStringLiteral("big.bmp")}, 0, QGuiApplication::primaryScreen());
+    QTRY_VERIFY(view.hasPicture());
+    QVERIFY(view.viewport().scale() < 0.5);
+
+    const QPointF anchor(screen.width() / 4.0, screen.height() / 3.0);
+    const QPoint under = filePixelUnder(view.viewport(), anchor).toPoint();
+    view.toggleOneToOne(anchor);
+    QTRY_VERIFY(view.showsOneToOnePixels());
+    const QImage shown = view.grab().toImage();
+    const QPoint corner = view.viewport().pictureRect().topLeft().toPoint();
+    QVERIFY((corner + under - anchor.toPoint()).manhattanLength() <= 2);
+    int wrong = 0;
+    for (int y = 0; y < shown.height(); y += 7)
+        for (int x = 0; x < shown.width(); x += 3)
+            wrong += shown.pixelColor(x, y) != coded(x - corner.x(), y - corner.y());
+    QCOMPARE(wrong, 0);
+    QCOMPARE(view.infoPanel().reducedTo, QSize()); // decoded whole
+
+    // Enlarged twice, each file pixel is a sharp square of four.
+    view.zoomIn(anchor);
+    view.zoomIn(anchor);
+    QCOMPARE(view.viewport().scale(), 2.0);
+    const QImage doubled = view.grab().toImage();
+    const QPointF twiceCorner = view.viewport().pictureRect().topLeft();
+    for (int y = 1; y < doubled.height(); y += 11)
+        for (int x = 0; x < doubled.width(); x += 5)
+            wrong += doubled.pixelColor(x, y) != coded(int(std::floor((x + 0.5 - twiceCorner.x()) / 2)),
+                                                       int(std::floor((y + 0.5 - twiceCorner.y()) / 2)));
+    QCOMPARE(wrong, 0);
+
+    view.toggleOneToOne(anchor);
+    QCOMPARE(view.viewport().scale(), 1.0);
+    view.toggleOneToOne(anchor);
+    QVERIFY(view.viewport().isFitted());
+}
+
+void FullScreenTest::turnsOnScreenPerFile()
+{
+    PictureFolder folder;
+    QImage halves(QSize(80, 40), QImage::Format_RGB32);
+    halves.fill(Qt::blue);
+    for (int y = 0; y < 40; ++y)
+        for (int x = 0; x < 40; ++x)
+            halves.setPixelColor(x, y, Qt::red);
+    folder.addImage(QStringLiteral("a.bmp"), halves);
+    folder.addPicture(QStringLiteral("b.bmp"), QSize(80, 40), Qt::green);
+    Pictures::Pipeline pipeline;
+    FullScreenView view(pipeline);
+    view.open(folder.path(), {QStringLiteral("a.bmp"), QStringLiteral("b.bmp")}, 0, QGuiApplication::primaryScreen());
+    QTRY_VERIFY(view.hasPicture());
+    const QPoint centre = view.rect().center();
+    const QPoint left = centre - QPoint(20, 0), right = centre + QPoint(20, 0);
+    const QPoint top = centre - QPoint(0, 20), bottom = centre + QPoint(0, 20);
+    QVERIFY(near(shownAt(view, left), Qt::red, 2) && near(shownAt(view, right), Qt::blue, 2));
+
+    press(view, Qt::Key_R); // clockwise: the left half goes up
+    QCOMPARE(view.quarterTurns(), 1);
+    QCOMPARE(view.viewport().pictureRect().size(), QSizeF(40, 80));
+    QVERIFY(near(shownAt(view, top), Qt::red, 2) && near(shownAt(view, bottom), Qt::blue, 2));
+
+    // Turned back twice, by Shift+R and <: the left half goes down.
+    press(view, Qt::Key_R, Qt::ShiftModifier);
+    press(view, Qt::Key_Less);
+    QCOMPARE(view.quarterTurns(), 3);
+    QVERIFY(near(shownAt(view, bottom), Qt::red, 2) && near(shownAt(view, top), Qt::blue, 2));
+
+    // The turn belongs to the file: the next picture is upright, and coming back finds it turned.
+    press(view, Qt::Key_Right);
+    QCOMPARE(view.quarterTurns(), 0);
+    press(view, Qt::Key_Greater);
+    press(view, Qt::Key_Left);
+    QTRY_VERIFY(view.hasPicture());
+    QCOMPARE(view.quarterTurns(), 3);
+    QVERIFY(near(shownAt(view, bottom), Qt::red, 2));
+    press(view, Qt::Key_Right);
+    QCOMPARE(view.quarterTurns(), 1);
+}
+
+void FullScreenTest::slideshowAdvancesAndStopsAtTheEnd()
+{
+    PictureFolder folder;
+    QStringList names;
+    for (int k = 0; k < 4; ++k)
+        names << QFileInfo(folder.addPicture(QStringLiteral("S%1.BMP").arg(k), QSize(64, 48), colorFor(k))).fileName();
+    Pictures::Pipeline pipeline;
+    FullScreenView view(pipeline);
+    view.setSlideshowDelay(std::chrono::milliseconds(60));
+    view.open(folder.path(), names, 1, QGuiApplication::primaryScreen());
+    QTRY_VERIFY(view.hasPicture());
+    press(view, Qt::Key_S);
+    QVERIFY(view.slideshowRunning());
+    QTRY_COMPARE(view.entry(), 3);
+    QTRY_VERIFY(!view.slideshowRunning());
+    QTest::qWait(200);
+    QCOMPARE(view.entry(), 3);
+
+    // S again stops it before it moves on.
+    press(view, Qt::Key_Home);
+    view.setSlideshowDelay(std::chrono::milliseconds(300));
+    press(view, Qt::Key_S);
+    press(view, Qt::Key_S);
+    QTest::qWait(500);
+    QCOMPARE(view.entry(), 0);
+}
+
+// A picture is asked for at the size that fits the screen's box, not at the
+// screen's longer side: three 3:2 pictures fitted to 3840 x 2160 (3240 x 2160)
+// fit the screen cache where three at 3840 x 2560 do not.
+void FullScreenTest::decodesAtTheSizeThatFitsTheScreen()
+{
+    const QSize uhd(3840, 2160);
+    QCOMPARE(FullScreenView::FittedLongSide({6000, 4000}, uhd), 3240);
+    QCOMPARE(FullScreenView::FittedLongSide({4000, 6000}, uhd), 2160);
+    QCOMPARE(FullScreenView::FittedLongSide({8000, 2000}, uhd), 3840);
+    QCOMPARE(FullScreenView::FittedLongSide({3840, 2160}, uhd), 0);
+    QCOMPARE(FullScreenView::FittedLongSide({}, uhd), 3840);
+
+    // What the view asks the pipeline for: the picture's own header read first.
+    PictureFolder folder;
+    const QSize screen = QGuiApplication::primaryScreen()->geometry().size();
+    const QSize tall(screen.width(), screen.height() * 3);
+    folder.addPicture(QStringLiteral("tall.bmp"), tall, Qt::darkCyan);
+    folder.addPicture(QStringLiteral("small.bmp"), QSize(40, 30), Qt::darkRed);
+    std::mutex asked;
+    QList<int> longSides;
+    Pictures::Pipeline::Options options;
+    options.decode = [&](const std::string& path, int longSide, Pictures::Purpose purpose) {
+        const std::lock_guard lock(asked);
+        longSides << longSide;
+        return Pictures::Decode(path, longSide, purpose);
+    };
+    Pictures::Pipeline pipeline(options);
+    FullScreenView view(pipeline);
+    view.open(folder.path(), {QStringLiteral("tall.bmp"), QStringLiteral("small.bmp")}, 0,
+              QGuiApplication::primaryScreen());
+    QTRY_VERIFY(view.hasPicture());
+    QTRY_COMPARE(longSides.size(), 2); // and the next picture, ahead
+    const std::lock_guard lock(asked);
+    // The small one at its own size, the size 1:1 asks for too.
+    QCOMPARE(longSides, (QList<int>{FullScreenView::FittedLongSide(tall, screen), 0}));
+}
+
+// A photograph whose EXIF block says how it was taken: I shows it, in Czech,
+// read from the file itself.
+void FullScreenTest::infoPanelShowsTheFilesExif()
+{
+    PictureFolder folder;
+    Samples::ExifInfo taken;
+    taken.make = "FUJIFILM";
+    taken.model = "X-T4";
+    taken.lens = "XF16-55mmF2.8 R LM WR";
+    taken.dateTaken = "2025:08:14 06:31:02";
+    taken.exposure[0] = 1, taken.exposure[1] = 1000;
+    taken.fNumber[0] = 56, taken.fNumber[1] = 10;
+    taken.iso = 640;
+    taken.focalLength[0] = 23, taken.focalLength[1] = 1;
+    const QByteArray jpeg =
+        Samples::Jpeg(Samples::Photograph(QSize(300, 200), 7), {.exif = Samples::ExifWithInfo(taken, false)});
+    QFile file(folder.at(QStringLiteral("DSCF0042.JPG")));
+    QVERIFY(file.open(QIODevice::WriteOnly) && file.write(jpeg) == jpeg.size());
+    file.close();
+    Pictures::Pipeline pipeline;
+    FullScreenView view(pipeline);
+    view.open(folder.path(), {QStringLiteral("DSCF0042.JPG")}, 0, QGuiApplication::primaryScreen());
+    QTRY_VERIFY(view.hasPicture());
+    const QRect corner(0, 0, 200, 100); // black beside the small picture, unless the panel is there
+    const auto lit = [&] {
+        const QImage shown = view.grab(corner).toImage();
+        int count = 0;
+        for (int y = 0; y < shown.height(); ++y)
+            for (int x = 0; x < shown.width(); ++x)
+                count += shown.pixelColor(x, y) != Qt::black;
+        return count;
+    };
+    QCOMPARE(lit(), 0);
+    press(view, Qt::Key_I);
+    QVERIFY(view.infoShown());
+    QCOMPARE(view.infoPanel().lines(),
+             (QStringList{
+                 QStringLiteral("DSCF0042.JPG"),
+                 QStringLiteral("1 / 1"),
+                 QStringLiteral("Rozměry: 300 × 200 px"),
+                 QStringLiteral("Velikost souboru: %1").arg(InfoPanelText::fileSizeText(jpeg.size())),
+                 QStringLiteral("Pořízeno: 14. 8. 2025 06:31:02"),
+                 QStringLiteral("Fotoaparát: FUJIFILM X-T4"),
+                 QStringLiteral("Objektiv: XF16-55mmF2.8 R LM WR"),
+                 QStringLiteral("Expozice: 1/1000 s"),
+                 QStringLiteral("Clona: f/5,6"),
+                 QStringLiteral("ISO: 640"),
+                 QStringLiteral("Ohnisková vzdálenost: 23 mm"),
+             }));
+    QVERIFY(lit() > 100); // drawn: white text on the panel
+    press(view, Qt::Key_I);
+    QCOMPARE(lit(), 0);
+}
+
+void FullScreenTest::infoPanelSaysWhatIsKnown()
+{
+    InfoPanelText panel;
+    panel.name = QStringLiteral("IMG_0012.JPG");
+    panel.position = 12;
+    panel.count = 340;
+    panel.pixelSize = QSize(6000, 4000);
+    panel.fileBytes = 7'340'032;
+    panel.info.dateTaken = QStringLiteral("2026:03:07 14:05:09");
+    panel.info.make = QStringLiteral("Canon");
+    panel.info.model = QStringLiteral("Canon EOS R6");
+    panel.info.lens = QStringLiteral("RF24-105mm F4 L IS USM");
+    panel.info.exposureSeconds = 1.0 / 250;
+    panel.info.fNumber = 2.8;
+    panel.info.iso = 400;
+    panel.info.focalLengthMm = 50;
+    QCOMPARE(panel.lines(), (QStringList{
+                                QStringLiteral("IMG_0012.JPG"),
+                                QStringLiteral("12 / 340"),
+                                QStringLiteral("Rozměry: 6000 × 4000 px"),
+                                QStringLiteral("Velikost souboru: 7,3 MB"),
+                                QStringLiteral("Pořízeno: 7. 3. 2026 14:05:09"),
+                                QStringLiteral("Fotoaparát: Canon EOS R6"),
+                                QStringLiteral("Objektiv: RF24-105mm F4 L IS USM"),
+                                QStringLiteral("Expozice: 1/250 s"),
+                                QStringLiteral("Clona: f/2,8"),
+                                QStringLiteral("ISO: 400"),
+                                QStringLiteral("Ohnisková vzdálenost: 50 mm"),
+                            }));
+
+    // Only what is there; a maker the model does not repeat is put in front.
+    InfoPanelText sparse;
+    sparse.name = QStringLiteral("x.bmp");
+    sparse.position = 1;
+    sparse.count = 1;
+    sparse.info.make = QStringLiteral("NIKON CORPORATION");
+    sparse.info.model = QStringLiteral("D750");
+    sparse.info.iso = 0; // broken: left out
+    sparse.reducedTo = QSize(8000, 6000);
+    QCOMPARE(sparse.lines(),
+             (QStringList{QStringLiteral("x.bmp"), QStringLiteral("1 / 1"),
+                          QStringLiteral("Fotoaparát: NIKON CORPORATION D750"),
+                          QStringLiteral("Příliš velký pro plnou velikost: zobrazen v 8000 × 6000 px")}));
+}
+
+void FullScreenTest::infoPanelNumbersInCzech()
+{
+    QCOMPARE(InfoPanelText::fileSizeText(999), QStringLiteral("999 B"));
+    QCOMPARE(InfoPanelText::fileSizeText(45'678), QStringLiteral("45,7 kB"));
+    QCOMPARE(InfoPanelText::fileSizeText(12'000'000), QStringLiteral("12 MB"));
+    QCOMPARE(InfoPanelText::exposureText(1.0 / 8000), QStringLiteral("1/8000 s"));
+    QCOMPARE(InfoPanelText::exposureText(0.5), QStringLiteral("0,5 s"));
+    QCOMPARE(InfoPanelText::exposureText(30), QStringLiteral("30 s"));
+    QCOMPARE(InfoPanelText::dateText(QStringLiteral("2026:12:31 23:59:59")), QStringLiteral("31. 12. 2026 23:59:59"));
+    QCOMPARE(InfoPanelText::dateText(QStringLiteral("    :  :     :  :  ")), QStringLiteral("    :  :     :  :  "));
+}
+
+QTEST_MAIN(FullScreenTest)
+#include "tst_fullscreen.moc"
