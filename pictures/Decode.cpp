@@ -39,6 +39,7 @@ Decoded decodeJpeg(const RegularFile& file, int longSide, Purpose purpose)
             return {Picture{FinishImage(std::move(thumbnail), cover, profile, orientation), fileSize}, Failure::None};
     }
     QImage image;
+    jpeg.setTurnedAfterwards(orientation.exifValue() != 1);
     const bool screen = purpose == Purpose::Screen;
     if (const Failure failure = jpeg.decode(cover, purpose == Purpose::Thumbnail, image, screen);
         failure != Failure::None)

@@ -240,6 +240,17 @@ QSize JpegDecoder::scaledSize(int eighths) const
 
 // The largest scale up to `eighths` whose decode passes the memory limit
 // (judged as checkMemory judges it), or 1 when none does.
+// The copies the caller makes of a decode of size output: the scaled one
+// (for grey pixels also the 32-bit copy smooth scaling works on) unless the
+// decode already has the target's size, and the upright turn if there is one.
+qint64 JpegDecoder::copiesAfterwards(QSize output, QSize target, bool grey) const
+{
+    const qint64 targetBytes = qint64(target.width()) * target.height() * 4;
+    const bool scaled = output != target;
+    return (scaled ? targetBytes + (grey ? qint64(output.width()) * output.height() * 4 : 0) : 0) +
+           (turnedAfterwards_ ? targetBytes : 0);
+}
+
 int JpegDecoder::largestScaleWithin(int eighths, QSize cover, bool keepsCoefficients) const
 {
     const int channels = cinfo_.num_components == 1 ? 1 : 4;
@@ -247,8 +258,7 @@ int JpegDecoder::largestScaleWithin(int eighths, QSize cover, bool keepsCoeffici
         const QSize output = scaledSize(eighths);
         const QSize target = cover.boundedTo(output);
         const qint64 bytes =
-            qint64(output.width()) * output.height() * channels + qint64(target.width()) * target.height() * 4 * 2 +
-            (channels == 1 && output != target ? qint64(output.width()) * output.height() * 4 : 0) +
+            qint64(output.width()) * output.height() * channels + copiesAfterwards(output, target, channels == 1) +
             qint64(cinfo_.image_width) * Limits::JpegBytesPerColumn + (keepsCoefficients ? coefficientBytes() : 0);
         if (bytes <= Limits::MemoryBytes)
             break;
@@ -292,10 +302,7 @@ Failure JpegDecoder::checkMemory(QSize cover, bool keepsCoefficients)
     const qint64 pixels = qint64(cinfo_.output_width) * cinfo_.output_height;
     const bool grey = cinfo_.out_color_space == JCS_GRAYSCALE;
     const qint64 decoded = pixels * (grey ? 1 : 4);
-    // The caller's scaled copy and its upright turn, and for grey pixels
-    // the 32-bit copy that smooth scaling works on.
-    const qint64 later = qint64(cover.width()) * cover.height() * 4 * 2 +
-                         (grey && QSize(int(cinfo_.output_width), int(cinfo_.output_height)) != cover ? pixels * 4 : 0);
+    const qint64 later = copiesAfterwards(QSize(int(cinfo_.output_width), int(cinfo_.output_height)), cover, grey);
     const qint64 rows = qint64(cinfo_.image_width) * Limits::JpegBytesPerColumn;
     const qint64 coefficients = keepsCoefficients ? coefficientBytes() : 0;
     const bool throughProfile = cinfo_.out_color_space == JCS_CMYK && !iccChunks_.empty();

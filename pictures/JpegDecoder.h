@@ -53,6 +53,11 @@ public:
     // with it, instead of failing.
     Failure decode(QSize cover, bool dcOnly, QImage& image, bool shrinkToLimits = false);
 
+    // Whether the caller turns or mirrors the decoded picture afterwards (a
+    // copy the limit must count); a picture stored upright needs none, which
+    // lets a large one be shown whole.
+    void setTurnedAfterwards(bool turned) { turnedAfterwards_ = turned; }
+
     // What the last decode did, for tests and benchmarks.
     struct Report {
         int rowsDecoded = 0; // rows libjpeg produced
@@ -66,6 +71,7 @@ public:
     bool clean() const { return errors_.warnings == 0; }
 
 private:
+    qint64 copiesAfterwards(QSize output, QSize target, bool grey) const;
     static boolean keepApplicationMarker(j_decompress_ptr cinfo);
     static void checkProgress(j_common_ptr cinfo);
     void countScanWork();
@@ -97,6 +103,7 @@ private:
     Report report_;
     Failure stopped_ = Failure::None; // why the guard stopped the decode
     MemoryReservation memory_;
+    bool turnedAfterwards_ = true;
 };
 
 } // namespace Pictures

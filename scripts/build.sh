@@ -33,5 +33,11 @@ esac
 build_dir="$root/build/$kind"
 jobs=$(nproc 2>/dev/null || echo 2)
 
+# Where ccache is installed, rebuilds reuse what any checkout of the project compiled before.
+if command -v ccache >/dev/null 2>&1; then
+    options+=(-DCMAKE_C_COMPILER_LAUNCHER=ccache -DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
+    export CCACHE_BASEDIR=${CCACHE_BASEDIR:-$root} CCACHE_NOHASHDIR=${CCACHE_NOHASHDIR:-1}
+fi
+
 cmake -S "$root" -B "$build_dir" -G Ninja -DCMAKE_EXPORT_COMPILE_COMMANDS=ON "${options[@]}"
 cmake --build "$build_dir" --parallel "$jobs" "${targets[@]}"

@@ -724,6 +724,22 @@ void PicturesTest::screenDecodeShrinksInsteadOfFailing()
         QVERIFY2(size.width() >= 9000 / 8 && size.width() < (longSide ? longSide : 9000),
                  qPrintable(QString::number(size.width())));
     }
+    // 17 megapixels fit the limit once: whole when stored upright, smaller
+    // when the turn upright needs a second copy.
+    const QByteArray large = Samples::Jpeg(filled(QSize(64, 64), QColor(200, 30, 30)));
+    for (const int orientation : {1, 6}) {
+        const QByteArray bytes =
+            Samples::WithFrameSize(orientation == 1 ? large
+                                                    : Samples::Jpeg(filled(QSize(64, 64), QColor(200, 30, 30)),
+                                                                    {.exif = Samples::Exif(orientation)}),
+                                   QSize(5000, 3400));
+        const QString name = QStringLiteral("large%1.jpg").arg(orientation);
+        const Pictures::Decoded decoded = Pictures::Decode(native(folder_.addFile(name, bytes)), 0, Purpose::Screen);
+        QVERIFY(decoded);
+        const QSize whole = orientation == 1 ? QSize(5000, 3400) : QSize(3400, 5000);
+        QCOMPARE(decoded.picture->fileSize, whole);
+        QCOMPARE(decoded.picture->image.size() == whole, orientation == 1);
+    }
 }
 
 // A test run, or a single decode to be measured (see DecodeProbe).
