@@ -127,7 +127,7 @@ convert -size 80x40 xc:blue -fill red -draw 'rectangle 0,0 39,39' -type TrueColo
     abort "could not write A.BMP"
 convert -size 4200x2600 pattern:gray50 -fill red -opaque black -type TrueColor "BMP3:$TMP/large/B.BMP" ||
     abort "could not write B.BMP"
-start_kalvio "$TMP/large" --fullscreen "$TMP/large/A.BMP"
+launch_kalvio "$TMP/large" --fullscreen "$TMP/large/A.BMP"
 enter --fullscreen
 check 10 "--fullscreen shows A upright: red on the left" red_towards -1 0
 key r

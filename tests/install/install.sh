@@ -198,7 +198,8 @@ check_tree()
         "$(sed -n 's:.*<mediatype>\(.*\)</mediatype>.*:\1:p' "$metainfo" | LC_ALL=C sort)"
 
     local manual=$prefix/share/man/man1/kalvio.1
-    report=$(groff -man -ww -z "$manual" 2>&1)
+    # As man renders it on a UTF-8 terminal: the Czech texts need that device.
+    report=$(groff -man -Tutf8 -ww -z "$manual" 2>&1)
     expect "the manual page renders without a warning${report:+: $report}" test -z "$report"
     expect "the manual page is the one of Kalvio $VERSION" grep -q "^\.TH KALVIO 1 .*\"Kalvio $VERSION\"" "$manual"
     # Each option of --help must head a paragraph of its own (the line after .TP).
