@@ -38,7 +38,6 @@ test_packages=(
     qt6-image-formats-plugins # TIFF and WebP for Qt: the decoder's tests write them to see them refused
     x11-apps              # the window tests take screenshots with xwd
     xauth                 # xvfb-run's authority file
-    icc-profiles-free     # ICC profiles for the colour management tests
     libgs-common          # the SWOP CMYK profile of the CMYK colour tests
     librsvg2-bin          # assets/make-assets.sh renders the SVG application icon
     desktop-file-utils    # the install test validates the desktop entry,

@@ -271,7 +271,7 @@ check_deb()
     local depends names lib missing=''
     depends=$(field Depends)
     names=$(tr ',|' '\n' <<<"$depends" | awk '{ print $1 }')
-    for lib in libc6 libstdc++6 libqt6core6 libqt6gui6 libqt6widgets6 libjpeg62-turbo libexif12; do
+    for lib in libc6 libstdc++6 libqt6core6 libqt6gui6 libqt6widgets6 libjpeg62-turbo liblcms2-2 libicu72; do
         grep -qxF "$lib" <<<"$names" || missing+=" $lib"
     done
     expect "the package depends on the libraries the program links${missing:+ (missing:$missing)}: $depends" \
