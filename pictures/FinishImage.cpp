@@ -1,7 +1,16 @@
 #include "FinishImage.h"
 
+#include "Decode.h"
+
 namespace Pictures {
 namespace {
+
+// Qt's smooth scaler keeps its steps in 32-bit fixed point with 14 bits of
+// fraction: shrinking to a side of 2^17 pixels or more overflows them, and it
+// then reads outside the picture or runs for minutes. Only a BMP can ask for
+// that (a 148-byte one of 524 288 x 32 does, at its own size on the full
+// screen); it is shrunk further, to the longest side a JPEG or GIF can have.
+constexpr int LongestScaledSide = 65535;
 
 // Smooth scaling works on 32-bit pixels; the copy is made here, once, and
 // the decoded pixels are let go before the scaled ones are made.
@@ -9,6 +18,7 @@ QImage scaledSmoothly(QImage image, QSize size)
 {
     if (image.size() == size)
         return image;
+    size = DecodeSize(size, LongestScaledSide);
     if (image.format() != QImage::Format_RGB32 && image.format() != QImage::Format_ARGB32_Premultiplied)
         image =
             image.convertToFormat(image.hasAlphaChannel() ? QImage::Format_ARGB32_Premultiplied : QImage::Format_RGB32);

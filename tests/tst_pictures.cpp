@@ -740,6 +740,18 @@ void PicturesTest::screenDecodeShrinksInsteadOfFailing()
         QCOMPARE(decoded.picture->fileSize, whole);
         QCOMPARE(decoded.picture->image.size() == whole, orientation == 1);
     }
+    // A BMP wider than any JPEG, shrunk to half at its own size, made Qt's
+    // smooth scaler overflow: a crash, or 40 s in a 148-byte file.
+    const QByteArray wide = Samples::Bmp(filled(QSize(524288, 32), Qt::white), {.depth = 1});
+    QElapsedTimer clock;
+    clock.start();
+    const Pictures::Decoded decoded =
+        Pictures::Decode(native(folder_.addFile(QStringLiteral("wide.bmp"), wide)), 0, Purpose::Screen);
+    QVERIFY2(clock.elapsed() < 4000, qPrintable(QString::number(clock.elapsed())));
+    QVERIFY(decoded);
+    const QSize size = decoded.picture->image.size();
+    QVERIFY2(size.width() == 65535 && size.height() >= 3 && size.height() <= 4, qPrintable(QDebug::toString(size)));
+    QCOMPARE(decoded.picture->image.pixelColor(65534, size.height() - 1), QColor(Qt::white));
 }
 
 // A test run, or a single decode to be measured (see DecodeProbe).
