@@ -267,11 +267,13 @@ void FullScreenView::fitTurnedPicture()
 
 // The fitted picture is scaled once, smoothly, rather than at every paint;
 // one decoded at the fitted size (give or take the pixel the two roundings may
-// differ by) is drawn as it is.
+// differ by) is drawn as it is. Zoomed, there is nothing to prepare: the
+// picture's rectangle is then the zoomed one, and scaling the screen picture
+// up to it would cost a quarter of a second and a copy as large as 1:1.
 void FullScreenView::prepareFittedImage()
 {
     fitted_ = {};
-    if (turnedScreen_.isNull())
+    if (turnedScreen_.isNull() || !viewport_.isFitted())
         return;
     const QSize size = viewport_.pictureRect().size().toSize();
     const QSize off = turnedScreen_.size() - size;

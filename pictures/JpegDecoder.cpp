@@ -3,6 +3,7 @@
 #include "CmykToSrgb.h"
 #include "DecodeGuard.h"
 #include "DecodeLimits.h"
+#include "LargeImage.h"
 
 #include <jerror.h>
 
@@ -413,8 +414,9 @@ Failure JpegDecoder::decode(QSize cover, bool dcOnly, QImage& image, bool shrink
 
     // Read while libjpeg still holds the header: CMYK has to be converted through it here.
     const QByteArray cmykProfile = cinfo_.out_color_space == JCS_CMYK ? iccProfile() : QByteArray();
-    QImage decoded(int(cinfo_.output_width), int(cinfo_.output_height),
-                   cinfo_.out_color_space == JCS_GRAYSCALE ? QImage::Format_Grayscale8 : QImage::Format_RGB32);
+    QImage decoded = NewLargeImage(int(cinfo_.output_width), int(cinfo_.output_height),
+                                   cinfo_.out_color_space == JCS_GRAYSCALE ? QImage::Format_Grayscale8
+                                                                            : QImage::Format_RGB32);
     if (decoded.isNull())
         return Failure::TooLarge;
     uchar* const bits = decoded.bits();

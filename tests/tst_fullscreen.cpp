@@ -227,6 +227,7 @@ void FullScreenTest::oneToOneShowsExactPixels()
     view.open(folder.path(), {QStringLiteral("big.bmp")}, 0, QGuiApplication::primaryScreen());
     QTRY_VERIFY(view.hasPicture());
     QVERIFY(view.viewport().scale() < 0.5);
+    const QImage fittedAtFirst = view.grab().toImage();
 
     const QPointF anchor(screen.width() / 4.0, screen.height() / 3.0);
     const QPoint under = filePixelUnder(view.viewport(), anchor).toPoint();
@@ -258,6 +259,7 @@ void FullScreenTest::oneToOneShowsExactPixels()
     QCOMPARE(view.viewport().scale(), 1.0);
     view.toggleOneToOne(anchor);
     QVERIFY(view.viewport().isFitted());
+    QCOMPARE(view.grab().toImage(), fittedAtFirst); // smoothed as before
 }
 
 void FullScreenTest::turnsOnScreenPerFile()
