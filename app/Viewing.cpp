@@ -66,7 +66,9 @@ void Kalvio::openInView(int index, int entry)
 // longer side as wide as the view.
 Pictures::Request Kalvio::viewRequest(const QString& name) const
 {
-    return {{NativeName::Encode(cellPath(name))}, pixelsFor(view_->box()->Width()), Pictures::Purpose::View};
+    return {{NativeName::Encode(cellPath(name))},
+            Pictures::SquareBox(pixelsFor(view_->box()->Width())),
+            Pictures::Purpose::View};
 }
 
 // Each stepping image shows only where there is a picture to step to: the

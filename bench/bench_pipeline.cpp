@@ -77,7 +77,7 @@ double sequentialPageMs(const Pipeline::DecodeFunction& decode, const std::vecto
     for (int run = 0; run < Runs; ++run) {
         const Clock::time_point start = Clock::now();
         for (const Request& cell : page)
-            decode(cell.candidates.back(), cell.longSide, cell.purpose);
+            decode(cell.candidates.back(), cell.box, cell.purpose);
         ms.push_back(msSince(start));
     }
     return medianOf(ms);
@@ -91,7 +91,7 @@ std::vector<Request> pageOf(const QStringList& paths)
         const QFileInfo file(path);
         const QString thumbnail = file.path() + QStringLiteral("/THM/T") + file.fileName();
         page.push_back(Request{{QFile::encodeName(thumbnail).toStdString(), QFile::encodeName(path).toStdString()},
-                               CellLongSide,
+                               SquareBox(CellLongSide),
                                Purpose::Thumbnail});
     }
     return page;
@@ -118,7 +118,8 @@ void timePage(const char* kind, const Pipeline::DecodeFunction& decode, const st
 // a lookup), over HitCalls calls.
 double cacheHitMicroseconds(const std::vector<Request>& page)
 {
-    Pipeline pipeline(Pipeline::Options{.decode = [](const std::string&, int side, Purpose) {
+    Pipeline pipeline(Pipeline::Options{.decode = [](const std::string&, QSize box, Purpose) {
+        const int side = box.width();
         QImage image(side, side * 3 / 4, QImage::Format_RGB32);
         return Decoded{Picture{image, image.size()}, Failure::None};
     }});
@@ -150,7 +151,8 @@ int main(int argc, char* argv[])
         QFile(fakeFiles.back()).open(QIODevice::WriteOnly);
     }
     const std::vector<Request> fakePage = pageOf(fakeFiles);
-    const Pipeline::DecodeFunction sleeper = [](const std::string&, int side, Purpose) {
+    const Pipeline::DecodeFunction sleeper = [](const std::string&, QSize box, Purpose) {
+        const int side = box.width();
         std::this_thread::sleep_for(FakeDecodeTime);
         QImage image(side, side * 3 / 4, QImage::Format_RGB32);
         return Decoded{Picture{image, image.size()}, Failure::None};
@@ -169,7 +171,7 @@ int main(int argc, char* argv[])
         const std::vector<Request> page = pageOf(jpegs);
         // The first decode loads the JPEG plugin; it is not part of a page.
         Decode(page[0].candidates.back(), CellLongSide, Purpose::Thumbnail);
-        timePage("real JPEGs at 120 px", Pipeline::DecodeFunction(Decode), page);
+        timePage("real JPEGs at 120 px", Pipeline::Options().decode, page);
     } else {
         std::printf("(no %d JPEGs in %s for real decoding: run kalvio_bench once to make them)\n", PageCells,
                     qPrintable(pictures.path()));

@@ -13,7 +13,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <filesystem>
 
 namespace {
 
@@ -47,7 +46,6 @@ void FullScreenView::open(const QString& folder, const QStringList& names, int e
     names_ = names;
     shownEntry_ = -1;
     screenImage_ = {};
-    uprightSizes_.clear();
     if (screen) {
         // Without a window manager to honour the full-screen state the
         // geometry alone puts the window over the screen.
@@ -91,7 +89,7 @@ InfoPanelText FullScreenView::infoPanel() const
     if (shownEntry_ == entry_) {
         panel.pixelSize = fileSize_;
         panel.fileBytes = fileBytes_;
-        panel.info = info_.value_or(Pictures::PictureInfo());
+        panel.info = info_;
         // Decoded for 1:1 but smaller than the file: it was too large for the limits.
         if (!oneToOneImage_.isNull() && oneToOneImage_.size() != fileSize_)
             panel.reducedTo = oneToOneImage_.size();
@@ -107,41 +105,23 @@ QString FullScreenView::pathOf(int entry) const
     return FolderService::JoinPath(folder_, names_[entry]);
 }
 
-// The picture decoded at the size that fits the screen: three of them (the
-// one shown and its neighbours) fit the pipeline's screen cache, and the one
-// shown is drawn as it was decoded, without another scaling.
+// The picture decoded to fit the screen's box: three of them (the one shown
+// and its neighbours) fit the pipeline's screen cache, and the one shown is
+// drawn as it was decoded, without another scaling. The decode fits it
+// itself, so nothing of the file is read here.
 Pictures::Request FullScreenView::screenRequest(int entry) const
 {
-    return {{NativeName::Encode(pathOf(entry))}, fittedLongSide(entry), Pictures::Purpose::Screen};
+    return {{NativeName::Encode(pathOf(entry))}, screenBox(), Pictures::Purpose::Screen};
 }
 
 Pictures::Request FullScreenView::oneToOneRequest(int entry) const
 {
-    return {{NativeName::Encode(pathOf(entry))}, 0, Pictures::Purpose::Screen};
+    return {{NativeName::Encode(pathOf(entry))}, QSize(), Pictures::Purpose::Screen};
 }
 
-int FullScreenView::fittedLongSide(int entry) const
+QSize FullScreenView::screenBox() const
 {
-    return FittedLongSide(uprightSizeOf(entry), (QSizeF(size()) * devicePixelRatio()).toSize());
-}
-
-int FullScreenView::FittedLongSide(QSize picture, QSize screen)
-{
-    screen = screen.expandedTo(QSize(1, 1));
-    if (picture.isEmpty())
-        return std::max(screen.width(), screen.height());
-    if (picture.width() <= screen.width() && picture.height() <= screen.height())
-        return 0;
-    const QSize fitted = picture.scaled(screen, Qt::KeepAspectRatio);
-    return std::max(1, std::max(fitted.width(), fitted.height()));
-}
-
-QSize FullScreenView::uprightSizeOf(int entry) const
-{
-    auto known = uprightSizes_.constFind(entry);
-    if (known == uprightSizes_.cend())
-        known = uprightSizes_.insert(entry, Pictures::ReadPictureSize(NativeName::Encode(pathOf(entry))));
-    return *known;
+    return (QSizeF(size()) * devicePixelRatio()).toSize().expandedTo(QSize(1, 1));
 }
 
 double FullScreenView::devicePixelRatio() const
@@ -219,16 +199,11 @@ void FullScreenView::installScreenPicture(const Pictures::Result& result)
     shownEntry_ = entry_;
     oneToOneImage_ = {};
     oneToOneFailed_ = false;
-    failure_ = result.decoded.failure;
-    screenImage_ = result.decoded ? result.decoded.picture->image : QImage();
-    fileSize_ = result.decoded ? result.decoded.picture->fileSize : QSize();
-    const QString path = pathOf(entry_);
-    std::error_code error;
-    const std::uintmax_t bytes = std::filesystem::file_size(NativeName::ToPath(path), error);
-    fileBytes_ = error ? -1 : qint64(bytes);
-    info_.reset();
-    if (infoShown_)
-        readInfo();
+    const std::optional<Pictures::Picture>& picture = result.decoded.picture;
+    screenImage_ = picture ? picture->image : QImage();
+    fileSize_ = picture ? picture->fileSize : QSize();
+    fileBytes_ = picture ? picture->fileBytes : -1;
+    info_ = picture ? picture->info : Pictures::PictureInfo();
     turnImages();
     fitTurnedPicture();
     update();
@@ -330,14 +305,7 @@ void FullScreenView::panBy(QPointF by)
 void FullScreenView::toggleInfo()
 {
     infoShown_ = !infoShown_;
-    if (infoShown_ && !info_ && shownEntry_ == entry_ && entry_ >= 0)
-        readInfo();
     update();
-}
-
-void FullScreenView::readInfo()
-{
-    info_ = Pictures::ReadPictureInfo(NativeName::Encode(pathOf(entry_)));
 }
 
 void FullScreenView::toggleSlideshow()
@@ -570,11 +538,11 @@ void FullScreenView::contextMenuEvent(QContextMenuEvent* event)
 
 void FullScreenView::resizeEvent(QResizeEvent*)
 {
-    const int decoded = screenImage_.isNull() ? 0 : std::max(screenImage_.width(), screenImage_.height());
     viewport_.setScreen(QSizeF(size()) * devicePixelRatio());
     // A screen larger than the picture decoded for it needs a new decode.
-    const int wanted = entry_ >= 0 && entry_ < names_.size() ? fittedLongSide(entry_) : 0;
-    if (decoded > 0 && (wanted == 0 || decoded < wanted) && std::max(fileSize_.width(), fileSize_.height()) > decoded) {
+    const QSize wanted = Pictures::DecodeSize(fileSize_, screenBox());
+    if (!screenImage_.isNull() &&
+        std::max(screenImage_.width(), screenImage_.height()) < std::max(wanted.width(), wanted.height())) {
         shownEntry_ = -1;
         takeDecodedPictures();
     }

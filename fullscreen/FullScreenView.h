@@ -33,11 +33,6 @@ public:
     void open(const QString& folder, const QStringList& names, int entry, QScreen* screen);
     void setSlideshowDelay(std::chrono::milliseconds delay);
 
-    // The longer side a picture of upright size `picture` is asked for at, to
-    // fit `screen` (device pixels): 0, its own size, when it fits as it is; the
-    // screen's longer side when its size is not known.
-    static int FittedLongSide(QSize picture, QSize screen);
-
     // What is shown now, for the window's menus and for the tests.
     int entry() const { return entry_; }
     const Viewport& viewport() const { return viewport_; }
@@ -78,8 +73,7 @@ private:
     QString pathOf(int entry) const;
     Pictures::Request screenRequest(int entry) const;
     Pictures::Request oneToOneRequest(int entry) const;
-    int fittedLongSide(int entry) const;
-    QSize uprightSizeOf(int entry) const;
+    QSize screenBox() const;
     double devicePixelRatio() const;
     QPointF pointerInDevicePixels() const;
     bool needsOneToOneDecode() const;
@@ -96,7 +90,6 @@ private:
     void slideshowStep();
     void showPointer();
     void paintInfoPanel(QPainter& painter);
-    void readInfo();
 
     Pictures::Pipeline& pictures_;
     QString folder_;
@@ -105,7 +98,6 @@ private:
     // The entry whose picture is on the screen: the previous one stays there
     // until the picture stepped to is decoded.
     int shownEntry_ = -1;
-    Pictures::Failure failure_ = Pictures::Failure::None;
     QSize fileSize_;       // upright, before turning
     QImage screenImage_;   // decoded for the fitted screen
     QImage oneToOneImage_; // decoded at the file's size, once zoomed past the screen's
@@ -114,11 +106,8 @@ private:
     QImage turnedOneToOne_;
     QImage fitted_; // the turned screen picture at its fitted size
     qint64 fileBytes_ = -1;
-    // Read from the file only while the panel is shown: stepping need not wait for it.
-    std::optional<Pictures::PictureInfo> info_;
-    // Each entry's upright size, read from its file's header once it is
-    // first asked for, so that every request for it is the same.
-    mutable QHash<int, QSize> uprightSizes_;
+    // What the decode read from the file's EXIF block with its header.
+    Pictures::PictureInfo info_;
     // Quarter turns clockwise per path, kept while the program runs.
     QHash<QString, int> turns_;
 

@@ -3,6 +3,7 @@
 #include "Decode.h"
 #include "PictureInfo.h"
 
+#include <algorithm>
 #include <string>
 #include <sys/mman.h>
 #include <unistd.h>
@@ -56,9 +57,9 @@ int DecodeEveryWay(QByteArrayView bytes)
             }
         }
     }
-    // The full screen at the second size, which may shrink what passes the limits.
-    if (Pictures::Decode(file.path(), sizes[1], Pictures::Purpose::Screen))
-        ++shown;
-    const Pictures::PictureInfo info = Pictures::ReadPictureInfo(file.path());
-    return shown + (info.make ? 1 : 0);
+    // The full screen, a wide box of the second size or 1:1, which may shrink
+    // what passes the limits, and the EXIF fields it reads along.
+    const QSize screen = sizes[1] > 0 ? QSize(sizes[1], std::max(1, sizes[1] * 9 / 16)) : QSize();
+    const Pictures::Decoded full = Pictures::Decode(file.path(), screen, Pictures::Purpose::Screen);
+    return shown + (full ? 1 : 0) + (full && full.picture->info.make ? 1 : 0);
 }

@@ -233,8 +233,9 @@ Pictures::Request PageGrid::thumbnailRequest(const QString& name)
     const QString copy = WindowRules::ThumbnailName(name);
     const QString thumbnail = copy == name ? name : thumbnailPaths_.Resolve(browsing_.folder, copy);
     // Every picture is drawn with its longer side as wide as the cell.
-    Pictures::Request request{
-        {NativeName::Encode(pathOf(thumbnail))}, pixelsFor(thumbnails_[0]->Width()), Pictures::Purpose::Thumbnail};
+    Pictures::Request request{{NativeName::Encode(pathOf(thumbnail))},
+                              Pictures::SquareBox(pixelsFor(thumbnails_[0]->Width())),
+                              Pictures::Purpose::Thumbnail};
     // A name without a small copy is its own thumbnail name: opened once.
     if (thumbnail != name)
         request.candidates.push_back(NativeName::Encode(pathOf(name)));

@@ -11,8 +11,6 @@
 #include "QtFormatDecoder.h"
 #include "RegularFile.h"
 
-#include <algorithm>
-
 namespace Pictures {
 namespace {
 
@@ -21,7 +19,7 @@ Decoded failed(Failure failure)
     return {std::nullopt, failure};
 }
 
-Decoded decodeJpeg(const RegularFile& file, int longSide, Purpose purpose)
+Decoded decodeJpeg(const RegularFile& file, QSize box, Purpose purpose)
 {
     JpegDecoder jpeg(file.descriptor());
     if (const Failure failure = jpeg.readHeader(); failure != Failure::None)
@@ -29,30 +27,34 @@ Decoded decodeJpeg(const RegularFile& file, int longSide, Purpose purpose)
     const ExifBlock exif(jpeg.exifPayload());
     const Orientation orientation = exif.orientation();
     const QSize fileSize = orientation.upright(jpeg.size());
-    const QSize cover = orientation.stored(DecodeSize(fileSize, longSide));
+    const QSize cover = orientation.stored(DecodeSize(fileSize, box));
     const QByteArray iccProfile = jpeg.iccProfile();
     const QColorSpace profile = iccProfile.isEmpty() ? QColorSpace() : QColorSpace::fromIccProfile(iccProfile);
+    const auto picture = [&](QImage image, QSize target) {
+        Picture finished{FinishImage(std::move(image), target, profile, orientation), fileSize, file.size(), {}};
+        if (purpose == Purpose::Screen)
+            finished.info = exif.info();
+        return Decoded{std::move(finished), Failure::None};
+    };
 
     if (purpose == Purpose::Thumbnail) {
         QImage thumbnail = EmbeddedThumbnail::Choose(exif.thumbnail(), jpeg.size(), cover);
         if (!thumbnail.isNull())
-            return {Picture{FinishImage(std::move(thumbnail), cover, profile, orientation), fileSize}, Failure::None};
+            return picture(std::move(thumbnail), cover);
     }
     QImage image;
-    jpeg.setTurnedAfterwards(orientation.exifValue() != 1);
-    const bool screen = purpose == Purpose::Screen;
-    if (const Failure failure = jpeg.decode(cover, purpose == Purpose::Thumbnail, image, screen);
+    jpeg.setTurnedAfterwards(orientation.copiesToTurn());
+    if (const Failure failure = jpeg.decode(cover, purpose == Purpose::Thumbnail, image, purpose == Purpose::Screen);
         failure != Failure::None)
         return failed(failure);
     if (const Failure stop = DecodeGuard::Check(); stop != Failure::None)
         return failed(stop);
-    // For the screen, the decode may have come out smaller than asked.
-    const QSize target = screen ? cover.scaled(cover.boundedTo(image.size()), Qt::KeepAspectRatio) : cover;
-    return {Picture{FinishImage(std::move(image), target.expandedTo(QSize(1, 1)), profile, orientation), fileSize},
-            Failure::None};
+    // The size the decoder counted its copies for: smaller than cover when
+    // the full screen's decode had to be made smaller.
+    return picture(std::move(image), jpeg.target());
 }
 
-Decoded decodeFile(const std::string& path, int longSide, Purpose purpose)
+Decoded decodeFile(const std::string& path, QSize box, Purpose purpose)
 {
     const RegularFile file(path);
     if (!file.isOpen())
@@ -62,10 +64,10 @@ Decoded decodeFile(const std::string& path, int longSide, Purpose purpose)
         return failed(Failure::Unreadable);
     switch (const PictureFormat format = DetectFormat(start)) {
     case PictureFormat::Jpeg:
-        return decodeJpeg(file, longSide, purpose);
+        return decodeJpeg(file, box, purpose);
     case PictureFormat::Bmp:
     case PictureFormat::Gif:
-        return QtFormatDecoder::Decode(file, format, longSide, purpose);
+        return QtFormatDecoder::Decode(file, format, box, purpose);
     case PictureFormat::Unknown:
         break;
     }
@@ -95,20 +97,19 @@ const char* FailureText(Failure failure)
     return "unknown";
 }
 
-QSize DecodeSize(QSize fileSize, int longSide)
+QSize DecodeSize(QSize fileSize, QSize box)
 {
-    if (longSide <= 0 || std::max(fileSize.width(), fileSize.height()) <= longSide)
+    if (box.isEmpty() || (fileSize.width() <= box.width() && fileSize.height() <= box.height()))
         return fileSize;
-    QSize scaled = fileSize.scaled(longSide, longSide, Qt::KeepAspectRatio);
-    return scaled.expandedTo(QSize(1, 1));
+    return fileSize.scaled(box, Qt::KeepAspectRatio).expandedTo(QSize(1, 1));
 }
 
-Decoded Decode(const std::string& path, int longSide, Purpose purpose)
+Decoded Decode(const std::string& path, QSize box, Purpose purpose)
 {
     Decoded decoded;
     {
         const DecodeGuard guard(purpose == Purpose::Screen ? Limits::ScreenCpuTime : Limits::CpuTime);
-        decoded = decodeFile(path, longSide, purpose);
+        decoded = decodeFile(path, box, purpose);
     }
     if (!decoded && decoded.failure != Failure::Cancelled)
         qCInfo(lcPictures).noquote() << "cannot show" << PrintablePath(path) << "-" << FailureText(decoded.failure);

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "PictureInfo.h"
+
 #include <QImage>
 #include <QSize>
 
@@ -12,11 +14,16 @@
 // name, as bytes: Linux file names need not be UTF-8.
 namespace Pictures {
 
-// A decoded picture: the pixels, upright and at the size asked for, and the
-// upright size in pixels of the picture in the file.
+// A decoded picture: the pixels, upright and at the size asked for, the
+// upright size in pixels of the picture in the file and the file's size in
+// bytes. For the full screen it also carries what the file's EXIF block says
+// of how the picture was taken, read with the header the decode read anyway,
+// so that showing it never reads the file again.
 struct Picture {
     QImage image;
     QSize fileSize;
+    qint64 fileBytes = -1;
+    PictureInfo info{};
 };
 
 // Why a file gave no picture.
@@ -36,7 +43,7 @@ const char* FailureText(Failure failure);
 // What the picture is for. A thumbnail may come from a camera's embedded
 // preview or from a progressive JPEG's first scans, when those cover its size.
 // View is the enlarged view in the window. Screen is the full-screen view:
-// fitted to the screen's device pixels, or the file's own size (longSide 0)
+// fitted to the screen's device pixels, or the file's own size (an empty box)
 // for 1:1; a picture too large for the decoding limits at that size is
 // decoded at the largest size they allow instead of failing, so its image is
 // then smaller than asked.
@@ -48,15 +55,30 @@ struct Decoded {
     explicit operator bool() const { return picture.has_value(); }
 };
 
+// The box a picture is fitted into whose longer side may be longSide pixels:
+// a square, or an empty box (the picture's own size) for 0.
+inline QSize SquareBox(int longSide)
+{
+    return longSide > 0 ? QSize(longSide, longSide) : QSize();
+}
+
 // Decodes a JPEG, BMP or GIF file (chosen by content, whatever its name) so
-// that the longer side of the upright picture is longSide pixels, or the
-// file's own size when that is smaller (0: the file's own size). The picture
+// that the upright picture fits box (device pixels) with its own shape, or at
+// the file's own size when that is smaller or the box is empty. The picture
 // is shown upright as its orientation tag says, and in sRGB when the file
 // carries a colour profile.
-Decoded Decode(const std::string& path, int longSide, Purpose purpose = Purpose::View);
+Decoded Decode(const std::string& path, QSize box, Purpose purpose = Purpose::View);
+inline Decoded Decode(const std::string& path, int longSide, Purpose purpose = Purpose::View)
+{
+    return Decode(path, SquareBox(longSide), purpose);
+}
 
-// The size at which a picture of fileSize is decoded for a longer side of at
-// most longSide pixels (fileSize itself when it is already small enough).
-QSize DecodeSize(QSize fileSize, int longSide);
+// The size at which a picture of fileSize is decoded to fit box (fileSize
+// itself when it already fits, or the box is empty); never below one pixel.
+QSize DecodeSize(QSize fileSize, QSize box);
+inline QSize DecodeSize(QSize fileSize, int longSide)
+{
+    return DecodeSize(fileSize, SquareBox(longSide));
+}
 
 } // namespace Pictures

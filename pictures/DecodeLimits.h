@@ -55,6 +55,13 @@ constexpr qint64 MaxThumbnailPixels = 1024 * 1024;
 // few hundred bytes to a few hundred KiB.
 constexpr qint64 MaxIccProfileBytes = 4 * 1024 * 1024;
 
+// What a JPEG's markers before its first scan may take, skipped ones
+// included: cameras write a few hundred KB there (EXIF with its thumbnail,
+// maker notes, XMP), an ICC profile takes up to the bound above, extended
+// XMP a few MB more. A file with more is built to make the header cost
+// seconds (a hole of gigabytes, or millions of empty comments).
+constexpr qint64 MaxJpegHeaderBytes = 16 * 1024 * 1024;
+
 // Bytes read from a file at a time.
 constexpr qint64 ReadChunkBytes = 64 * 1024;
 

@@ -159,6 +159,8 @@ Failure JpegDecoder::failureAfterError() const
 {
     if (source_.readFailed())
         return Failure::Unreadable;
+    if (source_.stopped() != Failure::None)
+        return source_.stopped();
     if (stopped_ != Failure::None)
         return stopped_;
     if (errors_.limitReached)
@@ -180,6 +182,7 @@ Failure JpegDecoder::readHeader()
         return Failure::TooLarge;
     if (!guarded(errors_, [&] { jpeg_read_header(&cinfo_, TRUE); }))
         return failureAfterError();
+    source_.headerRead();
     headerRead_ = cinfo_.image_width > 0 && cinfo_.image_height > 0;
     return headerRead_ ? Failure::None : Failure::Damaged;
 }
@@ -239,8 +242,19 @@ QSize JpegDecoder::scaledSize(int eighths) const
                  int((qint64(cinfo_.image_height) * eighths + 7) / 8));
 }
 
-// The largest scale up to `eighths` whose decode passes the memory limit
-// (judged as checkMemory judges it), or 1 when none does.
+// What a decode of size output is scaled to for cover: cover itself when the
+// output covers it (a scale chosen to cover it always does); a decode made
+// smaller than cover is kept at its own size when it fits inside cover, and
+// otherwise cut to cover's shape within it.
+QSize JpegDecoder::targetFor(QSize output, QSize cover)
+{
+    if (output.width() <= cover.width() && output.height() <= cover.height())
+        return output;
+    if (output.width() >= cover.width() && output.height() >= cover.height())
+        return cover;
+    return cover.scaled(cover.boundedTo(output), Qt::KeepAspectRatio).expandedTo(QSize(1, 1));
+}
+
 // The copies the caller makes of a decode of size output: the scaled one
 // (for grey pixels also the 32-bit copy smooth scaling works on) unless the
 // decode already has the target's size, and the upright turn if there is one.
@@ -252,15 +266,17 @@ qint64 JpegDecoder::copiesAfterwards(QSize output, QSize target, bool grey) cons
            (turnedAfterwards_ ? targetBytes : 0);
 }
 
+// The largest scale up to `eighths` whose decode passes the memory limit
+// (judged as checkMemory judges it), or 1 when none does.
 int JpegDecoder::largestScaleWithin(int eighths, QSize cover, bool keepsCoefficients) const
 {
     const int channels = cinfo_.num_components == 1 ? 1 : 4;
     for (; eighths > 1; --eighths) {
         const QSize output = scaledSize(eighths);
-        const QSize target = cover.boundedTo(output);
-        const qint64 bytes =
-            qint64(output.width()) * output.height() * channels + copiesAfterwards(output, target, channels == 1) +
-            qint64(cinfo_.image_width) * Limits::JpegBytesPerColumn + (keepsCoefficients ? coefficientBytes() : 0);
+        const qint64 bytes = qint64(output.width()) * output.height() * channels +
+                             copiesAfterwards(output, targetFor(output, cover), channels == 1) +
+                             qint64(cinfo_.image_width) * Limits::JpegBytesPerColumn +
+                             (keepsCoefficients ? coefficientBytes() : 0);
         if (bytes <= Limits::MemoryBytes)
             break;
     }
@@ -298,12 +314,12 @@ bool JpegDecoder::everyComponentHasDc() const
 // asks for a backing store it does not have and fails with
 // JERR_NO_BACKING_STORE. Its rows and other buffers are not capped, hence
 // the count here.
-Failure JpegDecoder::checkMemory(QSize cover, bool keepsCoefficients)
+Failure JpegDecoder::checkMemory(bool keepsCoefficients)
 {
     const qint64 pixels = qint64(cinfo_.output_width) * cinfo_.output_height;
     const bool grey = cinfo_.out_color_space == JCS_GRAYSCALE;
     const qint64 decoded = pixels * (grey ? 1 : 4);
-    const qint64 later = copiesAfterwards(QSize(int(cinfo_.output_width), int(cinfo_.output_height)), cover, grey);
+    const qint64 later = copiesAfterwards(QSize(int(cinfo_.output_width), int(cinfo_.output_height)), target_, grey);
     const qint64 rows = qint64(cinfo_.image_width) * Limits::JpegBytesPerColumn;
     const qint64 coefficients = keepsCoefficients ? coefficientBytes() : 0;
     const bool throughProfile = cinfo_.out_color_space == JCS_CMYK && !iccChunks_.empty();
@@ -384,6 +400,7 @@ void JpegDecoder::convertCmyk(QImage& image) const
 Failure JpegDecoder::decode(QSize cover, bool dcOnly, QImage& image, bool shrinkToLimits)
 {
     report_ = {};
+    target_ = cover;
     if (!headerRead_)
         return Failure::Damaged;
     int eighths = scaleCovering(cover);
@@ -392,7 +409,6 @@ Failure JpegDecoder::decode(QSize cover, bool dcOnly, QImage& image, bool shrink
         if (!guarded(errors_, [&] { keepsCoefficients = jpeg_has_multiple_scans(&cinfo_); }))
             return failureAfterError();
         eighths = largestScaleWithin(eighths, cover, keepsCoefficients);
-        cover = cover.boundedTo(scaledSize(eighths));
     }
     const bool buffered = dcOnly && eighths == 1 && cinfo_.progressive_mode;
     const bool cmyk = cinfo_.jpeg_color_space == JCS_CMYK || cinfo_.jpeg_color_space == JCS_YCCK;
@@ -409,14 +425,15 @@ Failure JpegDecoder::decode(QSize cover, bool dcOnly, QImage& image, bool shrink
             multipleScans = jpeg_has_multiple_scans(&cinfo_);
         }))
         return failureAfterError();
-    if (const Failure tooLarge = checkMemory(cover, multipleScans || buffered); tooLarge != Failure::None)
+    target_ = targetFor(QSize(int(cinfo_.output_width), int(cinfo_.output_height)), cover);
+    if (const Failure tooLarge = checkMemory(multipleScans || buffered); tooLarge != Failure::None)
         return tooLarge;
 
     // Read while libjpeg still holds the header: CMYK has to be converted through it here.
     const QByteArray cmykProfile = cinfo_.out_color_space == JCS_CMYK ? iccProfile() : QByteArray();
-    QImage decoded = NewLargeImage(int(cinfo_.output_width), int(cinfo_.output_height),
-                                   cinfo_.out_color_space == JCS_GRAYSCALE ? QImage::Format_Grayscale8
-                                                                            : QImage::Format_RGB32);
+    QImage decoded =
+        NewLargeImage(int(cinfo_.output_width), int(cinfo_.output_height),
+                      cinfo_.out_color_space == JCS_GRAYSCALE ? QImage::Format_Grayscale8 : QImage::Format_RGB32);
     if (decoded.isNull())
         return Failure::TooLarge;
     uchar* const bits = decoded.bits();

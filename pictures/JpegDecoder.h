@@ -49,9 +49,13 @@ public:
     // held until the decoder goes, so the caller's copy is covered too);
     // a decode past its time or no longer wanted stops at its next progress
     // check. shrinkToLimits: a decode that would pass the memory limit is
-    // made at the largest smaller scale that does not, and `cover` shrinks
-    // with it, instead of failing.
+    // made at the largest smaller scale that does not, and the target
+    // shrinks with it, instead of failing.
     Failure decode(QSize cover, bool dcOnly, QImage& image, bool shrinkToLimits = false);
+    // The size the last decode's image is to be scaled to: `cover`, or for a
+    // decode made smaller, its own size or the largest of cover's shape
+    // within it. The copies counted before decoding are those of this size.
+    QSize target() const { return target_; }
 
     // Whether the caller turns or mirrors the decoded picture afterwards (a
     // copy the limit must count); a picture stored upright needs none, which
@@ -71,6 +75,7 @@ public:
     bool clean() const { return errors_.warnings == 0; }
 
 private:
+    static QSize targetFor(QSize output, QSize cover);
     qint64 copiesAfterwards(QSize output, QSize target, bool grey) const;
     static boolean keepApplicationMarker(j_decompress_ptr cinfo);
     static void checkProgress(j_common_ptr cinfo);
@@ -83,7 +88,7 @@ private:
     int scaleCovering(QSize cover) const;
     qint64 coefficientBytes() const;
     bool everyComponentHasDc() const;
-    Failure checkMemory(QSize cover, bool buffered);
+    Failure checkMemory(bool keepsCoefficients);
     bool readRows(uchar* bits, qsizetype bytesPerLine, bool singleScan);
     bool readDcScans();
     void fillWithGrey(QImage& image, int fromRow) const;
@@ -104,6 +109,7 @@ private:
     Failure stopped_ = Failure::None; // why the guard stopped the decode
     MemoryReservation memory_;
     bool turnedAfterwards_ = true;
+    QSize target_;
 };
 
 } // namespace Pictures

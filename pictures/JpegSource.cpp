@@ -1,5 +1,6 @@
 #include "JpegSource.h"
 
+#include "DecodeGuard.h"
 #include "DecodeLimits.h"
 #include "RegularFile.h"
 
@@ -31,9 +32,22 @@ boolean endOfData(j_decompress_ptr cinfo)
     return TRUE;
 }
 
+// Ends the decode (through libjpeg's error exit) when its guard says so, or
+// when the header has taken more bytes than any real one.
+void stopIfNeeded(j_decompress_ptr cinfo)
+{
+    JpegSource& source = sourceOf(cinfo);
+    source.stop = DecodeGuard::Check();
+    if (source.stop == Failure::None && source.inHeader && source.bytesRead > Limits::MaxJpegHeaderBytes)
+        source.stop = Failure::Damaged;
+    if (source.stop != Failure::None)
+        ERREXIT(cinfo, JERR_INPUT_EOF);
+}
+
 boolean fillFromFile(j_decompress_ptr cinfo)
 {
     JpegSource& source = sourceOf(cinfo);
+    stopIfNeeded(cinfo);
     const ssize_t got = RegularFile::readSome(source.fd, source.buffer.data(), source.buffer.size());
     if (got < 0) {
         source.readError = true;
@@ -66,6 +80,7 @@ void skipData(j_decompress_ptr cinfo, long count)
     }
     count -= long(source.manager.bytes_in_buffer);
     source.manager.bytes_in_buffer = 0;
+    stopIfNeeded(cinfo);
     // Skipped bytes of a file are not read at all; past its end, the next
     // read finds the end. Memory has nothing left to skip into.
     if (source.fd >= 0 && ::lseek(source.fd, count, SEEK_CUR) >= 0) {

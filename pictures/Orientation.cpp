@@ -12,19 +12,24 @@ QImage Orientation::uprightImage(QImage stored) const
     const auto quarterTurn = [](const QImage& image, bool clockwise) {
         return image.transformed(QTransform().rotate(clockwise ? 90 : -90));
     };
+    // Mirrored in place (the image is this call's own), so that only a
+    // quarter turn ever holds a second copy.
+    const auto mirrored = [&stored](bool horizontally, bool vertically) {
+        return std::move(stored).mirrored(horizontally, vertically);
+    };
     switch (value_) {
     case 2:
-        return stored.mirrored(true, false);
+        return mirrored(true, false);
     case 3:
-        return stored.mirrored(true, true);
+        return mirrored(true, true);
     case 4:
-        return stored.mirrored(false, true);
+        return mirrored(false, true);
     case 5: // transposed: mirrored left to right, then a quarter anticlockwise
-        return quarterTurn(stored.mirrored(true, false), false);
+        return quarterTurn(mirrored(true, false), false);
     case 6:
         return quarterTurn(stored, true);
     case 7: // mirrored left to right, then a quarter clockwise
-        return quarterTurn(stored.mirrored(true, false), true);
+        return quarterTurn(mirrored(true, false), true);
     case 8:
         return quarterTurn(stored, false);
     default:

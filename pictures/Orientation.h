@@ -19,6 +19,9 @@ public:
     // The upright size of a stored size, and back (the same swap both ways).
     QSize upright(QSize stored) const { return swapsAxes() ? stored.transposed() : stored; }
     QSize stored(QSize upright) const { return swapsAxes() ? upright.transposed() : upright; }
+    // Turning a picture upright makes a copy of it only for a quarter turn;
+    // mirroring works in place.
+    bool copiesToTurn() const { return swapsAxes(); }
     // The stored image turned upright.
     QImage uprightImage(QImage stored) const;
 

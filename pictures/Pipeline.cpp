@@ -44,18 +44,20 @@ Pipeline::Pipeline(Options options, QObject* parent) : QObject(parent)
 {
     shareOneArena();
     const int count = options.workers > 0 ? options.workers : defaultWorkers();
+    // The workers, and one more kept for what get() waits for.
     core_ = std::make_shared<PipelineCore>(
         std::move(options.decode),
-        PipelineCore::Budgets{options.thumbnailBytes, options.viewBytes, options.screenBytes}, count);
+        PipelineCore::Budgets{options.thumbnailBytes, options.viewBytes, options.screenBytes}, count + 1);
     // Called with the core's lock held, which destruction takes to clear it:
     // no wake-up is posted to a pipeline being destroyed.
     core_->setWake([this] {
         if (!wakePending_.exchange(true))
             QMetaObject::invokeMethod(this, &Pipeline::deliverWake, Qt::QueuedConnection);
     });
-    workers_.reserve(std::size_t(count));
+    workers_.reserve(std::size_t(count) + 1);
     for (int i = 0; i < count; ++i)
-        workers_.emplace_back([core = core_] { core->workLoop(); });
+        workers_.emplace_back([core = core_] { core->workLoop(PipelineCore::Lane::Any); });
+    workers_.emplace_back([core = core_] { core->workLoop(PipelineCore::Lane::AwaitedOnly); });
 }
 
 // Running decodes are cancelled and get a moment to stop; a worker still

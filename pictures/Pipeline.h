@@ -15,7 +15,8 @@
 
 namespace Pictures {
 
-// Decodes pictures on worker threads, one per core, and keeps what they give
+// Decodes pictures on worker threads, one per core and one more kept for
+// what its owner waits for, and keeps what they give
 // in a cache bounded in bytes, so that drawing a page never waits for more
 // than its slowest picture and pictures seen a moment ago come back at once.
 //
@@ -74,7 +75,9 @@ public:
         // the budgets above and the decodes' shared one, the process stays
         // under 400 MiB.
         qint64 screenBytes = 96LL << 20;
-        DecodeFunction decode = Decode;
+        DecodeFunction decode = [](const std::string& path, QSize box, Purpose purpose) {
+            return Decode(path, box, purpose);
+        };
     };
 
     // How long get() waits for a decode another thread runs: the decode's
@@ -103,9 +106,10 @@ public:
     std::optional<Result> tryGet(const Request& request);
 
     // The result of request, waiting for it without running any events: at
-    // once from the cache, after the worker that decodes it now (at most
-    // GetPatience, else Failure::TooSlow, not kept), or decoded on the calling
-    // thread (taken out of the queue if it waited there).
+    // once from the cache, or after the worker that decodes it (the one that
+    // decodes it now, or one kept for get() alone, ahead of all other work):
+    // at most GetPatience, else Failure::TooSlow, not kept. The calling
+    // thread never reads the file.
     Result get(const Request& request);
 
 signals:

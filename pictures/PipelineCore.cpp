@@ -80,23 +80,30 @@ std::optional<Result> PipelineCore::tryGet(const Request& request)
     return std::nullopt;
 }
 
+// Never decodes on the calling thread: what is neither cached nor in flight
+// goes to the worker kept for get(), so the owner's thread reads no file and
+// waits at most its patience, whatever the file does.
 Result PipelineCore::get(const Request& request, std::chrono::milliseconds patience)
 {
-    const Job job{RequestKey::Of(request), request};
+    const RequestKey key = RequestKey::Of(request);
     const auto giveUpAt = std::chrono::steady_clock::now() + patience;
     std::unique_lock lock(mutex_);
     for (;;) {
-        if (std::optional<Result> cached = cacheFor(job.key).find(job.key))
+        if (std::optional<Result> cached = cacheFor(key).find(key))
             return *cached;
-        const auto flying = flights_.find(job.key);
-        if (flying == flights_.end()) {
-            // Queued or not, it is decoded here and now, once.
-            unqueue(job.key);
-            return fly(lock, job, DecodeTicket::Awaited);
-        }
         // Held here, so the result outlives the flight's entry and even an
         // eviction from the cache.
-        const std::shared_ptr<Flight> flight = flying->second;
+        std::shared_ptr<Flight> flight;
+        if (const auto flying = flights_.find(key); flying != flights_.end()) {
+            flight = flying->second;
+        } else {
+            unqueue(key);
+            const Job job{key, request, nullptr};
+            flight = newFlight(job, DecodeTicket::Awaited);
+            queue(Priority::Awaited).push_back(Job{key, request, flight});
+            awaitedQueued_.notify_one();
+            workQueued_.notify_one();
+        }
         ++flight->waiters;
         flight->ticket->raise(DecodeTicket::Awaited);
         updateCancelled(*flight);
@@ -113,11 +120,13 @@ Result PipelineCore::get(const Request& request, std::chrono::milliseconds patie
     }
 }
 
-void PipelineCore::workLoop()
+void PipelineCore::workLoop(Lane lane)
 {
     std::unique_lock lock(mutex_);
     for (;;) {
-        workQueued_.wait(lock, [this] { return stopping_ || hasQueuedWork(); });
+        (lane == Lane::AwaitedOnly ? awaitedQueued_ : workQueued_).wait(lock, [this, lane] {
+            return stopping_ || hasQueuedWork(lane);
+        });
         if (stopping_)
             break;
         auto [job, rank] = takeNextJob();
@@ -132,11 +141,15 @@ bool PipelineCore::stop(std::chrono::milliseconds grace)
     std::unique_lock lock(mutex_);
     stopping_ = true;
     wake_ = nullptr;
+    // What get() waits for in the queue is let go as cancelled.
+    for (const Job& job : queue(Priority::Awaited))
+        land(*job.flight, Result{Decoded{std::nullopt, Failure::Cancelled}, -1});
     for (std::deque<Job>& waiting : queues_)
         waiting.clear();
     for (auto& [key, flight] : flights_)
         flight->ticket->setCancelled(true);
     workQueued_.notify_all();
+    awaitedQueued_.notify_all();
     DecodeBudget::Shared().recheck();
     return workerLeft_.wait_for(lock, grace, [this] { return workersLeft_ == 0; });
 }
@@ -154,7 +167,8 @@ PictureCache& PipelineCore::cacheFor(const RequestKey& key)
     return screens_;
 }
 
-// Cached (and now recently used), being decoded, or queued.
+// Cached (and now recently used), being decoded, or queued. What get()
+// queued is in flight already.
 bool PipelineCore::isKnown(const RequestKey& key)
 {
     const auto waiting = [&key](const std::deque<Job>& jobs) {
@@ -164,25 +178,47 @@ bool PipelineCore::isKnown(const RequestKey& key)
            waiting(queue(Priority::Ahead));
 }
 
+// Out of the queues of work not yet started; what get() queued stays.
 void PipelineCore::unqueue(const RequestKey& key)
 {
-    for (std::deque<Job>& jobs : queues_)
-        std::erase_if(jobs, [&key](const Job& job) { return job.key == key; });
+    for (const Priority priority : {Priority::Now, Priority::Ahead})
+        std::erase_if(queue(priority), [&key](const Job& job) { return job.key == key; });
 }
 
-bool PipelineCore::hasQueuedWork() const
+bool PipelineCore::hasQueuedWork(Lane lane) const
 {
+    if (lane == Lane::AwaitedOnly)
+        return !queue(Priority::Awaited).empty();
     return std::any_of(queues_.begin(), queues_.end(), [](const std::deque<Job>& jobs) { return !jobs.empty(); });
 }
 
-// Submitted work first; work to do ahead only when none waits.
+// What get() waits for first, then submitted work; work to do ahead only
+// when none waits.
 std::pair<PipelineCore::Job, DecodeTicket::Rank> PipelineCore::takeNextJob()
 {
-    const bool now = !queue(Priority::Now).empty();
-    std::deque<Job>& jobs = queue(now ? Priority::Now : Priority::Ahead);
-    Job job = std::move(jobs.front());
-    jobs.pop_front();
-    return {std::move(job), now ? DecodeTicket::Now : DecodeTicket::Ahead};
+    for (const auto& [priority, rank] :
+         {std::pair{Priority::Awaited, DecodeTicket::Awaited}, std::pair{Priority::Now, DecodeTicket::Now},
+          std::pair{Priority::Ahead, DecodeTicket::Ahead}}) {
+        std::deque<Job>& jobs = queue(priority);
+        if (jobs.empty())
+            continue;
+        Job job = std::move(jobs.front());
+        jobs.pop_front();
+        return {std::move(job), rank};
+    }
+    Q_UNREACHABLE();
+}
+
+// A decode marked as in flight, so that nobody decodes it a second time.
+std::shared_ptr<PipelineCore::Flight> PipelineCore::newFlight(const Job& job, DecodeTicket::Rank rank)
+{
+    const auto flight = std::make_shared<Flight>();
+    flight->job = Job{job.key, job.request, nullptr};
+    flight->ticket = std::make_shared<DecodeTicket>(rank, ++flightsStarted_);
+    flight->inNow = rank == DecodeTicket::Now;
+    flight->inAhead = rank == DecodeTicket::Ahead;
+    flights_.emplace(job.key, flight);
+    return flight;
 }
 
 void PipelineCore::updateCancelled(Flight& flight) const
@@ -190,18 +226,12 @@ void PipelineCore::updateCancelled(Flight& flight) const
     flight.ticket->setCancelled(stopping_ || !flight.wanted());
 }
 
-// Decodes job with the lock released, marked as in flight meanwhile so that
-// nobody decodes it a second time, then lands it. Called and returns with
-// the lock held.
-Result PipelineCore::fly(std::unique_lock<std::mutex>& lock, const Job& job, DecodeTicket::Rank rank)
+// Decodes job with the lock released, in flight meanwhile (a job get()
+// queued is in flight already), then lands it. Called and returns with the
+// lock held.
+void PipelineCore::fly(std::unique_lock<std::mutex>& lock, const Job& job, DecodeTicket::Rank rank)
 {
-    const auto flight = std::make_shared<Flight>();
-    flight->job = job;
-    flight->ticket = std::make_shared<DecodeTicket>(rank, ++flightsStarted_);
-    flight->inNow = rank == DecodeTicket::Now;
-    flight->inAhead = rank == DecodeTicket::Ahead;
-    flight->waiters = rank == DecodeTicket::Awaited ? 1 : 0;
-    flights_.emplace(job.key, flight);
+    const std::shared_ptr<Flight> flight = job.flight ? job.flight : newFlight(job, rank);
     lock.unlock();
     Result result;
     {
@@ -209,10 +239,7 @@ Result PipelineCore::fly(std::unique_lock<std::mutex>& lock, const Job& job, Dec
         result = decodeRequest(job.request, job.key);
     }
     lock.lock();
-    if (rank == DecodeTicket::Awaited)
-        --flight->waiters;
     land(*flight, result);
-    return result;
 }
 
 // Keeps the result and wakes whoever waits for it. A cancelled decode is not
@@ -243,7 +270,7 @@ Result PipelineCore::decodeRequest(const Request& request, const RequestKey& key
         if (result.decoded.failure == Failure::Cancelled)
             break;
         result.candidate = int(i);
-        result.decoded = key.isRegularFile(i) ? decode_(request.candidates[i], request.longSide, request.purpose)
+        result.decoded = key.isRegularFile(i) ? decode_(request.candidates[i], request.box, request.purpose)
                                               : Decoded{std::nullopt, Failure::Unreadable};
     }
     return result;

@@ -26,8 +26,13 @@ namespace Pictures {
 // for it. Everything here is thread-safe; see Pipeline for the semantics.
 class PipelineCore {
 public:
-    using DecodeFunction = std::function<Decoded(const std::string& path, int longSide, Purpose purpose)>;
-    enum class Priority { Now, Ahead };
+    using DecodeFunction = std::function<Decoded(const std::string& path, QSize box, Purpose purpose)>;
+    // What get() waits for, what is drawn now, what is decoded ahead.
+    enum class Priority { Awaited, Now, Ahead };
+    // A worker decodes anything, in the order of the priorities; the one
+    // worker kept for get() decodes only what get() waits for, so that the
+    // owner never waits for a worker to come free.
+    enum class Lane { Any, AwaitedOnly };
 
     struct Budgets {
         qint64 thumbnailBytes = 0;
@@ -43,21 +48,25 @@ public:
     std::optional<Result> tryGet(const Request& request);
     Result get(const Request& request, std::chrono::milliseconds patience);
     // Runs a worker until stop().
-    void workLoop();
+    void workLoop(Lane lane);
     // Drops queued work, cancels every decode in flight and waits up to
     // grace for the workers to leave; false when some did not.
     bool stop(std::chrono::milliseconds grace);
 
 private:
+    struct Flight;
     struct Job {
         RequestKey key;
         Request request;
+        // A job get() queued has its flight already (it is known, and
+        // waited for, from the moment it is queued).
+        std::shared_ptr<Flight> flight{};
     };
     // A request being decoded, and who still wants it. A flight nobody
     // wants any more is cancelled; wanted again, it goes on (or, if its
     // decode gave up meanwhile, is queued again when it lands).
     struct Flight {
-        Job job;
+        Job job; // its own flight pointer empty
         std::shared_ptr<DecodeTicket> ticket;
         std::optional<Result> result;
         bool inNow = false;   // in the latest submitted batch
@@ -69,13 +78,15 @@ private:
 
     // With mutex_ held:
     std::deque<Job>& queue(Priority priority) { return queues_[std::size_t(priority)]; }
+    const std::deque<Job>& queue(Priority priority) const { return queues_[std::size_t(priority)]; }
     PictureCache& cacheFor(const RequestKey& key);
     bool isKnown(const RequestKey& key);
     void unqueue(const RequestKey& key);
-    bool hasQueuedWork() const;
+    bool hasQueuedWork(Lane lane) const;
     std::pair<Job, DecodeTicket::Rank> takeNextJob();
+    std::shared_ptr<Flight> newFlight(const Job& job, DecodeTicket::Rank rank);
     void updateCancelled(Flight& flight) const;
-    Result fly(std::unique_lock<std::mutex>& lock, const Job& job, DecodeTicket::Rank rank);
+    void fly(std::unique_lock<std::mutex>& lock, const Job& job, DecodeTicket::Rank rank);
     void land(Flight& flight, const Result& result);
 
     Result decodeRequest(const Request& request, const RequestKey& key) const;
@@ -83,9 +94,10 @@ private:
     const DecodeFunction decode_;
     std::mutex mutex_;
     std::condition_variable workQueued_;
+    std::condition_variable awaitedQueued_; // for the worker kept for get()
     std::condition_variable flightLanded_;
     std::condition_variable workerLeft_;
-    std::array<std::deque<Job>, 2> queues_;
+    std::array<std::deque<Job>, 3> queues_;
     std::unordered_map<RequestKey, std::shared_ptr<Flight>, RequestKey::Hash> flights_;
     PictureCache thumbnails_;
     PictureCache views_;

@@ -71,7 +71,7 @@ std::optional<QSize> targetWithinLimit(const Allocation& allocation, QSize targe
 
 } // namespace
 
-Decoded QtFormatDecoder::Decode(const RegularFile& file, PictureFormat format, int longSide, Purpose purpose)
+Decoded QtFormatDecoder::Decode(const RegularFile& file, PictureFormat format, QSize box, Purpose purpose)
 {
     QFile raw;
     if (!raw.open(file.descriptor(), QIODevice::ReadOnly, QFileDevice::DontCloseHandle))
@@ -85,7 +85,7 @@ Decoded QtFormatDecoder::Decode(const RegularFile& file, PictureFormat format, i
     if (!allocation || allocation->size.isEmpty())
         return {std::nullopt, Failure::Damaged};
     const std::optional<QSize> target =
-        targetWithinLimit(*allocation, DecodeSize(allocation->size, longSide), purpose == Purpose::Screen);
+        targetWithinLimit(*allocation, DecodeSize(allocation->size, box), purpose == Purpose::Screen);
     if (!target)
         return {std::nullopt, Failure::TooLarge};
     MemoryReservation memory;
@@ -104,7 +104,7 @@ Decoded QtFormatDecoder::Decode(const RegularFile& file, PictureFormat format, i
     // The target's longer side, kept for the picture's own shape.
     const QSize finalSize = DecodeSize(fileSize, std::max(target->width(), target->height()));
     QImage finished = FinishImage(std::move(image), finalSize, profile, Orientation());
-    return {Picture{std::move(finished), fileSize}, Failure::None};
+    return {Picture{std::move(finished), fileSize, file.size(), {}}, Failure::None};
 }
 
 } // namespace Pictures

@@ -15,7 +15,7 @@ class RegularFile;
 // would pass the limit is made smaller instead.
 class QtFormatDecoder {
 public:
-    static Decoded Decode(const RegularFile& file, PictureFormat format, int longSide, Purpose purpose);
+    static Decoded Decode(const RegularFile& file, PictureFormat format, QSize box, Purpose purpose);
 };
 
 } // namespace Pictures

@@ -10,11 +10,12 @@ namespace Pictures {
 
 // One picture to decode: the candidate files, tried in order until one gives a
 // picture (say the camera's small THM copy, else the picture itself), the
-// longer side wanted in device pixels (0: the file's own size) and what the
-// picture is for. Paths are native names, as Decode takes them.
+// box in device pixels the picture is fitted into (SquareBox for a longer
+// side; empty: the file's own size) and what the picture is for. Paths are
+// native names, as Decode takes them.
 struct Request {
     std::vector<std::string> candidates;
-    int longSide = 0;
+    QSize box;
     Purpose purpose = Purpose::Thumbnail;
 };
 

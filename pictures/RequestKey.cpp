@@ -23,7 +23,7 @@ void combine(std::size_t& seed, std::size_t value)
 RequestKey RequestKey::Of(const Request& request)
 {
     RequestKey key;
-    key.longSide_ = request.longSide;
+    key.box_ = request.box;
     key.purpose_ = request.purpose;
     key.stamps_.reserve(request.candidates.size());
     for (const std::string& path : request.candidates) {
@@ -44,7 +44,8 @@ RequestKey RequestKey::Of(const Request& request)
 
 std::size_t RequestKey::Hash::operator()(const RequestKey& key) const
 {
-    std::size_t seed = std::hash<int>()(key.longSide_);
+    std::size_t seed = std::hash<int>()(key.box_.width());
+    combine(seed, std::size_t(key.box_.height()));
     combine(seed, std::size_t(key.purpose_));
     for (const Stamp& stamp : key.stamps_) {
         combine(seed, std::hash<std::string>()(stamp.path));

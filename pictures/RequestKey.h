@@ -45,7 +45,7 @@ private:
     };
 
     std::vector<Stamp> stamps_;
-    int longSide_ = 0;
+    QSize box_;
     Purpose purpose_ = Purpose::Thumbnail;
 };
 

@@ -383,6 +383,11 @@ QList<NamedFile> HostileFiles()
         {"1-bit BMP 20000000 x 1", Bmp(strip, {.depth = 1})},
         {"GIF screen 8190 x 8190 over 1000 x 1000", gifOver(QSize(8190, 8190), QSize(1000, 1000))},
         {"GIF screen 3000 x 3000 over 400 x 400", gifOver(QSize(3000, 3000), QSize(400, 400))},
+        // At 1:1 these decode at an eighth, a size libjpeg rounds up: one
+        // pixel more than the picture's shape, which once made a converted
+        // and a scaled copy nobody counted (743 MiB for 143 bytes).
+        {"grey baseline 38001 x 38000", WithFrameSize(Jpeg(small, {.colour = JpegColour::Grey}), QSize(38001, 38000))},
+        {"baseline 40001 x 40001", WithFrameSize(Jpeg(small), QSize(40001, 40001))},
     };
 }
 

@@ -5,6 +5,7 @@
 #include "TestSupport.h"
 
 #include "FullScreenView.h"
+#include "NativeName.h"
 #include "SampleFiles.h"
 #include "Viewport.h"
 
@@ -331,45 +332,50 @@ void FullScreenTest::slideshowAdvancesAndStopsAtTheEnd()
     QCOMPARE(view.entry(), 0);
 }
 
-// A picture is asked for at the size that fits the screen's box, not at the
-// screen's longer side: three 3:2 pictures fitted to 3840 x 2160 (3240 x 2160)
-// fit the screen cache where three at 3840 x 2560 do not.
+// Every picture is asked for at the screen's box and the decode fits it, so
+// that nothing of a file is read on the window's thread to learn its size:
+// three 3:2 pictures fitted to 3840 x 2160 (3240 x 2160) fit the screen
+// cache where three at 3840 x 2560 do not.
 void FullScreenTest::decodesAtTheSizeThatFitsTheScreen()
 {
     const QSize uhd(3840, 2160);
-    QCOMPARE(FullScreenView::FittedLongSide({6000, 4000}, uhd), 3240);
-    QCOMPARE(FullScreenView::FittedLongSide({4000, 6000}, uhd), 2160);
-    QCOMPARE(FullScreenView::FittedLongSide({8000, 2000}, uhd), 3840);
-    QCOMPARE(FullScreenView::FittedLongSide({3840, 2160}, uhd), 0);
-    QCOMPARE(FullScreenView::FittedLongSide({}, uhd), 3840);
+    QCOMPARE(Pictures::DecodeSize({6000, 4000}, uhd), QSize(3240, 2160));
+    QCOMPARE(Pictures::DecodeSize({4000, 6000}, uhd), QSize(1440, 2160));
+    QCOMPARE(Pictures::DecodeSize({8000, 2000}, uhd), QSize(3840, 960));
+    QCOMPARE(Pictures::DecodeSize({3840, 2160}, uhd), uhd);
+    QCOMPARE(Pictures::DecodeSize({1, 65500}, uhd), QSize(1, 2160));
 
-    // What the view asks the pipeline for: the picture's own header read first.
     PictureFolder folder;
     const QSize screen = QGuiApplication::primaryScreen()->geometry().size();
     const QSize tall(screen.width(), screen.height() * 3);
-    folder.addPicture(QStringLiteral("tall.bmp"), tall, Qt::darkCyan);
+    const std::string tallPath = NativeName::Encode(folder.addPicture(QStringLiteral("tall.bmp"), tall, Qt::darkCyan));
     folder.addPicture(QStringLiteral("small.bmp"), QSize(40, 30), Qt::darkRed);
     std::mutex asked;
-    QList<int> longSides;
+    QList<QSize> boxes;
     Pictures::Pipeline::Options options;
-    options.decode = [&](const std::string& path, int longSide, Pictures::Purpose purpose) {
+    options.decode = [&](const std::string& path, QSize box, Pictures::Purpose purpose) {
         const std::lock_guard lock(asked);
-        longSides << longSide;
-        return Pictures::Decode(path, longSide, purpose);
+        boxes << box;
+        return Pictures::Decode(path, box, purpose);
     };
     Pictures::Pipeline pipeline(options);
     FullScreenView view(pipeline);
     view.open(folder.path(), {QStringLiteral("tall.bmp"), QStringLiteral("small.bmp")}, 0,
               QGuiApplication::primaryScreen());
     QTRY_VERIFY(view.hasPicture());
-    QTRY_COMPARE(longSides.size(), 2); // and the next picture, ahead
-    const std::lock_guard lock(asked);
-    // The small one at its own size, the size 1:1 asks for too.
-    QCOMPARE(longSides, (QList<int>{FullScreenView::FittedLongSide(tall, screen), 0}));
+    QTRY_COMPARE(boxes.size(), 2); // and the next picture, ahead
+    const QSize box = (QSizeF(view.size()) * view.devicePixelRatioF()).toSize();
+    {
+        const std::lock_guard lock(asked);
+        QCOMPARE(boxes, (QList<QSize>{box, box}));
+    }
+    const std::optional<Pictures::Result> shown = pipeline.tryGet({{tallPath}, box, Pictures::Purpose::Screen});
+    QVERIFY(shown && shown->decoded);
+    QCOMPARE(shown->decoded.picture->image.size(), Pictures::DecodeSize(tall, box));
 }
 
 // A photograph whose EXIF block says how it was taken: I shows it, in Czech,
-// read from the file itself.
+// read from the file itself by the decode that showed the picture.
 void FullScreenTest::infoPanelShowsTheFilesExif()
 {
     PictureFolder folder;
@@ -401,6 +407,8 @@ void FullScreenTest::infoPanelShowsTheFilesExif()
         return count;
     };
     QCOMPARE(lit(), 0);
+    // What the panel says came with the picture's decode: the file is not read again.
+    QVERIFY(file.remove());
     press(view, Qt::Key_I);
     QVERIFY(view.infoShown());
     QCOMPARE(view.infoPanel().lines(),

@@ -381,12 +381,12 @@ void PagesTest::nextPageIsDecodedAhead()
     std::mutex mutex;
     std::map<std::string, int> decodes; // file, times decoded
     Pictures::Pipeline::Options counting;
-    counting.decode = [&](const std::string& path, int longSide, Pictures::Purpose purpose) {
+    counting.decode = [&](const std::string& path, QSize box, Pictures::Purpose purpose) {
         {
             const std::lock_guard lock(mutex);
             ++decodes[path];
         }
-        return Pictures::Decode(path, longSide, purpose);
+        return Pictures::Decode(path, box, purpose);
     };
     const auto decodedOnce = [&](int first, int last) {
         const std::lock_guard lock(mutex);

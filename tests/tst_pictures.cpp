@@ -23,6 +23,7 @@
 #include <QtTest>
 
 #include <atomic>
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <thread>
 #include <unistd.h>
@@ -83,6 +84,14 @@ double meanDifference(const QImage& a, const QImage& b)
         }
     }
     return sum / (3.0 * x.width() * x.height());
+}
+
+// What the full screen's decode reads from a file's EXIF block along with
+// the picture (nothing for a file it cannot show).
+Pictures::PictureInfo infoOf(const std::string& path)
+{
+    const Pictures::Decoded decoded = Pictures::Decode(path, QSize(64, 64), Purpose::Screen);
+    return decoded ? decoded.picture->info : Pictures::PictureInfo();
 }
 
 #if defined(__SANITIZE_ADDRESS__)
@@ -506,32 +515,42 @@ void PicturesTest::dataEndingEarlyStopsDecoding()
 void PicturesTest::hostileFilesStayWithinTheLimit_data()
 {
     QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<Purpose>("purpose");
     QTest::addColumn<Failure>("failure");
-    const QHash<QString, Failure> expected{
-        {"progressive 30000 x 30000 behind fill bytes", Failure::TooLarge},
-        {"progressive 30000 x 30000", Failure::TooLarge},
-        {"progressive of 190 scans", Failure::TooLarge},
-        {"progressive 5600 x 5600 of 60 scans", Failure::TooLarge},
-        {"baseline 65500 x 65500 in 2 KB", Failure::TooLarge},
-        {"baseline 20000 x 20000 in 2 KB", Failure::None},
-        {"RLE8 BMP 8000 x 8000", Failure::TooLarge},
-        {"RLE4 BMP 4000 x 4000", Failure::None},
-        {"1-bit BMP 20000000 x 1", Failure::None},
-        {"GIF screen 8190 x 8190 over 1000 x 1000", Failure::TooLarge},
-        {"GIF screen 3000 x 3000 over 400 x 400", Failure::None},
+    // Each for the enlarged view and for the full screen at 1:1, which makes
+    // what passes the limits smaller instead of refusing it.
+    const QHash<QString, std::pair<Failure, Failure>> expected{
+        {"progressive 30000 x 30000 behind fill bytes", {Failure::TooLarge, Failure::TooLarge}},
+        {"progressive 30000 x 30000", {Failure::TooLarge, Failure::TooLarge}},
+        {"progressive of 190 scans", {Failure::TooLarge, Failure::TooLarge}},
+        {"progressive 5600 x 5600 of 60 scans", {Failure::TooLarge, Failure::TooLarge}},
+        {"baseline 65500 x 65500 in 2 KB", {Failure::TooLarge, Failure::TooLarge}},
+        {"baseline 20000 x 20000 in 2 KB", {Failure::None, Failure::None}},
+        {"RLE8 BMP 8000 x 8000", {Failure::TooLarge, Failure::TooLarge}},
+        {"RLE4 BMP 4000 x 4000", {Failure::None, Failure::None}},
+        {"1-bit BMP 20000000 x 1", {Failure::None, Failure::None}},
+        {"GIF screen 8190 x 8190 over 1000 x 1000", {Failure::TooLarge, Failure::TooLarge}},
+        {"GIF screen 3000 x 3000 over 400 x 400", {Failure::None, Failure::None}},
+        {"grey baseline 38001 x 38000", {Failure::None, Failure::None}},
+        {"baseline 40001 x 40001", {Failure::None, Failure::None}},
     };
     const QList<Samples::NamedFile> files = Samples::HostileFiles();
     QCOMPARE(files.size(), expected.size());
-    for (const Samples::NamedFile& file : files)
-        QTest::newRow(qPrintable(file.name)) << file.bytes << expected.value(file.name, Failure::Unreadable);
+    for (const Samples::NamedFile& file : files) {
+        const auto [view, screen] = expected.value(file.name, {Failure::Unreadable, Failure::Unreadable});
+        QTest::newRow(qPrintable(file.name + QStringLiteral(", view"))) << file.bytes << Purpose::View << view;
+        QTest::newRow(qPrintable(file.name + QStringLiteral(", 1:1"))) << file.bytes << Purpose::Screen << screen;
+    }
 }
 
 void PicturesTest::hostileFilesStayWithinTheLimit()
 {
     QFETCH(QByteArray, bytes);
+    QFETCH(Purpose, purpose);
     QFETCH(Failure, failure);
-    const DecodeProbe::Measured measured = DecodeProbe::InChild(
-        QCoreApplication::applicationFilePath(), folder_.addFile(QStringLiteral("H.JPG"), bytes), 120, Purpose::View);
+    const DecodeProbe::Measured measured =
+        DecodeProbe::InChild(QCoreApplication::applicationFilePath(), folder_.addFile(QStringLiteral("H.JPG"), bytes),
+                             purpose == Purpose::View ? 120 : 0, purpose);
     QCOMPARE(measured.failure, failure);
     if (UnderAddressSanitizer)
         QSKIP("resident memory is not meaningful under AddressSanitizer");
@@ -635,7 +654,7 @@ void PicturesTest::cyclicExifDecodesAtOnceUpright()
         }
         QElapsedTimer clock;
         clock.start();
-        const Pictures::PictureInfo info = Pictures::ReadPictureInfo(native(path));
+        const Pictures::PictureInfo info = infoOf(native(path));
         QVERIFY(clock.elapsed() < 1000);
         QVERIFY(!info.make && !info.dateTaken && !info.iso);
     }
@@ -662,7 +681,7 @@ void PicturesTest::pictureInfoReadsEveryField()
     const QString path =
         folder_.addFile(QStringLiteral("info.jpg"), Samples::Jpeg(filled(QSize(32, 24), Qt::gray),
                                                                   {.exif = Samples::ExifWithInfo(written, bigEndian)}));
-    const Pictures::PictureInfo info = Pictures::ReadPictureInfo(native(path));
+    const Pictures::PictureInfo info = infoOf(native(path));
     QCOMPARE(info.make, QStringLiteral("Canon"));
     QCOMPARE(info.model, QStringLiteral("EOS 5D Mark IV"));
     QCOMPARE(info.lens, QStringLiteral("EF24-70mm f/2.8L II USM"));
@@ -672,8 +691,8 @@ void PicturesTest::pictureInfoReadsEveryField()
     QCOMPARE(info.iso, 3200);
     QVERIFY(info.focalLengthMm && qFuzzyCompare(*info.focalLengthMm, 35.0));
     // A JPEG without EXIF: nothing.
-    const Pictures::PictureInfo none = Pictures::ReadPictureInfo(
-        native(folder_.addFile(QStringLiteral("plain.jpg"), Samples::Jpeg(filled(QSize(8, 8), Qt::red)))));
+    const Pictures::PictureInfo none =
+        infoOf(native(folder_.addFile(QStringLiteral("plain.jpg"), Samples::Jpeg(filled(QSize(8, 8), Qt::red)))));
     QVERIFY(!none.make && !none.model && !none.exposureSeconds && !none.iso);
 }
 
@@ -705,6 +724,32 @@ void PicturesTest::decodesStopWhenTimeIsUpOrUnwanted()
     }
     QVERIFY(Pictures::Decode(native(jpegPath), 0));
     QVERIFY(Pictures::Decode(native(bmpPath), 0));
+
+    // The markers before the frame are read under the guard too, and bounded:
+    // a hole of zeros after an empty comment (libjpeg reads it byte by byte)
+    // stops where the time is up, and one larger than any real header is
+    // refused whatever the time (8 GiB of it kept the window for 8 s).
+    const auto holeBeforeFrame = [&](const QString& name, qint64 hole) {
+        QFile file(folder_.at(name));
+        const bool written = file.open(QIODevice::WriteOnly) && file.write("\xFF\xD8\xFF\xFE\x00\x02", 6) == 6 &&
+                             file.seek(6 + hole) && file.write(jpeg.mid(2)) == jpeg.size() - 2;
+        return written ? native(file.fileName()) : std::string();
+    };
+    const std::string small = holeBeforeFrame(QStringLiteral("hole.jpg"), 1 << 20);
+    const std::string large =
+        holeBeforeFrame(QStringLiteral("large-hole.jpg"), Pictures::Limits::MaxJpegHeaderBytes + (1 << 20));
+    QVERIFY(!small.empty() && !large.empty());
+    QVERIFY(Pictures::Decode(small, 64));
+    QCOMPARE(Pictures::Decode(large, 64).failure, Failure::Damaged);
+    const Pictures::DecodeGuard guard(std::chrono::milliseconds(0));
+    volatile int spin = 0;
+    while (spin < 1'000'000)
+        spin = spin + 1;
+    const int fd = ::open(small.c_str(), O_RDONLY | O_CLOEXEC);
+    QVERIFY(fd >= 0);
+    Pictures::JpegDecoder decoder(fd);
+    QCOMPARE(decoder.readHeader(), Failure::TooSlow);
+    ::close(fd);
 }
 
 // 9000 x 9000 at its own size passes the per-decode memory limit: the

@@ -35,7 +35,7 @@ public:
 
     Pipeline::DecodeFunction function()
     {
-        return [this](const std::string& path, int side, Purpose) { return decode(path, side); };
+        return [this](const std::string& path, QSize box, Purpose) { return decode(path, box.width()); };
     }
     void hold(bool holding)
     {
@@ -116,7 +116,7 @@ struct Fixture {
     }
     Request request(std::initializer_list<QString> names, Purpose purpose = Purpose::Thumbnail) const
     {
-        Request request{{}, 40, purpose};
+        Request request{{}, SquareBox(40), purpose};
         for (const QString& name : names)
             request.candidates.push_back(file(name));
         return request;
@@ -154,7 +154,7 @@ std::optional<Result> waitFor(Pipeline& pipeline, const Request& request)
 
 RequestKey keyOf(int k)
 {
-    return RequestKey::Of(Request{{"/nonexistent/" + std::to_string(k)}, 64, Purpose::Thumbnail});
+    return RequestKey::Of(Request{{"/nonexistent/" + std::to_string(k)}, SquareBox(64), Purpose::Thumbnail});
 }
 
 Result resultOf(int side)
@@ -329,8 +329,9 @@ void PipelineTest::cacheKeepsToBudgetLeastRecentlyUsedOutFirst()
     QCOMPARE(cache.bytes(), PictureCache::CostOf(resultOf(120)));
 }
 
-// get(): Q is taken out of the queue and decoded on this thread; R, running,
-// is waited for; both exactly once, and no event runs meanwhile.
+// get(): Q is taken out of the queue and decoded by the worker kept for
+// get(), though the only other one is busy with R; R, running, is waited
+// for; both exactly once, neither on this thread, and no event runs meanwhile.
 void PipelineTest::blockingGetDecodesOnceWithoutRunningEvents()
 {
     Fixture f(1);
@@ -340,7 +341,9 @@ void PipelineTest::blockingGetDecodesOnceWithoutRunningEvents()
     QVERIFY(f.decoder.waitForCalls(1));
     f.decoder.release(q.candidates[0]);
     const Result fromQueue = f.pipeline->get(q);
-    QVERIFY(f.decoder.callOf(fromQueue).thread == std::this_thread::get_id());
+    QVERIFY(fromQueue.decoded);
+    QVERIFY(f.decoder.callOf(fromQueue).thread != std::this_thread::get_id());
+    QCOMPARE(f.decoder.paths(), (std::vector<std::string>{r.candidates[0], q.candidates[0]})); // R still held
 
     std::thread releaser([&f, &r] {
         std::this_thread::sleep_for(50ms);
@@ -450,7 +453,7 @@ struct ReservingDecoder {
 // progress checks. It uses nothing the test owns.
 std::atomic<int> neverEndingCalls = 0;
 
-Decoded neverEnding(const std::string&, int, Purpose)
+Decoded neverEnding(const std::string&, QSize, Purpose)
 {
     ++neverEndingCalls;
     // Never destroyed: the process's exit must not wait for its waiter.
@@ -478,10 +481,10 @@ void PipelineTest::sharedBudgetServesInPipelineOrder()
     };
     const auto request = [&dir, &file](const QString& name) {
         file(name);
-        return Request{{QFile::encodeName(dir.filePath(name)).toStdString()}, 40, Purpose::Thumbnail};
+        return Request{{QFile::encodeName(dir.filePath(name)).toStdString()}, SquareBox(40), Purpose::Thumbnail};
     };
     auto pipeline = std::make_unique<Pipeline>(Pipeline::Options{
-        .workers = 16, .decode = [&decoder](const std::string& path, int, Purpose) { return decoder.decode(path); }});
+        .workers = 16, .decode = [&decoder](const std::string& path, QSize, Purpose) { return decoder.decode(path); }});
     pipeline->submit({request("block")});
     {
         std::unique_lock lock(decoder.mutex);
@@ -525,7 +528,7 @@ void PipelineTest::supersededDecodeIsCancelledAndNotKept()
     std::atomic<int> started = 0, cancelled = 0;
     Fixture f(1);
     f.pipeline = std::make_unique<Pipeline>(
-        Pipeline::Options{.workers = 1, .decode = [&](const std::string&, int, Purpose) -> Decoded {
+        Pipeline::Options{.workers = 1, .decode = [&](const std::string&, QSize, Purpose) -> Decoded {
                               ++started;
                               for (int i = 0; i < 1000; ++i) {
                                   if (DecodeGuard::Check() == Failure::Cancelled) {
@@ -557,7 +560,7 @@ void PipelineTest::stuckDecodeDoesNotHoldUpDestruction()
     QVERIFY(file.open(QIODevice::WriteOnly) && file.write("picture") == 7);
     file.close();
     auto pipeline = std::make_unique<Pipeline>(Pipeline::Options{.workers = 2, .decode = neverEnding});
-    pipeline->submit({Request{{QFile::encodeName(file.fileName()).toStdString()}, 40, Purpose::Thumbnail}});
+    pipeline->submit({Request{{QFile::encodeName(file.fileName()).toStdString()}, SquareBox(40), Purpose::Thumbnail}});
     QTRY_COMPARE_WITH_TIMEOUT(neverEndingCalls.load(), 1, 10000);
     QElapsedTimer clock;
     clock.start();
