@@ -1,6 +1,7 @@
 #include "Kalvio.h"
 
 #include "FolderService.h"
+#include "QuitKey.h"
 #include "Twips.h"
 #include "WindowColors.h"
 
@@ -222,6 +223,7 @@ void Kalvio::connectHandlers()
     connect(exitLabel, &CaptionLabel::clicked, this, &Kalvio::exitLabelClicked);
     connect(logo, &QPushButton::clicked, this, &Kalvio::logoClicked);
     connect(exitAction, &QAction::triggered, this, &Kalvio::exitChosen);
+    connect(new QuitKey(this), &QuitKey::pressed, this, &Kalvio::exitChosen);
     connect(aboutAction, &QAction::triggered, this, &Kalvio::aboutChosen);
     connect(source_, &FolderSource::folderChosen, this, &Kalvio::folderChosen);
     connect(source_, &FolderSource::entryChosen, this, &Kalvio::showPageOf);
@@ -234,10 +236,13 @@ void Kalvio::closeEvent(QCloseEvent* event)
 {
     bool cancel = false;
     queryUnload(cancel, 0);
-    if (cancel)
+    if (cancel) {
         event->ignore();
-    else
-        event->accept();
+        return;
+    }
+    event->accept();
+    // Ended from full screen (Ctrl+Q there), its window goes with this one.
+    fullScreen_->hide();
 }
 
 // Every frame's name goes through the grid, which tells the model (see

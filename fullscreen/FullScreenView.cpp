@@ -27,6 +27,8 @@ FullScreenView::FullScreenView(Pictures::Pipeline& pictures, QWidget* parent)
 {
     setWindowTitle(QStringLiteral("Kalvio – celá obrazovka"));
     setAttribute(Qt::WA_OpaquePaintEvent);
+    // The program ends with its main window, whether or not this one is up.
+    setAttribute(Qt::WA_QuitOnClose, false);
     setMouseTracking(true);
     setFocusPolicy(Qt::StrongFocus);
     slideshow_.setSingleShot(true);

@@ -271,6 +271,13 @@ void WindowTest::creditBoxesAndExit()
              w.activateWindow();
              return QTest::qWaitForWindowActive(&w) && (QTest::keyClick(&w, Qt::Key_Q, Qt::ControlModifier), true);
          }},
+        // The full-screen view is a window of its own, which the menu's shortcut does not reach.
+        {"Ctrl+Q in full screen",
+         [](Kalvio& w) {
+             w.openFullScreen(0);
+             QTest::keyClick(w.fullScreenView(), Qt::Key_Q, Qt::ControlModifier);
+             return !w.fullScreenView()->isVisible();
+         }},
     };
     for (const auto& [way, act] : ways) {
         auto w = startIn(folder.path());

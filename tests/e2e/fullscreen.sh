@@ -5,7 +5,8 @@
 # picture; it steps across the folder and stays at its ends; Escape
 # brings back the window on the page of the last picture, enlarged there; the
 # slideshow moves on by itself; R turns the picture; 1 shows a one-pixel
-# checkerboard pixel for pixel.
+# checkerboard pixel for pixel; Ctrl+Q ends the program from full screen, and
+# right after Escape.
 source "$(dirname -- "${BASH_SOURCE[0]}")/lib.sh"
 W=3840 H=2160
 
@@ -118,8 +119,11 @@ check 10 "S: the slideshow reaches the last picture" shows 29
 key F11
 leave F11
 check 10 "the window shows picture 29 enlarged, as a click would" view_open 29
-stop "$KPID"
-KPID=''
+# Escape and at once Ctrl+Q: the key comes while the full screen's window goes.
+key F11
+enter "F11 again"
+xdotool key Escape ctrl+q || fail "no keys Escape ctrl+q"
+ends_by "Escape, then at once Ctrl+Q"
 
 # Turning and 1:1, started full screen from the command line.
 mkdir -p "$TMP/large"
@@ -148,4 +152,8 @@ key BackSpace
 check 10 "BackSpace: back at A, it is still turned" red_towards 0 1
 key f
 leave "F after --fullscreen"
+key f
+enter "F in the enlarged view"
+key ctrl+q
+ends_by "Ctrl+Q in full screen"
 finish
