@@ -88,6 +88,15 @@ void FullScreenTest::fitsCentredAndNeverEnlarges()
     viewport.setPicture({101, 51});
     QCOMPARE(viewport.scale(), 1.0);
     QCOMPARE(viewport.pictureRect(), QRectF(910, 515, 101, 51));
+
+    // Fitted, a picture thinner than a pixel is still a pixel wide or high;
+    // zoomed, it keeps its exact size.
+    viewport.setPicture({1, 65500});
+    QCOMPARE(viewport.pictureRect(), QRectF(960, 0, 1, 1080));
+    viewport.setPicture({65500, 1});
+    QCOMPARE(viewport.pictureRect(), QRectF(0, 540, 1920, 1));
+    viewport.zoomTo(0.25, {960, 540});
+    QCOMPARE(viewport.pictureRect().size(), QSizeF(16375, 0.25));
 }
 
 void FullScreenTest::zoomStepsThroughFitAndLevels()
