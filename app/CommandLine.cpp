@@ -2,6 +2,7 @@
 
 #include "NameFilter.h"
 #include "NativeName.h"
+#include "ShownText.h"
 
 #include <dirent.h>
 #include <fcntl.h>
@@ -75,7 +76,7 @@ CommandLine unlisted(const QString& path, const QString& name)
 
 QString shown(const fs::path& path)
 {
-    return NativeName::Display(NativeName::FromPath(path));
+    return ShownText::Of(NativeName::FromPath(path));
 }
 
 QString systemError(int error)

@@ -11,8 +11,8 @@
 #include "FileList.h"
 #include "FolderService.h"
 #include "NameFilter.h"
-#include "NativeName.h"
 #include "NaturalOrder.h"
+#include "ShownText.h"
 #include "Timing.h"
 
 #include <QApplication>
@@ -131,7 +131,7 @@ Steps measure(const QString& folder, int pictures, int runs, FileList& list)
         const double filling = timeMs([&] {
             texts.reserve(matched.size());
             for (const QString& name : matched)
-                texts.append(NativeName::Display(name));
+                texts.append(ShownText::Of(name));
             shown->setStringList(texts);
             list.repaint();
         });

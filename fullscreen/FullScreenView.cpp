@@ -85,7 +85,7 @@ InfoPanelText FullScreenView::infoPanel() const
     InfoPanelText panel;
     if (entry_ < 0)
         return panel;
-    panel.name = NativeName::Display(names_[entry_]);
+    panel.name = names_[entry_];
     panel.position = entry_ + 1;
     panel.count = int(names_.size());
     if (shownEntry_ == entry_) {
@@ -387,21 +387,7 @@ void FullScreenView::paintEvent(QPaintEvent*)
 
 void FullScreenView::paintInfoPanel(QPainter& painter)
 {
-    const QStringList lines = infoPanel().lines();
-    QFont font = painter.font();
-    font.setPointSizeF(font.pointSizeF() * 1.3);
-    painter.setFont(font);
-    const QFontMetrics metrics(font);
-    int width = 0;
-    for (const QString& line : lines)
-        width = std::max(width, metrics.horizontalAdvance(line));
-    const int margin = metrics.height() / 2;
-    const QRect panel(margin, margin, width + 2 * margin, int(lines.size()) * metrics.height() + 2 * margin);
-    painter.fillRect(panel, QColor(0, 0, 0, 170));
-    painter.setPen(Qt::white);
-    for (int i = 0; i < lines.size(); ++i)
-        painter.drawText(panel.left() + margin, panel.top() + margin + i * metrics.height() + metrics.ascent(),
-                         lines[i]);
+    panel_.paint(painter, infoPanel().lines(), rect());
 }
 
 void FullScreenView::keyPressEvent(QKeyEvent* event)

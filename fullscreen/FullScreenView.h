@@ -1,5 +1,6 @@
 #pragma once
 
+#include "InfoPanel.h"
 #include "InfoPanelText.h"
 #include "Pipeline.h"
 #include "Viewport.h"
@@ -113,6 +114,7 @@ private:
 
     Viewport viewport_;
     bool infoShown_ = false;
+    InfoPanel panel_;
     QTimer slideshow_;
     bool slideshowOn_ = false;
     QTimer hidePointer_;

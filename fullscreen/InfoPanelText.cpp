@@ -1,10 +1,35 @@
 #include "InfoPanelText.h"
 
+#include "ShownText.h"
+
+#include <QDate>
 #include <QRegularExpression>
+#include <QTime>
 
 #include <cmath>
 
 namespace {
+
+// The ranges pictures are really taken in. A value outside them is a broken or
+// made-up field (0, 2.3e-10, a signed rational gone negative; NaN fails every
+// comparison) and is left out rather than shown as "f/0".
+// The fastest lenses made for photography are about f/0.7, a few special ones
+// near f/0.5; pinhole cameras reach a few hundred.
+constexpr double FNumberRange[] = {0.5, 1000};
+// Electronic shutters reach a few hundred-thousandths of a second; exposures of
+// the night sky taken in the camera last hours at most.
+constexpr double ExposureSecondsRange[] = {1e-6, 24 * 3600};
+// Phone cameras' lenses are a little over 1 mm; the longest telephoto lenses,
+// and telescopes used as one, a few metres.
+constexpr double FocalLengthMmRange[] = {0.5, 10'000};
+// ISO 1 up to the few million of the most sensitive cameras.
+constexpr int IsoRange[] = {1, 10'000'000};
+
+template <typename Number>
+bool within(const std::optional<Number>& value, const Number (&range)[2])
+{
+    return value && *value >= range[0] && *value <= range[1];
+}
 
 QString sizeText(QSize size)
 {
@@ -20,28 +45,28 @@ QString labelled(const char* label, const QString& value)
 
 QStringList InfoPanelText::lines() const
 {
-    QStringList out{name, QStringLiteral("%1 / %2").arg(position).arg(count)};
+    QStringList out{ShownText::Of(name), QStringLiteral("%1 / %2").arg(position).arg(count)};
     if (!pixelSize.isEmpty())
         out << labelled("Rozměry", sizeText(pixelSize));
     if (fileBytes >= 0)
         out << labelled("Velikost souboru", fileSizeText(fileBytes));
-    if (info.dateTaken)
-        out << labelled("Pořízeno", dateText(*info.dateTaken));
+    if (const QString date = info.dateTaken ? dateText(*info.dateTaken) : QString(); !date.isEmpty())
+        out << labelled("Pořízeno", ShownText::Of(date));
     // Many cameras repeat the maker in the model ("Canon" "Canon EOS R5").
     QString camera = info.model.value_or(QString());
     if (info.make && !camera.startsWith(*info.make, Qt::CaseInsensitive))
         camera = camera.isEmpty() ? *info.make : *info.make + QLatin1Char(' ') + camera;
     if (!camera.isEmpty())
-        out << labelled("Fotoaparát", camera);
+        out << labelled("Fotoaparát", ShownText::Of(camera));
     if (info.lens)
-        out << labelled("Objektiv", *info.lens);
-    if (info.exposureSeconds && *info.exposureSeconds > 0)
+        out << labelled("Objektiv", ShownText::Of(*info.lens));
+    if (within(info.exposureSeconds, ExposureSecondsRange))
         out << labelled("Expozice", exposureText(*info.exposureSeconds));
-    if (info.fNumber && *info.fNumber > 0)
+    if (within(info.fNumber, FNumberRange))
         out << labelled("Clona", QStringLiteral("f/") + decimalText(*info.fNumber));
-    if (info.iso && *info.iso > 0)
+    if (within(info.iso, IsoRange))
         out << labelled("ISO", QString::number(*info.iso));
-    if (info.focalLengthMm && *info.focalLengthMm > 0)
+    if (within(info.focalLengthMm, FocalLengthMmRange))
         out << labelled("Ohnisková vzdálenost", decimalText(*info.focalLengthMm) + QStringLiteral(" mm"));
     if (!reducedTo.isEmpty())
         out << QString::fromUtf8("Příliš velký pro plnou velikost: zobrazen v %1").arg(sizeText(reducedTo));
@@ -65,6 +90,9 @@ QString InfoPanelText::dateText(const QString& exifDate)
     const QRegularExpressionMatch match = format.match(exifDate);
     if (!match.hasMatch())
         return exifDate;
+    const QDate date(match.captured(1).toInt(), match.captured(2).toInt(), match.captured(3).toInt());
+    if (!date.isValid() || !QTime::fromString(match.captured(4), QStringLiteral("HH:mm:ss")).isValid())
+        return {};
     return QStringLiteral("%1. %2. %3 %4")
         .arg(match.captured(3).toInt())
         .arg(match.captured(2).toInt())

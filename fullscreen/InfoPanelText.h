@@ -7,10 +7,12 @@
 #include <QStringList>
 
 // What the information panel of the full-screen view says about a picture,
-// one line each, with Czech labels. Fields the picture does not carry are left
-// out; nothing is invented.
+// one line each, with Czech labels. Fields the picture does not carry, and
+// numbers no camera could have taken a picture with, are left out; nothing is
+// invented. Texts from the file (its name, the camera's words) are shown as
+// ShownText shows them.
 struct InfoPanelText {
-    QString name;     // as shown to the user
+    QString name;     // the file's name as stored (an escaped native name)
     int position = 0; // from 1
     int count = 0;
     QSize pixelSize;       // of the picture in the file, upright; empty: not known yet
@@ -24,7 +26,9 @@ struct InfoPanelText {
 
     // "7,3 MB", "512 B": decimal units with a decimal comma.
     static QString fileSizeText(qint64 bytes);
-    // "YYYY:MM:DD HH:MM:SS" as "8. 12. 2026 14:03:22"; other text as it is.
+    // "YYYY:MM:DD HH:MM:SS" as "8. 12. 2026 14:03:22"; empty for a date or
+    // time of that form that does not exist ("0000:00:00 00:00:00", as cameras
+    // whose clock was never set write); other text as it is.
     static QString dateText(const QString& exifDate);
     // "1/250 s", "0,5 s", "2 s", "30 s".
     static QString exposureText(double seconds);

@@ -31,7 +31,12 @@ double Viewport::fitScale() const
 
 QRectF Viewport::pictureRect() const
 {
-    const QSizeF size = picture_ * scale();
+    QSizeF size = picture_ * scale();
+    // Fitted, a picture thinner than a pixel (1 × 65500 on a screen 1080 high)
+    // is still shown a pixel wide rather than not at all. Zoomed, sizes stay
+    // exact: scale 1 is one file pixel to one screen pixel.
+    if (!scale_ && !picture_.isEmpty())
+        size = size.expandedTo(QSizeF(1, 1));
     const QPointF centre = scale_ ? centre_ : QPointF(screen_.width() / 2, screen_.height() / 2);
     return QRectF(QPointF(std::round(centre.x() - size.width() / 2), std::round(centre.y() - size.height() / 2)), size);
 }

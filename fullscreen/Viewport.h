@@ -24,7 +24,8 @@ public:
     double scale() const { return scale_.value_or(fitScale()); }
     double fitScale() const;
     // The picture's rectangle on the screen, its corner on whole pixels so that
-    // scale 1 maps file pixels onto screen pixels exactly.
+    // scale 1 maps file pixels onto screen pixels exactly; fitted, at least a
+    // pixel wide and high.
     QRectF pictureRect() const;
     // The picture reaches past the screen's edge, so panning moves it.
     bool canPan() const;

@@ -1,8 +1,8 @@
 #include "FileList.h"
 
 #include "FolderService.h"
-#include "NativeName.h"
 #include "NaturalOrder.h"
+#include "ShownText.h"
 
 #include <QEvent>
 #include <QMouseEvent>
@@ -115,6 +115,6 @@ void FileList::refill()
     QStringList shown;
     shown.reserve(names_.size());
     for (const QString& name : names_)
-        shown.append(NativeName::Display(name));
+        shown.append(ShownText::Of(name));
     shown_->setStringList(shown);
 }

@@ -1,7 +1,7 @@
 #include "FolderList.h"
 
 #include "FolderService.h"
-#include "NativeName.h"
+#include "ShownText.h"
 
 #include <QStyle>
 
@@ -46,7 +46,7 @@ QString FolderList::EntryPath(int row) const
 
 void FolderList::addEntry(const QString& path, const QString& label, int depth, bool open)
 {
-    auto* entry = new QListWidgetItem(QString(depth * 2, u' ') + NativeName::Display(label), this);
+    auto* entry = new QListWidgetItem(QString(depth * 2, u' ') + ShownText::Of(label), this);
     entry->setData(PathRole, path);
     entry->setIcon(style()->standardIcon(open ? QStyle::SP_DirOpenIcon : QStyle::SP_DirIcon));
 }

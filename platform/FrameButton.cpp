@@ -1,7 +1,7 @@
 #include "FrameButton.h"
 
 #include "Colors.h"
-#include "NativeName.h"
+#include "ShownText.h"
 
 #include <QPainter>
 
@@ -41,5 +41,5 @@ void FrameButton::paintEvent(QPaintEvent*)
         QRect(pictureArea.center() - QPoint(picture_.width() / 2, picture_.height() / 2), picture_.size()), picture_);
     painter.setPen(palette().color(isEnabled() ? QPalette::Active : QPalette::Disabled, QPalette::ButtonText));
     painter.drawText(captionArea, Qt::AlignHCenter | Qt::AlignVCenter | Qt::TextSingleLine,
-                     metrics.elidedText(NativeName::Display(text()), Qt::ElideMiddle, width() - 4));
+                     metrics.elidedText(ShownText::Of(text()), Qt::ElideMiddle, width() - 4));
 }

@@ -10,7 +10,7 @@
 // as QString everywhere in the program; a byte that is not part of valid UTF-8
 // is kept as the lone surrogate U+DC80 + byte, so that the exact native name
 // can be rebuilt when the file is opened. Only what is shown to the user turns
-// those bytes into the replacement character.
+// those bytes into the replacement character (ShownText).
 namespace NativeName {
 
 QString Decode(std::string_view bytes);
@@ -23,8 +23,10 @@ QString FromPath(const std::filesystem::path& path);
 // points compare as the code points do.
 void AppendUtf8(std::string& out, char32_t cp);
 
-// The text to show for a name, always on one line: escaped bytes and control
-// characters (a line break in a name, say) become U+FFFD.
+// The name as valid text on one line: escaped bytes and control characters
+// (a line break in a name, say) become U+FFFD. Wildcard patterns are matched
+// on this form, which differs from the name only where it cannot be matched
+// as stored; what the user is shown is ShownText::Of(name).
 QString Display(const QString& name);
 
 // The name as plain text for a log line: escaped bytes, control characters

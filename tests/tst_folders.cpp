@@ -5,6 +5,7 @@
 #include "FolderService.h"
 #include "NativeName.h"
 #include "NaturalOrder.h"
+#include "ShownText.h"
 #include "TestSupport.h"
 
 #include <QCollator>
@@ -85,6 +86,7 @@ private slots:
     void deletedOrUnreadableStart();
     void hundredThousandFiles();
     void nativeNamesRoundTrip();
+    void namesAreShownForWhatTheyAre();
 };
 
 void FoldersTest::search_data()
@@ -473,6 +475,52 @@ void FoldersTest::nativeNamesRoundTrip()
     // A character beyond the basic plane whose second half looks like an escaped byte stays what it is.
     QCOMPARE(NativeName::Display(QStringLiteral("\U0001F480")), QStringLiteral("\U0001F480"));
     QCOMPARE(NativeName::Encode(QStringLiteral("\U0001F480")), std::string("\xF0\x9F\x92\x80"));
+}
+
+// What a list shows of a name, and what ShownText makes of any text read from
+// a file: nothing hidden, nothing reordered, nothing drawn over its neighbours.
+void FoldersTest::namesAreShownForWhatTheyAre()
+{
+    const QString replacement(QChar(QChar::ReplacementCharacter));
+    // Every bidirectional control shows where it stands, and the text around
+    // it keeps its stored order: "abc<RLO>gnp.jpg" cannot pass for "abcgpj.png".
+    for (const char16_t control :
+         {0x200E, 0x200F, 0x061C, 0x202A, 0x202B, 0x202C, 0x202D, 0x202E, 0x2066, 0x2067, 0x2068, 0x2069})
+        QCOMPARE(ShownText::Of(QStringLiteral("abc") + QChar(control) + QStringLiteral("gnp.jpg")),
+                 QStringLiteral("abc") + replacement + QStringLiteral("gnp.jpg"));
+    // Controls and invisible characters are seen; nothing breaks the line.
+    QCOMPARE(ShownText::Of(QString::fromUtf16(u"a\nb\t\x7F\x85\u2028\u2029\u200B.jpg")),
+             QString::fromUtf16(u"a\uFFFDb\uFFFD\uFFFD\uFFFD\uFFFD\uFFFD\uFFFD.jpg"));
+    // Bytes that are not UTF-8 as before; characters beyond the basic plane,
+    // joined emoji and accents as they are.
+    QCOMPARE(ShownText::Of(NativeName::Decode("bad\xff.jpg")), QStringLiteral("bad\uFFFD.jpg"));
+    const QString ordinary =
+        QString::fromUtf16(u"\U0001F480 \U0001F469\u200D\U0001F467 Vie\u0323\u0302t \u010Cislo.jpg");
+    QCOMPARE(ShownText::Of(ordinary), ordinary);
+    // Right-to-left letters are kept, in one left-to-right isolate: the
+    // extension stays at the right end whatever stands around the name.
+    QCOMPARE(ShownText::Of(QString::fromUtf16(u"\u05E9\u05DC\u05D5\u05DD\u202E.jpg")),
+             QString::fromUtf16(u"\u2066\u05E9\u05DC\u05D5\u05DD\uFFFD.jpg\u2069"));
+    // 10 000 combining marks on one letter (here one beyond the basic plane
+    // too) are cut to the bound, the rest shown as one U+FFFD.
+    const QString piled = QStringLiteral("a") + QString(10'000, QChar(0x0301)) + QStringLiteral("\U0001D167b.jpg");
+    QCOMPARE(ShownText::Of(piled), QStringLiteral("a") + QString(ShownText::MarksPerCharacter, QChar(0x0301)) +
+                                       replacement + QStringLiteral("b.jpg"));
+
+    // The lists show that form and keep the stored name for opening.
+    PictureFolder root;
+    const QString disguised = QStringLiteral("abc\u202Egnp.jpg"), folder = QStringLiteral("x\u202Egpj.exe");
+    root.addFile(disguised);
+    root.makeFolder(folder);
+    FileList fileList;
+    fileList.setPattern(QStringLiteral("*.jpg"));
+    fileList.setPath(root.path());
+    QCOMPARE(fileList.names(), QStringList{disguised});
+    QCOMPARE(fileList.model()->index(0, 0).data().toString(), QStringLiteral("abc\uFFFDgnp.jpg"));
+    FolderList folderList;
+    folderList.setPath(root.path());
+    QCOMPARE(folderList.EntryPath(folderList.count() - 1), root.at(folder));
+    QCOMPARE(folderList.item(folderList.count() - 1)->text().trimmed(), QStringLiteral("x\uFFFDgpj.exe"));
 }
 
 QTEST_MAIN(FoldersTest)

@@ -5,15 +5,19 @@
 #include "TestSupport.h"
 
 #include "FullScreenView.h"
+#include "InfoPanel.h"
 #include "NativeName.h"
 #include "SampleFiles.h"
+#include "ShownText.h"
 #include "Viewport.h"
 
 #include <QGuiApplication>
+#include <QPainter>
 #include <QScreen>
 #include <QSignalSpy>
 #include <QtTest>
 
+#include <limits>
 #include <mutex>
 
 using namespace TestSupport;
@@ -76,6 +80,8 @@ private slots:
     void infoPanelShowsTheFilesExif();
     void infoPanelSaysWhatIsKnown();
     void infoPanelNumbersInCzech();
+    void infoPanelLeavesOutWhatCannotBe();
+    void infoPanelIsLaidOutOnce();
 };
 
 void FullScreenTest::fitsCentredAndNeverEnlarges()
@@ -89,6 +95,15 @@ void FullScreenTest::fitsCentredAndNeverEnlarges()
     viewport.setPicture({101, 51});
     QCOMPARE(viewport.scale(), 1.0);
     QCOMPARE(viewport.pictureRect(), QRectF(910, 515, 101, 51));
+
+    // Fitted, a picture thinner than a pixel is still a pixel wide or high;
+    // zoomed, it keeps its exact size.
+    viewport.setPicture({1, 65500});
+    QCOMPARE(viewport.pictureRect(), QRectF(960, 0, 1, 1080));
+    viewport.setPicture({65500, 1});
+    QCOMPARE(viewport.pictureRect(), QRectF(0, 540, 1920, 1));
+    viewport.zoomTo(0.25, {960, 540});
+    QCOMPARE(viewport.pictureRect().size(), QSizeF(16375, 0.25));
 }
 
 void FullScreenTest::zoomStepsThroughFitAndLevels()
@@ -485,6 +500,76 @@ void FullScreenTest::infoPanelNumbersInCzech()
     QCOMPARE(InfoPanelText::exposureText(30), QStringLiteral("30 s"));
     QCOMPARE(InfoPanelText::dateText(QStringLiteral("2026:12:31 23:59:59")), QStringLiteral("31. 12. 2026 23:59:59"));
     QCOMPARE(InfoPanelText::dateText(QStringLiteral("    :  :     :  :  ")), QStringLiteral("    :  :     :  :  "));
+}
+
+// Numbers no camera takes a picture with are left out, not shown as "f/0";
+// the camera's texts and the name are shown for what they are.
+void FullScreenTest::infoPanelLeavesOutWhatCannotBe()
+{
+    InfoPanelText panel;
+    panel.name = QStringLiteral("abc\u202Egnp.jpg");
+    panel.position = 1;
+    panel.count = 2;
+    panel.info.dateTaken = QStringLiteral("0000:00:00 00:00:00");
+    panel.info.make = QStringLiteral("Canon");
+    panel.info.model = QStringLiteral("\u202ECanon EOS R5");
+    panel.info.lens = QStringLiteral("RF") + QString(13'000, QChar(0x0301));
+    panel.info.fNumber = 2.3e-10;
+    panel.info.exposureSeconds = std::numeric_limits<double>::quiet_NaN();
+    panel.info.iso = 2'000'000'000;
+    panel.info.focalLengthMm = std::numeric_limits<double>::infinity();
+    QCOMPARE(panel.lines(),
+             (QStringList{QStringLiteral("abc\uFFFDgnp.jpg"), QStringLiteral("1 / 2"),
+                          QStringLiteral("Fotoaparát: Canon \uFFFDCanon EOS R5"),
+                          QStringLiteral("Objektiv: RF") + QString(ShownText::MarksPerCharacter, QChar(0x0301)) +
+                              QStringLiteral("\uFFFD")}));
+    // The ends of the ranges are shown; just past them, nothing.
+    panel.info = {};
+    panel.info.fNumber = 0.5;
+    panel.info.exposureSeconds = 1e-6;
+    panel.info.iso = 1;
+    panel.info.focalLengthMm = 10'000;
+    QCOMPARE(panel.lines().mid(2),
+             (QStringList{QStringLiteral("Expozice: 1/1000000 s"), QStringLiteral("Clona: f/0,5"),
+                          QStringLiteral("ISO: 1"), QStringLiteral("Ohnisková vzdálenost: 10000 mm")}));
+    panel.info.fNumber = 1000.1;
+    panel.info.exposureSeconds = -1.0 / 250;
+    panel.info.iso = 10'000'001;
+    panel.info.focalLengthMm = 0.49;
+    QCOMPARE(panel.lines().size(), 2);
+}
+
+// The panel is rendered once per text, not at every repaint, and a line too
+// wide for the screen is shortened in the middle to fit it.
+void FullScreenTest::infoPanelIsLaidOutOnce()
+{
+    QImage screen(800, 600, QImage::Format_RGB32);
+    screen.fill(Qt::black);
+    InfoPanel panel;
+    const QStringList lines{QStringLiteral("IMG_0012.JPG"), QStringLiteral("12 / 340")};
+    const auto paint = [&](const QStringList& text, QRect area) {
+        QPainter painter(&screen);
+        panel.paint(painter, text, area);
+        return panel.image().cacheKey();
+    };
+    const qint64 first = paint(lines, screen.rect());
+    QVERIFY(!panel.image().isNull());
+    QCOMPARE(paint(lines, screen.rect()), first);
+    QVERIFY(screen.pixelColor(panel.image().width() / 2, panel.image().height() / 2) != Qt::black);
+    const qint64 stepped = paint({lines[0], QStringLiteral("13 / 340")}, screen.rect());
+    QVERIFY(stepped != first);
+    QCOMPARE(paint({lines[0], QStringLiteral("13 / 340")}, screen.rect()), stepped);
+
+    const QString wide = QStringLiteral("Objektiv: ") + QString(5000, u'W') + QStringLiteral(".jpg");
+    for (const int width : {800, 400}) {
+        paint({wide}, QRect(0, 0, width, 600));
+        QVERIFY2(panel.image().width() > width / 2 && panel.image().width() < width,
+                 QByteArray::number(panel.image().width()));
+        const QString shown = panel.shownLines().value(0);
+        QVERIFY2(shown.startsWith(QStringLiteral("Objektiv: W")) && shown.endsWith(QStringLiteral("W.jpg")) &&
+                     shown.contains(QChar(0x2026)),
+                 qPrintable(shown));
+    }
 }
 
 QTEST_MAIN(FullScreenTest)

@@ -1,7 +1,7 @@
 #include "EnlargedView.h"
 
 #include "MousePointer.h"
-#include "NativeName.h"
+#include "ShownText.h"
 #include "WindowColors.h"
 #include "WindowRules.h"
 
@@ -43,7 +43,7 @@ QString EnlargedView::captionOf(const QString& path, QSize fileSize)
 {
     const QString caption = path + QStringLiteral(" --> ") + QString::number(fileSize.width()) + QStringLiteral(" x ") +
                             QString::number(fileSize.height()) + QStringLiteral(" pixel");
-    return NativeName::Display(WindowRules::LastCharacters(caption, CaptionCharacters));
+    return ShownText::Of(WindowRules::LastCharacters(caption, CaptionCharacters));
 }
 
 void EnlargedView::show(const Pictures::Picture& picture, const QString& caption)
