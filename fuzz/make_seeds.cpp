@@ -71,6 +71,29 @@ int main(int argc, char** argv)
     put("exif-info.jpg",
         Jpeg(card, {.exif = ExifWithInfo(
                         {.make = "Maker", .model = "Model", .lens = "Lens", .dateTaken = "2024:01:02 03:04:05"})}));
+    // Texts that would disguise themselves on screen, numbers no camera writes.
+    put("exif-info-hostile.jpg",
+        Jpeg(card, {.exif = ExifWithInfo({.make = "Canon",
+                                          .model = "EOS \xE2\x80\xAER5\x01\x1B" + QByteArray("\xCC\x81").repeated(600),
+                                          .lens = QByteArray(300, '\x07'),
+                                          .dateTaken = "0000:00:00 00:00:00",
+                                          .exposure = {1, 0},
+                                          .fNumber = {1, 0xFFFFFFFF},
+                                          .iso = 0,
+                                          .focalLength = {0xFFFFFFFF, 1}},
+                                         false)}));
+    // Declared sizes that 1:1 decodes at an eighth, rounded up by libjpeg.
+    put("grey-38001x38000.jpg", WithFrameSize(Jpeg(card, {.colour = JpegColour::Grey}), QSize(38001, 38000)));
+    put("rgb-40001x40001.jpg", WithFrameSize(Jpeg(card), QSize(40001, 40001)));
+    // Markers before the frame that cost time, not memory: empty comments,
+    // and garbage bytes libjpeg skips one by one.
+    QByteArray comments = Jpeg(card);
+    for (int i = 0; i < 4000; ++i)
+        comments.insert(2, "\xFF\xFE\x00\x02", 4);
+    put("comments-before-frame.jpg", comments);
+    QByteArray garbage = Jpeg(card);
+    garbage.insert(2, QByteArray("\xFF\xFE\x00\x02", 4) + QByteArray(65536, '\0'));
+    put("garbage-before-frame.jpg", garbage);
 
     for (int depth : {1, 4, 8, 16, 24, 32})
         put(QStringLiteral("depth-%1.bmp").arg(depth), Bmp(card, {.depth = depth}));

@@ -23,7 +23,7 @@ trap 'rm -f "$log"' EXIT
 # Leaks are not what this looks for: Qt keeps its readers' plugins for good.
 status=0
 ASAN_OPTIONS=detect_leaks=0 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
-    "$build/fuzz/kalvio_fuzz_decode" -max_total_time="$seconds" -timeout=15 -rss_limit_mb=2048 \
+    "$build/fuzz/kalvio_fuzz_decode" -max_total_time="$seconds" -timeout=15 \
     -malloc_limit_mb=160 -print_final_stats=1 -artifact_prefix="$root/fuzz/regressions/" \
     "$build/corpus" "$build/seeds" >"$log" 2>&1 || status=$?
 grep -E '^(#[0-9]+[[:space:]]+(INITED|DONE)|stat::|==[0-9]+==|SUMMARY|artifact_prefix|Test unit written)' "$log" || true

@@ -16,27 +16,13 @@
 namespace Pictures {
 namespace {
 
-// The size and pixel format the reader will decode into.
+// The size and pixel format the reader will decode into, and what it
+// allocates beside that image.
 struct Allocation {
     QSize size;
     QImage::Format format = QImage::Format_Invalid;
+    qint64 readerBytes = 0;
 };
-
-std::optional<Allocation> plannedAllocation(QImageReader& reader, QIODevice& file, PictureFormat format)
-{
-    if (format == PictureFormat::Gif) {
-        // The GIF reader reports its first frame's size but decodes onto
-        // the logical screen; it decodes to 32 bits, with alpha or not.
-        const std::optional<QSize> canvas = GifCanvas(file);
-        if (!canvas)
-            return std::nullopt;
-        return Allocation{*canvas, QImage::Format_ARGB32};
-    }
-    // A BMP stored top-down reports a negative height; it decodes the right
-    // way up at the positive one.
-    const QSize reported = reader.size();
-    return Allocation{QSize(reported.width(), std::abs(reported.height())), reader.imageFormat()};
-}
 
 qint64 bytesOf(QSize size, QImage::Format format)
 {
@@ -45,7 +31,26 @@ qint64 bytesOf(QSize size, QImage::Format format)
     return bytesPerLine * size.height();
 }
 
-// The decoded image, the 32-bit copy smooth scaling needs unless it is
+std::optional<Allocation> plannedAllocation(QImageReader& reader, QIODevice& file, PictureFormat format)
+{
+    if (format == PictureFormat::Gif) {
+        // The GIF reader reports its first frame's size but decodes onto
+        // the logical screen; it decodes to 32 bits, with alpha or not. A
+        // frame to be disposed of by restoring what was under it makes it
+        // keep a copy of that part of the screen as well, up to all of it.
+        const std::optional<QSize> canvas = GifCanvas(file);
+        if (!canvas)
+            return std::nullopt;
+        return Allocation{*canvas, QImage::Format_ARGB32, bytesOf(*canvas, QImage::Format_RGB32)};
+    }
+    // A BMP stored top-down reports a negative height; it decodes the right
+    // way up at the positive one.
+    const QSize reported = reader.size();
+    return Allocation{QSize(reported.width(), std::abs(reported.height())), reader.imageFormat()};
+}
+
+// The decoded image, what the reader keeps beside it, the 32-bit copy smooth
+// scaling needs unless it is
 // decoded that way, and the scaled result with its upright turn.
 qint64 memoryFor(const Allocation& allocation, QSize target)
 {
@@ -54,7 +59,7 @@ qint64 memoryFor(const Allocation& allocation, QSize target)
         allocation.format == QImage::Format_RGB32 || allocation.format == QImage::Format_ARGB32_Premultiplied;
     const qint64 copy = scalable ? 0 : bytesOf(allocation.size, QImage::Format_RGB32);
     const qint64 scaled = 2 * bytesOf(target, QImage::Format_RGB32);
-    return decoded + copy + scaled;
+    return decoded + allocation.readerBytes + copy + scaled;
 }
 
 // The target, halved until the decode fits the limit when shrinking is
