@@ -57,11 +57,12 @@ Pipeline::Pipeline(Options options, QObject* parent) : QObject(parent)
     core_ = std::make_shared<PipelineCore>(
         std::move(options.decode),
         PipelineCore::Budgets{options.thumbnailBytes, options.viewBytes, options.screenBytes}, count + 1);
+    connect(&wakeChannel_, &WakeChannel::woken, this, &Pipeline::deliverWake);
     // Called with the core's lock held, which destruction takes to clear it:
     // no wake-up is posted to a pipeline being destroyed.
     core_->setWake([this] {
         if (!wakePending_.exchange(true))
-            QMetaObject::invokeMethod(this, &Pipeline::deliverWake, Qt::QueuedConnection);
+            wakeChannel_.post();
     });
     workers_.reserve(std::size_t(count) + 1);
     for (int i = 0; i < count; ++i)

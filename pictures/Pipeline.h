@@ -3,6 +3,7 @@
 #include "Decode.h"
 #include "PipelineCore.h"
 #include "Request.h"
+#include "WakeChannel.h"
 
 #include <QObject>
 
@@ -42,8 +43,9 @@ namespace Pictures {
 //
 // Threads: create, call and destroy the pipeline on one thread that runs an
 // event loop (the window's). Workers never call back into the owner: when a
-// decode ends they post one wake-up to the pipeline, which then emits
-// resultReady() on the owner's thread. A page pass therefore waits like this:
+// decode ends they post one wake-up to the pipeline (through a WakeChannel,
+// a hand-over ThreadSanitizer sees), which then emits resultReady() on the
+// owner's thread. A page pass therefore waits like this:
 //
 //     pipeline.submit(pageRequests);
 //     for each cell:
@@ -121,6 +123,7 @@ private:
 
     std::shared_ptr<PipelineCore> core_;
     std::atomic<bool> wakePending_ = false;
+    WakeChannel wakeChannel_;          // how workers wake the owner's thread
     std::vector<std::thread> workers_; // started last, once everything above exists
 };
 

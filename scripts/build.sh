@@ -2,8 +2,9 @@
 # Configures and builds Kalvio into build/<kind>.
 #   scripts/build.sh [Release|Debug|asan|tsan|fuzz]     (default: Release)
 # asan is a Debug build with AddressSanitizer and UBSan (-DKALVIO_SANITIZE=ON).
-# tsan is a Debug build with ThreadSanitizer (-DKALVIO_TSAN=ON) of the picture
-# pipeline's test only: the threads live there, and nothing else is needed.
+# tsan is a Debug build with ThreadSanitizer (-DKALVIO_TSAN=ON) of the program
+# and of what runs under ThreadSanitizer: the pipeline's and its wake-up's
+# tests, and the probe that checks tests/tsan.supp hides no race of ours.
 # fuzz builds only the picture decoder, its libFuzzer target and the seed
 # corpus writer, with clang, ASan and UBSan (-DKALVIO_FUZZ=ON).
 set -euo pipefail
@@ -18,7 +19,7 @@ case "$kind" in
     asan) options=(-DCMAKE_BUILD_TYPE=Debug -DKALVIO_SANITIZE=ON) ;;
     tsan)
         options=(-DCMAKE_BUILD_TYPE=Debug -DKALVIO_TSAN=ON -DKALVIO_BENCH=OFF)
-        targets=(--target tst_pipeline)
+        targets=(--target kalvio tst_pipeline tst_wakechannel wake_race_probe)
         ;;
     fuzz)
         options=(-DCMAKE_BUILD_TYPE=RelWithDebInfo -DKALVIO_FUZZ=ON -DKALVIO_TESTS=OFF -DKALVIO_BENCH=OFF
