@@ -23,22 +23,23 @@ namespace fs = std::filesystem;
 
 namespace {
 
-const char* const Usage = "Usage: kalvio [--fullscreen] [--delay SECONDS] [FOLDER | PICTURE]\n"
-                          "A photo viewer: the JPEG, BMP and GIF pictures of a folder in pages of 24 thumbnails.\n"
-                          "\n"
-                          "  (nothing)      show the first folder below the current directory that holds files\n"
-                          "  FOLDER         show the pictures of FOLDER\n"
-                          "  PICTURE        show the folder of PICTURE on the page that holds it, PICTURE enlarged\n"
-                          "  --fullscreen   show PICTURE (or the folder's first picture) full screen\n"
-                          "  --delay SECONDS  show each picture of the full-screen slideshow that long (default 4)\n"
-                          "  -h, --help     print this help and exit\n"
-                          "  -v, --version  print the version and exit\n";
+const char Usage[] = "Použití: kalvio [--fullscreen] [--delay SEKUNDY] [SLOŽKA | OBRÁZEK]\n"
+                     "Prohlížeč fotografií: obrázky JPEG, BMP a GIF jedné složky po stránkách 24 náhledů.\n"
+                     "\n"
+                     "  (nic)          ukáže první složku pod aktuálním adresářem, která obsahuje soubory\n"
+                     "  SLOŽKA         ukáže obrázky SLOŽKY\n"
+                     "  OBRÁZEK        ukáže složku OBRÁZKU na stránce, kde OBRÁZEK je, a OBRÁZEK zvětšený\n"
+                     "  --fullscreen   ukáže OBRÁZEK (nebo první obrázek SLOŽKY) na celé obrazovce\n"
+                     "  --delay SEKUNDY  tak dlouho ukáže prezentace na celé obrazovce každý obrázek (jinak 4)\n"
+                     "  -h, --help     vypíše tuto nápovědu a skončí\n"
+                     "  -v, --version  vypíše verzi a skončí\n";
 
 CommandLine refused(const QString& why)
 {
     CommandLine line;
     line.action = CommandLine::Action::Refuse;
-    line.message = QStringLiteral("kalvio: ") + why + QStringLiteral("\nTry 'kalvio --help'.\n");
+    line.message =
+        QStringLiteral("kalvio: ") + why + QStringLiteral("\nVíce informací získáte příkazem „kalvio --help“.\n");
     return line;
 }
 
@@ -79,9 +80,52 @@ QString shown(const fs::path& path)
     return ShownText::Of(NativeName::FromPath(path));
 }
 
+// The system's reason in Czech, as the C library says it only in the user's
+// language: the reasons a path on the command line meets, and for any other
+// the error's symbolic name and number, which name it in any language.
 QString systemError(int error)
 {
-    return QString::fromLocal8Bit(std::strerror(error));
+    switch (error) {
+    case ENOENT:
+        return QStringLiteral("soubor nebo složka neexistuje");
+    case EACCES:
+        return QStringLiteral("přístup odepřen");
+    case EPERM:
+        return QStringLiteral("operace není povolena");
+    case ENOTDIR:
+        return QStringLiteral("část cesty není složka");
+    case ELOOP:
+        return QStringLiteral("příliš mnoho úrovní symbolických odkazů");
+    case ENAMETOOLONG:
+        return QStringLiteral("název je příliš dlouhý");
+    case EIO:
+        return QStringLiteral("chyba vstupu/výstupu");
+    case ENOMEM:
+        return QStringLiteral("nedostatek paměti");
+    case EMFILE:
+    case ENFILE:
+        return QStringLiteral("příliš mnoho otevřených souborů");
+    case EOVERFLOW:
+        return QStringLiteral("soubor je příliš velký");
+    case ENXIO:
+    case ENODEV:
+        return QStringLiteral("zařízení neexistuje");
+    case EBUSY:
+        return QStringLiteral("zařízení nebo prostředek je zaneprázdněn");
+    case ESTALE:
+        return QStringLiteral("zastaralý odkaz na soubor v síťovém systému souborů");
+    case ETIMEDOUT:
+        return QStringLiteral("vypršel časový limit");
+    case EINTR:
+        return QStringLiteral("přerušeno signálem");
+    case EINVAL:
+        return QStringLiteral("neplatný argument");
+    default:
+        break;
+    }
+    const char* name = ::strerrorname_np(error);
+    return name ? QStringLiteral("chyba systému %1 (č. %2)").arg(QLatin1String(name)).arg(error)
+                : QStringLiteral("chyba systému č. %1").arg(error);
 }
 
 // The folder can be listed: opening it for reading succeeds.
@@ -109,7 +153,7 @@ CommandLine forPath(const std::string& argument)
     std::error_code ec;
     fs::path path = fs::absolute(fs::path(argument), ec).lexically_normal();
     if (ec)
-        return refused(shown(argument) + QStringLiteral(": ") + QString::fromStdString(ec.message()));
+        return refused(shown(argument) + QStringLiteral(": ") + systemError(ec.value()));
     if (path.has_parent_path() && !path.has_filename())
         path = path.parent_path(); // "photos/" names the folder "photos"
 
@@ -125,7 +169,7 @@ CommandLine forPath(const std::string& argument)
         return line;
     }
     if (!S_ISREG(info.st_mode))
-        return refused(shown(path) + QStringLiteral(": not a folder or a picture file"));
+        return refused(shown(path) + QStringLiteral(": není složka ani obyčejný soubor"));
     if (const int error = fileReadError(path))
         return refused(shown(path) + QStringLiteral(": ") + systemError(error));
     if (const int error = folderReadError(path.parent_path()))
@@ -163,26 +207,26 @@ CommandLine CommandLine::Parse(const std::vector<std::string>& arguments)
             const std::optional<int> milliseconds =
                 std::next(it) != arguments.end() ? delayMilliseconds(*++it) : std::nullopt;
             if (!milliseconds)
-                return refused(QStringLiteral("--delay needs a number of seconds from 0.05 to 3600"));
+                return refused(QStringLiteral("volba --delay potřebuje počet sekund od 0.05 do 3600"));
             delay = *milliseconds;
         } else if (!optionsEnded && argument == "--") {
             optionsEnded = true;
         } else if (!optionsEnded && (argument == "-h" || argument == "--help")) {
-            return printed(QString::fromLatin1(Usage));
+            return printed(QString::fromUtf8(Usage));
         } else if (!optionsEnded && (argument == "-v" || argument == "--version")) {
             return printed(QStringLiteral("kalvio " KALVIO_VERSION "\n"));
         } else if (!optionsEnded && argument.size() > 1 && argument.front() == '-') {
-            return refused(QStringLiteral("unknown option '%1'").arg(shown(argument)));
+            return refused(QStringLiteral("neznámá volba „%1“").arg(shown(argument)));
         } else {
             paths.push_back(argument);
         }
     }
     if (paths.size() > 1)
-        return refused(QStringLiteral("one folder or picture at most"));
+        return refused(QStringLiteral("nejvýše jedna složka nebo jeden obrázek"));
     if (paths.empty() && fullScreen)
-        return refused(QStringLiteral("--fullscreen needs a picture or a folder"));
+        return refused(QStringLiteral("volba --fullscreen potřebuje obrázek nebo složku"));
     if (!paths.empty() && paths.front().empty())
-        return refused(QStringLiteral("an empty path names nothing"));
+        return refused(QStringLiteral("prázdná cesta nic neoznačuje"));
     CommandLine line = paths.empty() ? CommandLine() : forPath(paths.front());
     line.fullScreen = fullScreen;
     line.slideshowMilliseconds = delay;

@@ -1,12 +1,12 @@
 #include "Kalvio.h"
 
 #include "CommandLine.h"
+#include "FolderChooser.h"
 #include "NativeName.h"
 
 #include <QAction>
 #include <QDragEnterEvent>
 #include <QDropEvent>
-#include <QFileDialog>
 #include <QMenu>
 #include <QMimeData>
 
@@ -123,8 +123,8 @@ void Kalvio::openPath(const QString& path)
 
 void Kalvio::openChosen()
 {
-    const QString folder = QFileDialog::getExistingDirectory(this, QStringLiteral("Otevřít složku"),
-                                                             NativeName::Display(source_->folder()));
+    // Not Qt's file dialog: it saves its history into the user's settings.
+    const QString folder = FolderChooser::Choose(this, source_->folder());
     if (!folder.isEmpty())
         openPath(folder);
 }

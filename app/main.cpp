@@ -1,14 +1,40 @@
 #include "CommandLine.h"
 #include "Kalvio.h"
 #include "MessageBox.h"
+#include "QtTranslation.h"
 
 #include <QApplication>
 #include <QIcon>
 #include <QTimer>
 
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <cstdio>
 
 namespace {
+
+// The session bus libdbus would find by itself: the one the environment
+// names, or the user's bus at $XDG_RUNTIME_DIR/bus.
+bool sessionBusKnown()
+{
+    if (!qEnvironmentVariableIsEmpty("DBUS_SESSION_BUS_ADDRESS"))
+        return true;
+    const QByteArray runtime = qgetenv("XDG_RUNTIME_DIR");
+    struct stat info {};
+    return !runtime.isEmpty() && ::stat((runtime + "/bus").constData(), &info) == 0 && S_ISSOCK(info.st_mode) &&
+           info.st_uid == ::getuid();
+}
+
+// Qt asks for the session bus (accessibility, the platform theme). Where there
+// is none, libdbus would start one through dbus-launch, which writes
+// ~/.dbus/session-bus and runs on after the program, until the display
+// closes; the viewer writes nothing, so it goes without a bus instead.
+void noBusStartedForUs()
+{
+    if (!sessionBusKnown())
+        qputenv("DBUS_SESSION_BUS_ADDRESS", "disabled:");
+}
 
 // Started from the desktop ("Open with"), the viewer has no terminal: what it
 // refuses is said in a message box as well, when there is a display to show
@@ -23,6 +49,7 @@ void tellInMessageBox(char* program, const QString& message)
     int qtArgc = 1;
     char* qtArgv[] = {program, nullptr};
     QApplication app(qtArgc, qtArgv);
+    QtTranslation::InstallCzech(app);
     const QString platform = QGuiApplication::platformName();
     if (platform == QLatin1String("offscreen") || platform == QLatin1String("minimal"))
         return; // nobody could see it, or close it
@@ -48,6 +75,7 @@ int main(int argc, char* argv[])
     // The command line is read before Qt starts, so that --help, --version and
     // a path that cannot be shown need no display.
     const CommandLine line = CommandLine::Parse(std::vector<std::string>(argv + 1, argv + argc));
+    noBusStartedForUs();
     if (line.action != CommandLine::Action::Run) {
         std::fputs(line.message.toLocal8Bit().constData(), line.action == CommandLine::Action::Print ? stdout : stderr);
         std::fflush(stderr);
@@ -58,6 +86,9 @@ int main(int argc, char* argv[])
 
     int qtArgc = 1; // nothing on the command line is for Qt
     QApplication app(qtArgc, argv);
+    // The window speaks Czech whatever the user's language, and so do Qt's own
+    // texts in it.
+    QtTranslation::InstallCzech(app);
     QApplication::setApplicationName(QStringLiteral("Kalvio"));
     QApplication::setApplicationVersion(QStringLiteral(KALVIO_VERSION));
     // Ties the window to its desktop entry (its icon and name in the task bar):

@@ -22,6 +22,7 @@ run_packages=(
     liblcms2-dev          # colour management of pictures with an ICC profile, CMYK too
     libicu-dev            # names in the order of the user's language
     fonts-liberation2     # the stand-in for the window's own bold face
+    qt6-translations-l10n # Qt's own texts (dialog buttons, a text line's menu) in Czech
     libxkbcommon-x11-0    # Qt's X11 platform plugin
     libxcb-cursor0
     fonts-dejavu-core     # a font for the window's text and the sample pictures' numbers
@@ -38,6 +39,8 @@ test_packages=(
     qt6-image-formats-plugins # TIFF and WebP for Qt: the decoder's tests write them to see them refused
     x11-apps              # the window tests take screenshots with xwd
     xauth                 # xvfb-run's authority file
+    dbus-x11              # dbus-launch: without a session bus, libdbus would start one that
+                          # writes ~/.dbus, which the chooser test sees the program not do
     libgs-common          # the SWOP CMYK profile of the CMYK colour tests
     librsvg2-bin          # assets/make-assets.sh renders the SVG application icon
     desktop-file-utils    # the install test validates the desktop entry,

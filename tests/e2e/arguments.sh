@@ -2,17 +2,18 @@
 # shellcheck disable=SC2317 # conditions are called through check
 # The command line: --help and --version print and end without a display; a
 # path that is not there, an unknown option or two paths are refused with
-# status 2 and no window; a folder is shown itself; a picture opens enlarged
+# status 2, in Czech, and no window; a folder is shown itself; a picture opens enlarged
 # on its own page.
 source "$(dirname -- "${BASH_SOURCE[0]}")/lib.sh"
 
-# refused WHAT ARGUMENT...: status 2, a message on stderr, nothing on stdout.
+# refused WHAT ARGUMENT...: status 2, a message on stderr ending in the Czech
+# pointer to --help, nothing on stdout.
 refused()
 {
     local what=$1 out rc=0
     shift
     out=$(env -u DISPLAY QT_QPA_PLATFORM=xcb timeout 10 "$KALVIO" "$@" 2>"$TMP/err") || rc=$?
-    if ((rc == 2)) && [[ -z $out && $(<"$TMP/err") == kalvio:* ]]; then
+    if ((rc == 2)) && [[ -z $out && $(<"$TMP/err") == kalvio:*$'\n''Více informací získáte příkazem „kalvio --help“.' ]]; then
         pass "$what is refused with status 2: $(head -n 1 "$TMP/err")"
     else
         fail "$what: status $rc, stdout '$out', stderr '$(<"$TMP/err")'"
@@ -21,10 +22,11 @@ refused()
 
 out=$(env -u DISPLAY QT_QPA_PLATFORM=xcb timeout 10 "$KALVIO" --version) && [[ $out == "kalvio 1.1" ]] &&
     pass "--version prints \"$out\" without a display" || fail "--version: '$out'"
-out=$(env -u DISPLAY QT_QPA_PLATFORM=xcb timeout 10 "$KALVIO" --help) && [[ $out == "Usage: kalvio "* ]] &&
-    pass "--help prints its usage without a display" || fail "--help: '$out'"
+out=$(env -u DISPLAY QT_QPA_PLATFORM=xcb timeout 10 "$KALVIO" --help) && [[ $out == "Použití: kalvio "* ]] &&
+    pass "--help prints its usage in Czech without a display" || fail "--help: '$out'"
 refused "a path that does not exist" "$TMP/nothing here"
-refused "an unknown option" --fullscreen
+refused "an unknown option" --colour
+refused "--fullscreen without a picture" --fullscreen
 mkdir -p "$TMP/empty"
 refused "two paths" "$TMP/empty" "$TMP/empty"
 

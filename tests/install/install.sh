@@ -276,6 +276,13 @@ check_deb()
     done
     expect "the package depends on the libraries the program links${missing:+ (missing:$missing)}: $depends" \
         test -z "$missing"
+    # What it loads by name at run time: the bold face's stand-in and Qt's Czech texts.
+    missing=''
+    for package in fonts-liberation2 qt6-translations-l10n; do
+        grep -qxF "$package" <<<"$names" || missing+=" $package"
+    done
+    expect "the package depends on the font and the Qt translation the program loads${missing:+ (missing:$missing)}" \
+        test -z "$missing"
     same_lines "the package holds the installed files under /usr, the manual page compressed, and its documentation" \
         "$(expected_package_files)" \
         "$(dpkg-deb -c "$deb" | grep -v '^d' | sed -E 's:.* \./::; s: -> .*::' | LC_ALL=C sort)"
