@@ -25,12 +25,12 @@ namespace {
 // The racing variable: no lock, no atomic.
 int wakeRaceProbeGlobal = 0;
 
-Decoded decodeWritingTheGlobal(const std::string&, int longSide, Purpose)
+Decoded decodeWritingTheGlobal(const std::string&, QSize box, Purpose)
 {
     ++wakeRaceProbeGlobal;
     // Long enough for the owner to be woken by the previous decode meanwhile.
     std::this_thread::sleep_for(20ms);
-    QImage image(longSide, longSide, QImage::Format_RGB32);
+    QImage image(box, QImage::Format_RGB32);
     image.fill(Qt::gray);
     return Decoded{Picture{image, image.size()}, Failure::None};
 }
@@ -50,7 +50,7 @@ void WakeRaceProbe::ownerReadsWhatWorkersWrite()
     for (int i = 0; i < 16; ++i) {
         QFile file(dir.filePath(QStringLiteral("P%1.BMP").arg(i)));
         QVERIFY(file.open(QIODevice::WriteOnly) && file.write("picture") == 7);
-        page.push_back(Request{{QFile::encodeName(file.fileName()).toStdString()}, 40, Purpose::Thumbnail});
+        page.push_back(Request{{QFile::encodeName(file.fileName()).toStdString()}, SquareBox(40), Purpose::Thumbnail});
     }
     Pipeline pipeline(Pipeline::Options{.workers = 1, .decode = decodeWritingTheGlobal});
     QObject window;
