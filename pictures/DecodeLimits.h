@@ -30,6 +30,13 @@ constexpr qint64 SharedMemoryBytes = MemoryBytes;
 constexpr std::chrono::milliseconds CpuTime{1000};
 constexpr std::chrono::milliseconds ScreenCpuTime{4000};
 
+// Past this much resident memory, what a decode of at least LargeDecodeBytes
+// freed is given back to the system at its end (FreedMemory.h). Below it the
+// C library keeps freed memory for the next decode; the first page of
+// progressive photographs on two workers stays under it.
+constexpr qint64 ResidentSoftBound = 128LL * 1024 * 1024;
+constexpr qint64 LargeDecodeBytes = 8LL * 1024 * 1024;
+
 // libjpeg's own row buffers grow with the frame's width: counted generously
 // per column of the full-size frame.
 constexpr qint64 JpegBytesPerColumn = 128;

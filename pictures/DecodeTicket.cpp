@@ -14,6 +14,13 @@ void DecodeTicket::raise(Rank rank)
     }
 }
 
+void DecodeTicket::noteReserved(qint64 bytes)
+{
+    qint64 most = mostReserved_.load(std::memory_order_relaxed);
+    while (bytes > most && !mostReserved_.compare_exchange_weak(most, bytes, std::memory_order_relaxed)) {
+    }
+}
+
 DecodeTicket& DecodeTicket::Current()
 {
     // Outside the pipeline: first in line, never cancelled.

@@ -26,6 +26,9 @@ public:
     void raise(Rank rank);
     // Among tickets of one rank, the lower order goes first.
     quint64 order() const { return order_; }
+    // The most memory the decode reserved at once (MemoryReservation).
+    qint64 mostReserved() const { return mostReserved_.load(std::memory_order_relaxed); }
+    void noteReserved(qint64 bytes);
 
     // The ticket of the decode on the calling thread.
     static DecodeTicket& Current();
@@ -46,6 +49,7 @@ private:
     std::atomic<bool> cancelled_ = false;
     std::atomic<int> rank_ = Awaited;
     quint64 order_ = 0;
+    std::atomic<qint64> mostReserved_ = 0;
 };
 
 } // namespace Pictures

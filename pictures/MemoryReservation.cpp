@@ -20,8 +20,10 @@ void MemoryReservation::giveBack()
 Failure MemoryReservation::take(qint64 bytes)
 {
     giveBack();
-    if (!DecodeBudget::Shared().reserve(bytes, DecodeTicket::Current()))
+    DecodeTicket& ticket = DecodeTicket::Current();
+    if (!DecodeBudget::Shared().reserve(bytes, ticket))
         return Failure::Cancelled;
+    ticket.noteReserved(bytes);
     bytes_ = bytes;
     return Failure::None;
 }

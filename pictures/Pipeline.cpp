@@ -19,28 +19,21 @@ int defaultWorkers()
     return int(std::max(1U, std::thread::hardware_concurrency()));
 }
 
-// Decode buffers are large and short-lived, and glibc's malloc keeps what
-// they free unless told otherwise:
-// - it gives each thread an arena of its own, up to eight per core, and an
-//   arena keeps large freed buffers for reuse, so with a worker per core the
-//   process would hold up to a decode's worth of memory per worker: one
-//   arena serves every thread (decodes allocate seldom, in large pieces, so
-//   threads hardly ever wait for it);
-// - past the first large buffer freed, it raises its mapping threshold to
-//   that buffer's size (up to 32 MiB), so every smaller buffer comes from
-//   the arena's heap, whose holes between longer-lived blocks it can seldom
-//   give back. Fast paging over progressive 12 MP photographs (each decode
-//   holds 36 MB of libjpeg's coefficients) so kept 228-232 MiB resident at 8
-//   to 64 workers, 113-116 MiB with the threshold fixed at 1 MiB. A fixed
-//   threshold maps every buffer of megabytes afresh and unmaps it when
-//   freed, so that what is resident follows what decodes hold, which the
-//   shared budget bounds. Mapping afresh costs its page faults, about
-//   0.5 ms a megabyte here; libjpeg's largest buffer was mapped afresh for
-//   every decode anyway, being at the raised threshold itself.
-void boundTheAllocator()
+// Decode buffers are large and short-lived. glibc's malloc gives each
+// thread an arena of its own, up to eight per core, and an arena keeps the
+// large buffers freed in it for reuse: with a worker per core the process
+// would hold up to a decode's worth of memory per worker, however little the
+// shared budget lets decodes use at once. One arena for all threads holds
+// little more than the decodes use at once, and what it keeps past a bound is
+// given back after large decodes (FreedMemory.h). Reuse stays fast: a fixed
+// mapping threshold, which maps every large buffer afresh, made the first
+// page of progressive photographs half as slow again and the full screen's
+// first picture 100 ms slower. Decodes allocate seldom, in large pieces, so
+// threads hardly ever wait for the arena.
+void shareOneArena()
 {
 #ifdef __GLIBC__
-    static const bool set = mallopt(M_ARENA_MAX, 1) == 1 && mallopt(M_MMAP_THRESHOLD, 1 << 20) == 1;
+    static const bool set = mallopt(M_ARENA_MAX, 1) == 1;
     Q_UNUSED(set);
 #endif
 }
@@ -51,7 +44,7 @@ Pipeline::Pipeline(QObject* parent) : Pipeline(Options(), parent) {}
 
 Pipeline::Pipeline(Options options, QObject* parent) : QObject(parent)
 {
-    boundTheAllocator();
+    shareOneArena();
     const int count = options.workers > 0 ? options.workers : defaultWorkers();
     // The workers, and one more kept for what get() waits for.
     core_ = std::make_shared<PipelineCore>(

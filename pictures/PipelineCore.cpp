@@ -1,6 +1,7 @@
 #include "PipelineCore.h"
 
 #include "DecodeBudget.h"
+#include "FreedMemory.h"
 
 #include <algorithm>
 #include <unordered_set>
@@ -238,6 +239,7 @@ void PipelineCore::fly(std::unique_lock<std::mutex>& lock, const Job& job, Decod
         const DecodeTicket::Scope scope(*flight->ticket);
         result = decodeRequest(job.request, job.key);
     }
+    GiveBackFreedMemory(flight->ticket->mostReserved());
     lock.lock();
     land(*flight, result);
 }
