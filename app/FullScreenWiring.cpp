@@ -1,16 +1,18 @@
 #include "Kalvio.h"
 
 #include "CommandLine.h"
+#include "EnlargedView.h"
 #include "FolderChooser.h"
+#include "FolderSource.h"
+#include "FullScreenView.h"
 #include "NativeName.h"
+#include "PageGrid.h"
 
 #include <QAction>
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QMenu>
 #include <QMimeData>
-
-#include <functional>
 
 // The full-screen view, the folder chooser and dropped files, tied into the
 // window: the view opens on the names of what is browsed and, when left, the
@@ -19,70 +21,50 @@
 
 void Kalvio::connectFullScreen()
 {
-    fullScreen_ = std::make_unique<FullScreenView>(pictures_);
+    fullScreen_ = std::make_unique<FullScreenView>(browsing_, pictures_);
     connect(fullScreen_.get(), &FullScreenView::closed, this, &Kalvio::leftFullScreen);
-    connect(openAction, &QAction::triggered, this, &Kalvio::openChosen);
+    connect(openAction_, &QAction::triggered, this, &Kalvio::openChosen);
     setAcceptDrops(true);
 
-    // F11 wherever the focus is in the window; F only on a cell and in the
-    // view, as the lists take letters to find names.
-    const auto addFullScreenKey = [this](QWidget* owner, QKeySequence key, Qt::ShortcutContext context) {
-        auto* action = new QAction(owner);
-        action->setShortcut(key);
-        action->setShortcutContext(context);
-        owner->addAction(action);
-        connect(action, &QAction::triggered, this, [this] { openFullScreen(fullScreenEntry()); });
-    };
-    addFullScreenKey(this, QKeySequence(Qt::Key_F11), Qt::WindowShortcut);
-    addFullScreenKey(view_->box(), QKeySequence(Qt::Key_F), Qt::WidgetWithChildrenShortcut);
-    for (int i = 0; i < CellCount; ++i) {
-        addFullScreenKey(grid_->frame(i), QKeySequence(Qt::Key_F), Qt::WidgetShortcut);
-        addFullScreenKey(grid_->thumbnail(i), QKeySequence(Qt::Key_F), Qt::WidgetShortcut);
-    }
+    // F11 wherever the focus is in the window; F (KeyActions) only on a cell
+    // and in the view, as the lists take letters to find names.
+    auto* fullScreenKey = new QAction(this);
+    fullScreenKey->setShortcut(QKeySequence(Qt::Key_F11));
+    fullScreenKey->setShortcutContext(Qt::WindowShortcut);
+    addAction(fullScreenKey);
+    connect(fullScreenKey, &QAction::triggered, this, [this] { openFullScreen(fullScreenEntry()); });
 
     // A thumbnail and the enlarged picture offer full screen on the right button.
-    const auto offerFullScreen = [this](QWidget* control, std::function<int()> entry) {
-        control->setContextMenuPolicy(Qt::CustomContextMenu);
-        connect(control, &QWidget::customContextMenuRequested, this, [this, control, entry](QPoint at) {
-            const int chosen = entry();
-            if (chosen < 0)
-                return;
-            QMenu menu(this);
-            menu.addAction(QStringLiteral("Celá obrazovka\tF"), this, [this, chosen] { openFullScreen(chosen); });
-            menu.exec(control->mapToGlobal(at));
-        });
-    };
-    for (int i = 0; i < CellCount; ++i)
-        offerFullScreen(grid_->thumbnail(i), [this, i] { return shownEntryOfCell(i); });
-    offerFullScreen(view_->box(), [this] { return fullScreenEntry(); });
+    connect(grid_, &PageGrid::contextMenuAsked, this,
+            [this](int cell, QPoint global) { offerFullScreen(browsing_.entryShownAt(cell), global); });
+    connect(view_, &EnlargedView::contextMenuAsked, this,
+            [this](QPoint global) { offerFullScreen(fullScreenEntry(), global); });
 }
 
-// The list entry cell `cell` shows a picture of now, or -1.
-int Kalvio::shownEntryOfCell(int cell) const
+void Kalvio::offerFullScreen(int entry, QPoint global)
 {
-    const int entry = Browsing::entryOf(browsing_.currentPage(), cell);
-    const QString& name = browsing_.frameNames[cell];
-    return !name.isEmpty() && name == browsing_.nameAt(entry) ? entry : -1;
+    if (entry < 0)
+        return;
+    QMenu menu(this);
+    menu.addAction(QStringLiteral("Celá obrazovka\tF"), this, [this, entry] { openFullScreen(entry); });
+    menu.exec(global);
+}
+
+void Kalvio::setSlideshowDelay(std::chrono::milliseconds delay)
+{
+    fullScreen_->setSlideshowDelay(delay);
 }
 
 int Kalvio::fullScreenEntry() const
 {
-    if (browsing_.viewOpen && browsing_.viewEntry)
-        return *browsing_.viewEntry;
-    if (const int focused = grid_->cellOf(focusWidget()); focused >= 0 && shownEntryOfCell(focused) >= 0)
-        return shownEntryOfCell(focused);
-    const int page = browsing_.currentPage();
-    if (browsing_.viewEntry && Browsing::pageOf(*browsing_.viewEntry) == page)
-        return *browsing_.viewEntry;
-    const int first = Browsing::firstEntryOf(page);
-    return first < browsing_.entryCount() ? first : -1;
+    return browsing_.fullScreenEntry(grid_->focusedCell());
 }
 
 void Kalvio::openFullScreen(int entry)
 {
     if (entry < 0 || entry >= browsing_.entryCount())
         return;
-    fullScreen_->open(browsing_.folder, browsing_.names, entry, screen());
+    fullScreen_->open(entry, screen());
 }
 
 // The page of the last picture viewed, that picture enlarged: by a click on
@@ -96,12 +78,12 @@ void Kalvio::leftFullScreen(int entry)
         return;
     const int page = Browsing::pageOf(entry);
     const int cell = Browsing::cellOf(entry);
-    if (browsing_.page == page && shownEntryOfCell(cell) == entry) {
+    if (browsing_.page() == page && browsing_.entryShownAt(cell) == entry) {
         openCell(cell);
         return;
     }
     grid_->cutShortPass(PageGrid::Clearing::PictureAndCaption);
-    browsing_.page = page;
+    browsing_.setPage(page);
     showPageArrows();
     openBeforeItsPageIsDrawn(page, cell);
     showPage();
@@ -112,13 +94,8 @@ void Kalvio::openPath(const QString& path)
     const CommandLine line = CommandLine::Parse({NativeName::Encode(path)});
     if (line.action != CommandLine::Action::Run || line.folder.isEmpty())
         return;
-    source_->setStartPicture(line.picture);
-    // A new folder raises the folder list's change, which opens the picture;
-    // the same folder is read again here.
-    if (source_->folder() == line.folder)
-        folderChosen();
-    else
-        source_->folderList()->setPath(line.folder);
+    // Listed again when it is the folder shown; the picture opens on its page.
+    source_->open(line.folder, line.picture);
 }
 
 void Kalvio::openChosen()

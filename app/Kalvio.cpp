@@ -1,6 +1,13 @@
 #include "Kalvio.h"
 
+#include "CaptionLabel.h"
+#include "CommandButton.h"
+#include "EnlargedView.h"
 #include "FolderService.h"
+#include "FolderSource.h"
+#include "FullScreenView.h"
+#include "ImageControl.h"
+#include "PageGrid.h"
 #include "QuitKey.h"
 #include "Twips.h"
 #include "WindowColors.h"
@@ -33,18 +40,21 @@ QFont boldFont(double points)
 }
 
 // An image control at its picture's own size.
-ImageControl* makeImage(const QString& resource, QWidget* parent, Twips left, Twips top)
+ImageControl* makeImage(const QString& name, const QString& resource, QWidget* parent, Twips left, Twips top)
 {
     auto* image = new ImageControl(QPixmap(resource), parent);
+    image->setObjectName(name);
     image->Move(left, top, image->Width(), image->Height());
     return image;
 }
 
 // A label in the window's bold face; the caption is set after the place, so
 // that a label that sizes itself takes the caption's size.
-CaptionLabel* makeLabel(QWidget* parent, double points, int color, const QRectF& place, const QString& caption)
+CaptionLabel* makeLabel(const QString& name, QWidget* parent, double points, int color, const QRectF& place,
+                        const QString& caption)
 {
     auto* label = new CaptionLabel(parent);
+    label->setObjectName(name);
     label->setLabelFont(boldFont(points));
     label->setTextColor(color);
     label->Move(Twips(place.left()), Twips(place.top()), Twips(place.width()), Twips(place.height()));
@@ -75,12 +85,7 @@ Kalvio::Kalvio(Pictures::Pipeline::Options pictures, QWidget* parent)
                        7740_tw + Twips::fromPixels(2 * FrameBorderPixels + TitleBarPixels));
 }
 
-Kalvio::~Kalvio()
-{
-    // The window closing as it is destroyed moves the focus once more; that
-    // must not reach a window whose own part is already gone.
-    disconnect(qApp, &QApplication::focusChanged, this, &Kalvio::markFocusedCell);
-}
+Kalvio::~Kalvio() = default;
 
 void Kalvio::setWindowSizeTwips(Twips width, Twips height)
 {
@@ -103,14 +108,17 @@ void Kalvio::setBackColor(int color)
 void Kalvio::createMenus()
 {
     // "&" marks the letter that opens the menu or takes the item with Alt.
-    fileMenu = menuBar()->addMenu(QStringLiteral("&Soubor"));
-    openAction = fileMenu->addAction(QStringLiteral("&Otevřít…"));
-    openAction->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_O));
-    exitAction = fileMenu->addAction(QStringLiteral("&Konec"));
+    fileMenu_ = menuBar()->addMenu(QStringLiteral("&Soubor"));
+    openAction_ = fileMenu_->addAction(QStringLiteral("&Otevřít…"));
+    openAction_->setObjectName(QStringLiteral("openAction"));
+    openAction_->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_O));
+    exitAction_ = fileMenu_->addAction(QStringLiteral("&Konec"));
+    exitAction_->setObjectName(QStringLiteral("exitAction"));
     // Ctrl+Q by name: the standard "Quit" binding is empty on some desktops.
-    exitAction->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));
-    helpMenu = menuBar()->addMenu(QStringLiteral("&Pomoc"));
-    aboutAction = helpMenu->addAction(QStringLiteral("&O Aplikaci"));
+    exitAction_->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));
+    helpMenu_ = menuBar()->addMenu(QStringLiteral("&Pomoc"));
+    aboutAction_ = helpMenu_->addAction(QStringLiteral("&O Aplikaci"));
+    aboutAction_->setObjectName(QStringLiteral("aboutAction"));
 }
 
 void Kalvio::createControls()
@@ -118,23 +126,27 @@ void Kalvio::createControls()
     // Created from back to front: a later sibling lies in front of an earlier
     // one. Images and labels come first, as they are drawn on the window's
     // surface behind every control that has a window of its own.
-    exitImage = makeImage(QStringLiteral(":/assets/exit-button.gif"), client_, 6480_tw, 360_tw);
-    exitLabel =
-        makeLabel(client_, 12, WindowColors::ExitLabelText, QRectF(8085, 600, 885, 300), QStringLiteral("Koniec"));
-    exitLabel->setAutoSize(true);
-    pageBackArrow = makeImage(QStringLiteral(":/assets/prev-page.gif"), client_, 6600_tw, 1560_tw);
-    pageForwardArrow = makeImage(QStringLiteral(":/assets/next-page.gif"), client_, 8160_tw, 1560_tw);
-    pageCounterHeading =
-        makeLabel(client_, 9.75, WindowColors::CounterText, QRectF(6915, 2640, 825, 240), QStringLiteral("Stránka"));
-    pageCounterHeading->setAutoSize(true);
-    pageCounter =
-        makeLabel(client_, 9.75, WindowColors::CounterText, QRectF(6960, 3000, 735, 255), QStringLiteral("1 z 1"));
+    exitImage_ =
+        makeImage(QStringLiteral("exitImage"), QStringLiteral(":/assets/exit-button.gif"), client_, 6480_tw, 360_tw);
+    exitLabel_ = makeLabel(QStringLiteral("exitLabel"), client_, 12, WindowColors::ExitLabelText,
+                           QRectF(8085, 600, 885, 300), QStringLiteral("Koniec"));
+    exitLabel_->setAutoSize(true);
+    pageBackArrow_ =
+        makeImage(QStringLiteral("pageBackArrow"), QStringLiteral(":/assets/prev-page.gif"), client_, 6600_tw, 1560_tw);
+    pageForwardArrow_ = makeImage(QStringLiteral("pageForwardArrow"), QStringLiteral(":/assets/next-page.gif"), client_,
+                                  8160_tw, 1560_tw);
+    pageCounterHeading_ = makeLabel(QStringLiteral("pageCounterHeading"), client_, 9.75, WindowColors::CounterText,
+                                    QRectF(6915, 2640, 825, 240), QStringLiteral("Stránka"));
+    pageCounterHeading_->setAutoSize(true);
+    pageCounter_ = makeLabel(QStringLiteral("pageCounter"), client_, 9.75, WindowColors::CounterText,
+                             QRectF(6960, 3000, 735, 255), QStringLiteral("1 z 1"));
 
     source_ = new FolderSource(client_);
     grid_ = new PageGrid(browsing_, pictures_, client_);
 
-    logo = new CommandButton(QPixmap(QStringLiteral(":/assets/logo.gif")), client_);
-    logo->Move(120_tw, 6240_tw, 6855_tw, 975_tw);
+    logo_ = new CommandButton(QPixmap(QStringLiteral(":/assets/logo.gif")), client_);
+    logo_->setObjectName(QStringLiteral("logo"));
+    logo_->Move(120_tw, 6240_tw, 6855_tw, 975_tw);
 
     view_ = new EnlargedView(boldFont(8.25), client_);
 
@@ -149,87 +161,77 @@ void Kalvio::createControls()
 // take no focus.
 void Kalvio::setUpKeyboardFocus()
 {
-    FolderList* folderList = source_->folderList();
-    FileList* fileList = source_->fileList();
-    PictureBox* enlargedView = view_->box();
-    ImageControl* stepBackImage = view_->stepBackImage();
-    ImageControl* stepForwardImage = view_->stepForwardImage();
-    folderList->setFocusPolicy(Qt::StrongFocus);
-    fileList->setFocusPolicy(Qt::StrongFocus);
-    // A click on a thumbnail or the view moves the focus there; a click on a
-    // frame, an arrow or the exit image leaves it where it was.
-    for (int i = 0; i < CellCount; ++i) {
-        grid_->frame(i)->setFocusPolicy(Qt::TabFocus);
-        grid_->thumbnail(i)->setFocusPolicy(Qt::StrongFocus);
-    }
-    enlargedView->setFocusPolicy(Qt::StrongFocus);
-    for (ImageControl* image : {pageBackArrow, pageForwardArrow, exitImage, stepBackImage, stepForwardImage})
+    // A click on an arrow or the exit image leaves the focus where it was.
+    for (ImageControl* image : {pageBackArrow_, pageForwardArrow_, exitImage_})
         image->setFocusPolicy(Qt::TabFocus);
     // Ordered once every control takes focus: Qt leaves out those that do not.
-    QList<QWidget*> chain{folderList, fileList, grid_->frame(0), grid_->thumbnail(0)};
-    for (int i = 1; i < CellCount; ++i)
-        chain << grid_->frame(i);
-    for (int i = 1; i < CellCount; ++i)
-        chain << grid_->thumbnail(i);
-    chain << pageBackArrow << pageForwardArrow << exitImage << logo << enlargedView << stepBackImage
-          << stepForwardImage;
-    for (qsizetype k = 0; k + 1 < chain.size(); ++k)
-        setTabOrder(chain[k], chain[k + 1]);
-    folderList->setFocus();
-
-    // The grid's and the view's keys and the wheel are the window's (see KeysAndWheel.cpp).
-    for (QWidget* control : std::initializer_list<QWidget*>{client_, enlargedView, stepBackImage, stepForwardImage,
-                                                            pageBackArrow, pageForwardArrow, exitImage})
-        control->installEventFilter(this);
-    for (int i = 0; i < CellCount; ++i) {
-        grid_->frame(i)->installEventFilter(this);
-        grid_->thumbnail(i)->installEventFilter(this);
+    QWidget* last = grid_->chainTabOrder(source_->chainTabOrder(nullptr));
+    for (QWidget* control : std::initializer_list<QWidget*>{pageBackArrow_, pageForwardArrow_, exitImage_, logo_}) {
+        setTabOrder(last, control);
+        last = control;
     }
-    connect(qApp, &QApplication::focusChanged, this, &Kalvio::markFocusedCell);
+    view_->chainTabOrder(last);
+    source_->takeFocus();
+
+    // The window's own controls and its client area: their keys and the
+    // wheel (see KeysAndWheel.cpp); the parts hand theirs over.
+    for (QWidget* control : std::initializer_list<QWidget*>{client_, pageBackArrow_, pageForwardArrow_, exitImage_})
+        control->installEventFilter(this);
+    grid_->setKeyHandler([this](int cell, const QKeyEvent& key) { return handleKey(cell, key); });
+    view_->setKeyHandler([this](const QKeyEvent& key) { return handleKey(-1, key, true); });
 }
 
-// Names that a screen reader says for the controls.
+// Names that a screen reader says for the window's own controls; the parts
+// name theirs.
 void Kalvio::nameForScreenReaders()
 {
-    view_->box()->setAccessibleName(QStringLiteral("Zvětšený obrázek"));
-    view_->stepBackImage()->setAccessibleName(QStringLiteral("Předchozí obrázek"));
-    view_->stepForwardImage()->setAccessibleName(QStringLiteral("Další obrázek"));
-    pageBackArrow->setAccessibleName(QStringLiteral("Předchozí stránka"));
-    pageForwardArrow->setAccessibleName(QStringLiteral("Další stránka"));
-    exitImage->setAccessibleName(QStringLiteral("Konec"));
-    exitLabel->setAccessibleName(QStringLiteral("Konec"));
-    pageCounter->setAccessibleName(QStringLiteral("Číslo stránky"));
-    pageCounterHeading->setAccessibleName(QStringLiteral("Obrazovka"));
-    source_->folderList()->setAccessibleName(QStringLiteral("Složky"));
-    source_->fileList()->setAccessibleName(QStringLiteral("Obrázky ve složce"));
-    logo->setAccessibleName(QStringLiteral("Velorin, o výrobci"));
-    for (int i = 0; i < CellCount; ++i)
-        grid_->thumbnail(i)->setAccessibleName(QStringLiteral("Náhled %1").arg(i + 1));
+    pageBackArrow_->setAccessibleName(QStringLiteral("Předchozí stránka"));
+    pageForwardArrow_->setAccessibleName(QStringLiteral("Další stránka"));
+    exitImage_->setAccessibleName(QStringLiteral("Konec"));
+    exitLabel_->setAccessibleName(QStringLiteral("Konec"));
+    pageCounter_->setAccessibleName(QStringLiteral("Číslo stránky"));
+    pageCounterHeading_->setAccessibleName(QStringLiteral("Obrazovka"));
+    logo_->setAccessibleName(QStringLiteral("Velorin, o výrobci"));
 }
 
 void Kalvio::connectHandlers()
 {
+    browsing_.observe([this](Browsing::Change change, int) { drawWhatChanges(change); });
     connect(grid_, &PageGrid::cellChosen, this, &Kalvio::openCell);
-    connect(grid_, &PageGrid::frameNamed, this,
-            [this](int cell, const QString& name) { browsing_.frameNames[cell] = name; });
     connect(grid_, &PageGrid::cellDrawn, this, &Kalvio::reopenIfViewed);
     connect(grid_, &PageGrid::pageDrawn, this, &Kalvio::decodeAhead);
     connect(view_, &EnlargedView::closeChosen, this, &Kalvio::closeView);
     connect(view_, &EnlargedView::stepForwardChosen, this, &Kalvio::stepForward);
     connect(view_, &EnlargedView::stepBackChosen, this, &Kalvio::stepBack);
-    connect(pageForwardArrow, &ImageControl::clicked, this, &Kalvio::pageForwardArrowClicked);
-    connect(pageBackArrow, &ImageControl::clicked, this, &Kalvio::pageBackArrowClicked);
-    connect(exitImage, &ImageControl::clicked, this, &Kalvio::exitImageClicked);
-    connect(exitLabel, &CaptionLabel::clicked, this, &Kalvio::exitLabelClicked);
-    connect(logo, &QPushButton::clicked, this, &Kalvio::logoClicked);
-    connect(exitAction, &QAction::triggered, this, &Kalvio::exitChosen);
+    connect(pageForwardArrow_, &ImageControl::clicked, this, &Kalvio::pageForwardArrowClicked);
+    connect(pageBackArrow_, &ImageControl::clicked, this, &Kalvio::pageBackArrowClicked);
+    connect(exitImage_, &ImageControl::clicked, this, &Kalvio::exitImageClicked);
+    connect(exitLabel_, &CaptionLabel::clicked, this, &Kalvio::exitLabelClicked);
+    connect(logo_, &QPushButton::clicked, this, &Kalvio::logoClicked);
+    connect(exitAction_, &QAction::triggered, this, &Kalvio::exitChosen);
     connect(new QuitKey(this), &QuitKey::pressed, this, &Kalvio::exitChosen);
-    connect(aboutAction, &QAction::triggered, this, &Kalvio::aboutChosen);
-    connect(source_, &FolderSource::folderChosen, this, &Kalvio::folderChosen);
+    connect(aboutAction_, &QAction::triggered, this, &Kalvio::aboutChosen);
+    connect(source_, &FolderSource::listed, this, &Kalvio::folderListed);
     connect(source_, &FolderSource::entryChosen, this, &Kalvio::showPageOf);
-    // The frames' first names, now that the model hears them.
+    // The frames' first names.
     for (int i = 0; i < CellCount; ++i)
-        setFrameName(i, QStringLiteral("Okno"));
+        browsing_.setShownName(i, QStringLiteral("Okno"));
+}
+
+// The arrows decided in what is browsed are shown as decided.
+void Kalvio::drawWhatChanges(Browsing::Change change)
+{
+    switch (change) {
+    case Browsing::Change::PageArrows:
+        pageBackArrow_->setVisible(browsing_.pageArrows().back);
+        pageForwardArrow_->setVisible(browsing_.pageArrows().forward);
+        break;
+    case Browsing::Change::ViewSteps:
+        view_->setSteps(browsing_.viewSteps().back, browsing_.viewSteps().forward);
+        break;
+    default:
+        break;
+    }
 }
 
 void Kalvio::closeEvent(QCloseEvent* event)
@@ -245,26 +247,13 @@ void Kalvio::closeEvent(QCloseEvent* event)
     fullScreen_->hide();
 }
 
-// Every frame's name goes through the grid, which tells the model (see
-// connectHandlers), so that what is browsed and what the frames show stay one.
-void Kalvio::setFrameName(int cell, const QString& name)
-{
-    grid_->nameFrame(cell, name);
-}
-
-// Lists the pictures of the folder chosen; what is browsed takes the new names.
-void Kalvio::listFolder()
-{
-    browsing_.names = source_->listChosenFolder();
-    browsing_.folder = source_->folder();
-}
-
-// Another folder in the folder list: show it from its first page.
-void Kalvio::folderChosen()
+// A folder listed (at start, chosen in the folder list, opened or dropped):
+// shown from its first page, or from the page of the picture to open.
+void Kalvio::folderListed(const QString& folder, const QStringList& names, int startEntry)
 {
     closeView();
-    listFolder();
-    setPageTagsFromList();
+    browsing_.setListing(folder, names);
+    setPageTagsFromList(startEntry);
 }
 
 int Kalvio::pixelsFor(Twips twips) const
@@ -274,5 +263,5 @@ int Kalvio::pixelsFor(Twips twips) const
 
 QString Kalvio::cellPath(const QString& name) const
 {
-    return FolderService::JoinPath(browsing_.folder, name);
+    return FolderService::JoinPath(browsing_.folder(), name);
 }

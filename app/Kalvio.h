@@ -1,34 +1,39 @@
 #pragma once
 
 #include "Browsing.h"
-#include "CaptionLabel.h"
-#include "CommandButton.h"
-#include "EnlargedView.h"
-#include "FolderSource.h"
-#include "FullScreenView.h"
-#include "ImageControl.h"
-#include "PageGrid.h"
+#include "KeyActions.h"
 #include "Pipeline.h"
+#include "Twips.h"
+#include "TwipsPlacement.h"
+#include "WheelNotches.h"
 
 #include <QMainWindow>
-#include <QPointer>
 
 #include <chrono>
 #include <memory>
 
+class CaptionLabel;
+class CommandButton;
+class EnlargedView;
+class FolderSource;
+class FullScreenView;
+class ImageControl;
+class PageGrid;
 class QAction;
+class QDragEnterEvent;
+class QDropEvent;
 class QKeyEvent;
 class QMenu;
 class QWheelEvent;
-class QDragEnterEvent;
-class QDropEvent;
 
 // The one window of the viewer. It owns what is browsed (the model), the
-// picture pipeline, the menus, the keys and the wheel, and composes three
-// parts that never reach one another: the folder source (source/), the page
-// grid (grid/) and the enlarged view (view/). The parts say what the user did
-// (signals); the window decides what follows from the model, stepping across
-// pages and decoding ahead included, and tells the parts what to show.
+// picture pipeline, the menus and the actions that keys, menus and the wheel
+// trigger (one table of keys, KeyActions), and composes parts that never
+// reach one another: the folder source (source/), the page grid (grid/), the
+// enlarged view (view/) and the full-screen view (fullscreen/). The parts say
+// what the user did (signals); the window decides what follows from the
+// model, stepping across pages and decoding ahead included, and tells the
+// parts what to show. It never touches a part's widgets.
 //
 // GLOSSARY.md (at the top of the repository) gives each name's historic name
 // (thumbnails: Obr, frames: Okno, enlarged view: ZoomOkno, …), its unit and
@@ -52,26 +57,14 @@ public:
     void setWindowSizeTwips(Twips width, Twips height);
     int BackColor() const { return backColor_; }
     void setBackColor(int color);
+    // The client area below the menu bar, which holds every control.
     QWidget* client() const { return client_; }
 
-    // ---- The parts ----
-    FolderSource& source() const { return *source_; }
-    PageGrid& grid() const { return *grid_; }
-    EnlargedView& view() const { return *view_; }
-
-    // ---- The window's own controls ----
-    CommandButton* logo = nullptr;
-    CaptionLabel* pageCounter = nullptr;
-    CaptionLabel* pageCounterHeading = nullptr;
-    ImageControl* pageForwardArrow = nullptr;
-    ImageControl* pageBackArrow = nullptr;
-    CaptionLabel* exitLabel = nullptr;
-    ImageControl* exitImage = nullptr;
-    QMenu* fileMenu = nullptr;
-    QAction* openAction = nullptr;
-    QAction* exitAction = nullptr;
-    QMenu* helpMenu = nullptr;
-    QAction* aboutAction = nullptr;
+    // ---- The parts, to look at ----
+    const PageGrid& grid() const { return *grid_; }
+    const EnlargedView& view() const { return *view_; }
+    const FolderSource& source() const { return *source_; }
+    FullScreenView* fullScreenView() const { return fullScreen_.get(); }
 
     // ---- State ----
     // What is browsed: every decision of where the user is reads it.
@@ -94,8 +87,7 @@ public:
     // ---- Full screen, open and drop (app/FullScreenWiring.cpp) ----
     // The start picture opens full screen, once the window is set up.
     void setFullScreenStart(bool on) { fullScreenStart_ = on; }
-    void setSlideshowDelay(std::chrono::milliseconds delay) { fullScreen_->setSlideshowDelay(delay); }
-    FullScreenView* fullScreenView() const { return fullScreen_.get(); }
+    void setSlideshowDelay(std::chrono::milliseconds delay);
     // The file list's entry F opens: the view's picture, the focused cell's,
     // the last opened cell's, or the page's first; -1 for none.
     int fullScreenEntry() const;
@@ -107,8 +99,8 @@ public:
     // ---- Layout (app/ArrangeWindow.cpp, the places in layout/) ----
     void arrangeWindow();
 
-    // ---- Folders (the parts in source/) ----
-    void folderChosen();
+    // ---- Folders (the folder source in source/) ----
+    void folderListed(const QString& folder, const QStringList& names, int startEntry);
 
     // ---- Pages (app/Pages.cpp, the grid in grid/) ----
     void showPage();
@@ -133,8 +125,6 @@ protected:
     void dropEvent(QDropEvent* event) override;
 
 private:
-    void setFrameName(int cell, const QString& name);
-    void listFolder();
     void openInView(int cell, int entry);
     void reopenIfViewed(int cell, int entry);
 
@@ -143,28 +133,36 @@ private:
     void setUpKeyboardFocus();
     void nameForScreenReaders();
     void connectHandlers();
-    bool handleKey(QObject* watched, const QKeyEvent& key);
-    bool handleViewKey(int key);
-    bool handleGridKey(int cell, int key);
-    bool moveCellFocus(int cell, int by);
-    bool listHasFocus() const;
-    void markFocusedCell(QWidget* previous, QWidget* now);
-    void showFocusEdge(bool shown);
-    void noteFocusReason(Qt::FocusReason reason);
+    void drawWhatChanges(Browsing::Change change);
+    bool handleOwnKey(QObject* watched, const QKeyEvent& key);
+    bool handleKey(int cell, const QKeyEvent& key, bool fromView = false);
+    void act(KeyActions::Action action, int cell);
     bool handleWheel(const QWheelEvent& wheel);
-    bool turnsPagesAt(QPoint at) const;
+    bool turnsPagesAt(QPoint global) const;
     void connectFullScreen();
+    void offerFullScreen(int entry, QPoint global);
     void leftFullScreen(int entry);
-    int shownEntryOfCell(int cell) const;
     void paintBeforeTheSearch();
-    void setPageTagsFromList();
-    int takeStartPicture();
+    void setPageTagsFromList(int startEntry);
     void openBeforeItsPageIsDrawn(int page, int cell);
-    void writePageCounter();
     Pictures::Request viewRequest(const QString& name) const;
     void decodeAhead();
     int pixelsFor(Twips twips) const;
     QString cellPath(const QString& name) const;
+
+    // The window's own controls.
+    CommandButton* logo_ = nullptr;
+    CaptionLabel* pageCounter_ = nullptr;
+    CaptionLabel* pageCounterHeading_ = nullptr;
+    ImageControl* pageForwardArrow_ = nullptr;
+    ImageControl* pageBackArrow_ = nullptr;
+    CaptionLabel* exitLabel_ = nullptr;
+    ImageControl* exitImage_ = nullptr;
+    QMenu* fileMenu_ = nullptr;
+    QAction* openAction_ = nullptr;
+    QAction* exitAction_ = nullptr;
+    QMenu* helpMenu_ = nullptr;
+    QAction* aboutAction_ = nullptr;
 
     Browsing browsing_;
     // Decodes the pictures on every core and keeps them for a while.
@@ -176,12 +174,10 @@ private:
     PageGrid* grid_ = nullptr;
     EnlargedView* view_ = nullptr;
     QString credits_;
+    // The enlarged view's width as laid out: its pictures are decoded at it.
+    Twips viewWidth_ = 2895_tw;
     // Wheel turns not yet amounting to a whole notch.
-    int wheelTurned_ = 0;
-    // The keyboard, not the mouse, moved the focus last: its cell shows the edge.
-    bool focusEdgeShown_ = false;
-    // The widget that had the focus as last reported; while the focus moves, the one it leaves.
-    QPointer<QWidget> focused_;
+    WheelNotches wheel_;
     QWidget* client_ = nullptr;
     Twips width_;
     Twips height_;

@@ -1,9 +1,11 @@
 #include "Kalvio.h"
 
+#include "CaptionLabel.h"
 #include "CommandLine.h"
-#include "FolderService.h"
+#include "EnlargedView.h"
+#include "FolderSource.h"
+#include "PageGrid.h"
 #include "WindowColors.h"
-#include "WindowRules.h"
 
 #include <QAction>
 #include <QCoreApplication>
@@ -25,15 +27,15 @@ void Kalvio::load()
     setWindowTitle(QStringLiteral("Kalvio ver 1.1"));
     // The menus already carry these captions from their creation; setting them
     // again here is intended and changes nothing the user sees.
-    fileMenu->setTitle(QStringLiteral("&Soubor"));
-    exitAction->setText(QStringLiteral("&Konec"));
-    helpMenu->setTitle(QStringLiteral("&Pomoc"));
-    aboutAction->setText(QStringLiteral("&O Aplikaci"));
+    fileMenu_->setTitle(QStringLiteral("&Soubor"));
+    exitAction_->setText(QStringLiteral("&Konec"));
+    helpMenu_->setTitle(QStringLiteral("&Pomoc"));
+    aboutAction_->setText(QStringLiteral("&O Aplikaci"));
     // The exit label is created as "Koniec" and renamed here, before the
     // layout centres it on the exit image at its new size; intended.
-    exitLabel->setCaption(QStringLiteral("Konec"));
-    pageCounterHeading->setCaption(QStringLiteral("Obrazovka"));
-    pageCounter->setCaption(QStringLiteral(" 0 z 0"));
+    exitLabel_->setCaption(QStringLiteral("Konec"));
+    pageCounterHeading_->setCaption(QStringLiteral("Obrazovka"));
+    pageCounter_->setCaption(QStringLiteral(" 0 z 0"));
     credits_ = QStringLiteral("Velorin\r\n\r\n           https://www.velorin.example");
     grid_->setWaitText(QStringLiteral("  Čekejte..."));
     setBackColor(WindowColors::Background);
@@ -46,16 +48,10 @@ void Kalvio::load()
     show();
     paintBeforeTheSearch();
 
-    source_->fileList()->setPattern(CommandLine::ListedPictures);
-    browsing_.names = source_->fileList()->names();
-    const QString startFolder = source_->startFolder();
-    // A different path raises the folder list's change event, and
-    // folderChosen sets up the first page before the assignment returns.
-    source_->folderList()->setPath(startFolder);
-    listFolder();
-
-    if (FolderService::CurrentDirectory() == startFolder)
-        setPageTagsFromList();
+    // The folder named, or found below the current directory, is listed and
+    // its first page set up (folderListed) before this returns.
+    source_->setPattern(CommandLine::ListedPictures);
+    source_->start();
 }
 
 // The folder search lets no event run and can take a while on a large tree,
@@ -75,33 +71,22 @@ void Kalvio::paintBeforeTheSearch()
     repaint();
 }
 
-// Resets the page tags to the first page of the file list, shows the page
-// arrows that apply and draws the page. A picture named on the command line
-// is shown instead on its own page, enlarged before that page is drawn.
-void Kalvio::setPageTagsFromList()
+// The page of `startEntry` (the first page when -1): the page arrows that
+// apply are shown and the page is drawn. A picture named at start, or
+// opened or dropped, is shown on its own page, enlarged before that page is
+// drawn.
+void Kalvio::setPageTagsFromList(int startEntry)
 {
-    const int startEntry = takeStartPicture();
-    browsing_.page = startEntry < 0 ? 0 : Browsing::pageOf(startEntry);
-    browsing_.pageCount = Browsing::pageCountFor(browsing_.entryCount());
+    browsing_.setPage(startEntry < 0 ? 0 : Browsing::pageOf(startEntry));
     showPageArrows();
     // Asked for full screen, the picture goes there before anything else is drawn.
     if (std::exchange(fullScreenStart_, false) && browsing_.entryCount() > 0)
         openFullScreen(std::max(startEntry, 0));
     if (startEntry >= 0) {
-        openBeforeItsPageIsDrawn(*browsing_.page, Browsing::cellOf(startEntry));
+        openBeforeItsPageIsDrawn(browsing_.currentPage(), Browsing::cellOf(startEntry));
         // The picture named is what the user looks at: its keys step and close.
-        if (browsing_.viewOpen)
+        if (browsing_.viewOpen())
             view_->takeFocus();
     }
     showPage();
-}
-
-// The file list's entry of the picture named on the command line (-1 when
-// none was named or it is not listed); asked once, at start.
-int Kalvio::takeStartPicture()
-{
-    const QString name = source_->takeStartPicture();
-    if (name.isEmpty())
-        return -1;
-    return browsing_.entryNamed(name);
 }

@@ -1,6 +1,8 @@
 #include "Kalvio.h"
 
+#include "EnlargedView.h"
 #include "NativeName.h"
+#include "PageGrid.h"
 #include "WindowColors.h"
 #include "WindowRules.h"
 
@@ -18,32 +20,29 @@ void Kalvio::openCell(int index)
 // the view then shows the picture of that page's cell.
 void Kalvio::reopenIfViewed(int cell, int entry)
 {
-    if (browsing_.viewOpen && browsing_.viewEntry == entry)
+    if (browsing_.viewOpen() && browsing_.viewEntry() == entry)
         openInView(cell, entry);
 }
 
-// Opens the name frame `index` shows as list entry `entry`: the entry of that
-// cell on the page shown, or on the page about to be shown when the view
-// steps back over a page edge.
-void Kalvio::openInView(int index, int entry)
+// Opens the picture frame `cell` names as list entry `entry`: the entry of
+// that cell on the page shown, or on the page about to be shown when the
+// view steps back over a page edge.
+void Kalvio::openInView(int cell, int entry)
 {
-    const QString name = browsing_.frameNames[index];
-    // Shorter captions are the placeholders of cells without a picture
-    // ("0" to "23"). Intended, though it means that a picture whose whole
-    // name has 3 characters or fewer ("a.b") never opens.
-    if (name.size() <= 3)
+    const QString name = browsing_.pictureShownAt(cell);
+    if (name.isEmpty())
         return;
     const QString path = cellPath(name);
-    const bool wasOpen = browsing_.viewOpen;
+    const bool wasOpen = browsing_.viewOpen();
     // Opened from a focused cell, the view takes the keyboard along.
-    const bool focusInGrid = grid_->cellOf(focusWidget()) >= 0;
+    const bool focusInGrid = grid_->focusedCell() >= 0;
 
     // Decoded for the view, not the file: at once when it was decoded ahead.
     const Pictures::Result picture = pictures_.get(viewRequest(name));
     const Pictures::Failure failure = picture.decoded.failure;
     const bool loaded = picture.decoded.picture.has_value();
     // Why the picture does not open shows where the pointer rests: on the cell, or on the open view.
-    grid_->thumbnail(index)->setToolTip(WindowRules::WhyNoPicture(failure));
+    grid_->setWhyNoPicture(cell, WindowRules::WhyNoPicture(failure));
     view_->setWhyNoPicture(WindowRules::WhyNoPicture(failure));
     if (!loaded && !wasOpen)
         return;
@@ -53,40 +52,38 @@ void Kalvio::openInView(int index, int entry)
         view_->showNothing();
         return;
     }
-    browsing_.viewOpen = true;
+    browsing_.setViewOpen(true);
     view_->show(*picture.decoded.picture, EnlargedView::captionOf(path, picture.decoded.picture->fileSize));
     if (focusInGrid)
         view_->takeFocus();
-    browsing_.viewEntry = entry;
+    browsing_.setViewEntry(entry);
     showViewSteps();
     decodeAhead();
 }
 
 // What the view showing picture `name` asks for: the picture decoded with its
-// longer side as wide as the view.
+// longer side as wide as the view is laid out.
 Pictures::Request Kalvio::viewRequest(const QString& name) const
 {
-    return {{NativeName::Encode(cellPath(name))},
-            Pictures::SquareBox(pixelsFor(view_->box()->Width())),
-            Pictures::Purpose::View};
+    return {{NativeName::Encode(cellPath(name))}, Pictures::SquareBox(pixelsFor(viewWidth_)), Pictures::Purpose::View};
 }
 
 // Each stepping image shows only where there is a picture to step to: the
-// neighbouring cell within the page, or the next or previous page at its edges.
+// neighbouring cell within the page, or the next or previous page at its
+// edges (drawn as decided, see drawWhatChanges).
 void Kalvio::showViewSteps()
 {
-    if (!browsing_.viewEntry)
+    if (!browsing_.viewEntry())
         return;
-    browsing_.viewSteps = browsing_.viewStepsNow();
-    view_->setSteps(browsing_.viewSteps.back, browsing_.viewSteps.forward);
+    browsing_.decideViewSteps();
 }
 
 void Kalvio::stepForward()
 {
     const int k = browsing_.viewCell();
-    const int entry = browsing_.viewEntry.value_or(0);
+    const int entry = browsing_.viewEntry().value_or(0);
     if (browsing_.canStepForward()) {
-        browsing_.viewEntry = entry + 1;
+        browsing_.setViewEntry(entry + 1);
         if (k < CellCount - 1) {
             openInView(k + 1, entry + 1);
         } else {
@@ -100,10 +97,10 @@ void Kalvio::stepForward()
 void Kalvio::stepBack()
 {
     const int k = browsing_.viewCell();
-    const int entry = browsing_.viewEntry.value_or(0);
+    const int entry = browsing_.viewEntry().value_or(0);
     if (k > 0) {
         if (browsing_.canStepBack()) {
-            browsing_.viewEntry = entry - 1;
+            browsing_.setViewEntry(entry - 1);
             openInView(k - 1, entry - 1);
         }
         showViewSteps();
@@ -122,12 +119,12 @@ void Kalvio::stepBack()
 // Gives the frames the names of page `page` and opens the picture of `cell`
 // before that page's pass draws it; the pass then opens it again on reaching
 // the cell, as it does for every cell the open view names. The one place
-// where the window writes the grid's names ahead of its pass.
+// where the window writes what the frames show ahead of the grid's pass.
 void Kalvio::openBeforeItsPageIsDrawn(int page, int cell)
 {
     for (int i = 0; i < CellCount; ++i)
-        setFrameName(i, browsing_.nameAt(Browsing::entryOf(page, i)));
-    browsing_.viewEntry = Browsing::entryOf(page, cell);
+        browsing_.setShownName(i, browsing_.nameAt(Browsing::entryOf(page, i)));
+    browsing_.setViewEntry(Browsing::entryOf(page, cell));
     showViewSteps();
     openInView(cell, Browsing::entryOf(page, cell));
 }
@@ -139,10 +136,25 @@ void Kalvio::closeView()
 {
     // Closed from the keyboard, the focus goes back to the cell the view showed.
     const bool focusInView = view_->hasFocus();
-    browsing_.viewOpen = false;
+    browsing_.setViewOpen(false);
     view_->close();
     grid_->setLook(WindowColors::FrameNormal, true);
     if (focusInView)
-        grid_->thumbnail(browsing_.viewCell())->setFocus(Qt::OtherFocusReason);
+        grid_->focusCell(browsing_.viewCell(), Qt::OtherFocusReason);
     grid_->blankNamesAhead();
+}
+
+// Decodes, while nothing else waits, what is likely to be asked for next:
+// with the view open, the pictures either side of the one it shows, at its
+// size; then the thumbnails of the next page and of the previous one.
+void Kalvio::decodeAhead()
+{
+    std::vector<Pictures::Request> ahead;
+    for (const int entry : browsing_.viewNeighbours())
+        ahead.push_back(viewRequest(browsing_.nameAt(entry)));
+    for (const int page : browsing_.neighbourPages()) {
+        const std::vector<Pictures::Request> cells = grid_->requestsFor(page);
+        ahead.insert(ahead.end(), cells.begin(), cells.end());
+    }
+    pictures_.prefetch(ahead);
 }

@@ -9,7 +9,9 @@
 // "On the screen" is read back from the X server: the middle pixel of the
 // screen turns to the colour of the middle of the picture. Run by hand:
 //   kalvio_bench_fullscreen [RUNS]
+#include "FullScreenView.h"
 #include "Kalvio.h"
+#include "PageGrid.h"
 #include "PrivateXServer.h"
 #include "SampleFiles.h"
 #include "Timing.h"

@@ -10,6 +10,7 @@
 
 #include "FileList.h"
 #include "FolderService.h"
+#include "FolderSource.h"
 #include "NameFilter.h"
 #include "NaturalOrder.h"
 #include "ShownText.h"
@@ -106,10 +107,11 @@ QString cameraFolder(const QString& folder, int pictures)
     return folder;
 }
 
-// Each step alone, as FileList does it, then the whole setPath; both end
-// with the list painted. Then the folder list's reading of the same folder.
-// The first run warms the caches and is not counted.
-Steps measure(const QString& folder, int pictures, int runs, FileList& list)
+// Each step alone, as the folder source does it, then the whole listing of
+// the folder source (both its lists filled); both end with the file list
+// painted. Then the folder list's reading of the same folder, which the
+// whole includes. The first run warms the caches and is not counted.
+Steps measure(const QString& folder, int pictures, int runs, FolderSource& source, FileList& list)
 {
     const NameFilter filter(Pattern);
     auto* shown = qobject_cast<QStringListModel*>(list.model());
@@ -135,10 +137,10 @@ Steps measure(const QString& folder, int pictures, int runs, FileList& list)
             shown->setStringList(texts);
             list.repaint();
         });
-        list.setPath(QString());
+        list.showNames({});
         list.repaint();
         const double setPath = timeMs([&] {
-            list.setPath(folder);
+            source.open(folder);
             list.repaint();
         });
         if (list.ListCount() != pictures || matched.size() != pictures)
@@ -197,11 +199,13 @@ int main(int argc, char** argv)
     const QString many = cameraFolder(options.folder + QStringLiteral("/many"), ManyPictures);
     const QString few = cameraFolder(options.folder + QStringLiteral("/few"), FewPictures);
 
-    // The list at the size the window gives it, shown, so that filling includes its layout and paint.
-    FileList list;
-    list.setPattern(Pattern);
-    list.resize(145, 162);
-    list.show();
+    // The lists at the size the window gives them, shown, so that filling includes their layout and paint.
+    QWidget lists;
+    FolderSource source(&lists);
+    source.setPattern(Pattern);
+    FileList& list = *lists.findChild<FileList*>();
+    lists.resize(160, 420);
+    lists.show();
     // Until the window system shows it, a repaint paints nothing.
     QElapsedTimer waited;
     waited.start();
@@ -212,8 +216,8 @@ int main(int argc, char** argv)
     }
 
     const std::string loadAtStart = Timing::loadAverage();
-    const Steps manySteps = measure(many, ManyPictures, options.runs, list);
-    const Steps fewSteps = measure(few, FewPictures, options.runs, list);
+    const Steps manySteps = measure(many, ManyPictures, options.runs, source, list);
+    const Steps fewSteps = measure(few, FewPictures, options.runs, source, list);
 
     std::printf("\n%d and %d pictures, plus %zu other files and a folder each; pattern %s; %d runs\n", ManyPictures,
                 FewPictures, std::size(Others), qPrintable(Pattern), options.runs);
@@ -222,7 +226,7 @@ int main(int argc, char** argv)
     printRow("matching the pattern (NameFilter)", manySteps.matching, fewSteps.matching);
     printRow("natural order (NaturalOrder::Sort)", manySteps.sorting, fewSteps.sorting);
     printRow("filling and painting the list", manySteps.filling, fewSteps.filling);
-    printRow("whole FileList::setPath and paint", manySteps.setPath, fewSteps.setPath);
+    printRow("whole FolderSource::open and paint", manySteps.setPath, fewSteps.setPath);
     printRow("folder list: FolderService::SubFolders", manySteps.subfolders, fewSteps.subfolders);
     std::printf("\nAll times in ms. Load average %s at the start, %s at the end.\n", loadAtStart.c_str(),
                 Timing::loadAverage().c_str());

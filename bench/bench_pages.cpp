@@ -20,11 +20,17 @@
 //
 // The pictures are made once into DIR (default /tmp/kalvio-bench) and reused.
 
+#include "CommandLine.h"
 #include "Decode.h"
+#include "FileList.h"
 #include "FolderService.h"
+#include "FolderSource.h"
+#include "FrameButton.h"
 #include "Kalvio.h"
 #include "MousePointer.h"
+#include "PageGrid.h"
 #include "PeerPrograms.h"
+#include "PictureBox.h"
 #include "PictureSets.h"
 #include "PrivateXServer.h"
 #include "Timing.h"
@@ -112,13 +118,32 @@ void idle(int ms)
     loop.exec();
 }
 
+// The window's controls by their names: the window and its parts keep their
+// widgets to themselves.
+PictureBox* thumbnail(const Kalvio& window, int cell)
+{
+    return window.findChild<PictureBox*>(QStringLiteral("thumbnail%1").arg(cell));
+}
+FrameButton* frame(const Kalvio& window, int cell)
+{
+    return window.findChild<FrameButton*>(QStringLiteral("frame%1").arg(cell));
+}
+PictureBox* viewBox(const Kalvio& window)
+{
+    return window.findChild<PictureBox*>(QStringLiteral("enlargedView"));
+}
+FileList* fileList(const Kalvio& window)
+{
+    return window.findChild<FileList*>(QStringLiteral("fileList"));
+}
+
 // A complete pass ran and every one of the 24 cells holds a picture.
 bool pageIsComplete(const Kalvio& window)
 {
     if (window.grid().passCell().value_or(-1) != -1)
         return false;
     for (int i = 0; i < Kalvio::CellCount; ++i) {
-        const PictureBox* cell = window.grid().thumbnail(i);
+        const PictureBox* cell = thumbnail(window, i);
         if (cell->mousePointer() != MousePointer::Custom)
             return false;
     }
@@ -149,7 +174,7 @@ void closeWindow(std::unique_ptr<Kalvio>& window)
 
 void expectPage(const Kalvio& window, const QString& firstName, const QString& what)
 {
-    if (!pageIsComplete(window) || window.grid().frame(0)->Caption() != firstName)
+    if (!pageIsComplete(window) || frame(window, 0)->Caption() != firstName)
         fail(QStringLiteral("%1: the page was not drawn completely, starting at %2").arg(what, firstName));
 }
 
@@ -230,7 +255,7 @@ std::optional<double> firstPageOfProcessMs(const Set& set)
 int cellLongSide(const QString& emptyFolder)
 {
     std::unique_ptr<Kalvio> window = startWindow(emptyFolder);
-    const int side = window->grid().thumbnail(0)->Width().pixels();
+    const int side = thumbnail(*window, 0)->Width().pixels();
     closeWindow(window);
     return side;
 }
@@ -483,7 +508,7 @@ void timeStepsOnce(const Set& plain, StepFigures& figures)
         window->stepForward();
         QCoreApplication::processEvents();
     }));
-    if (!window->view().box()->Visible() || (!window->browsing().viewEntry || window->browsing().viewCell() != 1))
+    if (!viewBox(*window)->Visible() || (!window->browsing().viewEntry() || window->browsing().viewCell() != 1))
         fail(QStringLiteral("the enlarged view did not step to the next picture"));
     closeWindow(window);
 
@@ -524,31 +549,33 @@ double folderChangeMs(const QString& emptyFolder, const Set& to)
 {
     std::unique_ptr<Kalvio> window = startWindow(emptyFolder);
     const double ms = timeMs([&] {
-        window->source().folderList()->setPath(to.folder);
+        window->openPath(to.folder);
         QCoreApplication::processEvents();
     });
-    if (window->source().fileList()->ListCount() != to.paths.size())
+    if (fileList(*window)->ListCount() != to.paths.size())
         fail(QStringLiteral("%1 lists %2 names, expected %3")
                  .arg(to.folder)
-                 .arg(window->source().fileList()->ListCount())
+                 .arg(fileList(*window)->ListCount())
                  .arg(to.paths.size()));
     expectPage(*window, QFileInfo(to.paths[0]).fileName(), to.folder);
     closeWindow(window);
     return ms;
 }
 
-// The two parts of a folder change that grow with the folder: the file list
-// filled (listing, matching, natural order, the list view) and the folder
-// list's search for subfolders, each reading the whole folder.
-void timeListingParts(const QString& emptyFolder, const Set& many, FolderFigures& figures)
+// The two parts of a folder change that grow with the folder: the folder
+// source listing it (listing, matching, natural order, both lists filled) and,
+// within that, the folder list's search for subfolders, each reading the
+// whole folder.
+void timeListingParts(const Set& many, FolderFigures& figures)
 {
-    std::unique_ptr<Kalvio> window = startWindow(emptyFolder);
+    QWidget lists;
+    FolderSource source(&lists);
+    source.setPattern(CommandLine::ListedPictures);
     figures.fileList.push_back(timeMs([&] {
-        window->source().fileList()->setPath(many.folder);
+        source.open(many.folder);
         QCoreApplication::processEvents();
     }));
     figures.subFolders.push_back(timeMs([&] { static_cast<void>(FolderService::SubFolders(many.folder)); }));
-    closeWindow(window);
 }
 
 FolderFigures timeFolderChanges(const QString& emptyFolder, const Set& many, const Set& few, int runs)
@@ -556,7 +583,7 @@ FolderFigures timeFolderChanges(const QString& emptyFolder, const Set& many, con
     FolderFigures figures;
     folderChangeMs(emptyFolder, many); // warm-up: the folder's entries read into the kernel's caches
     for (int run = 0; run < runs; ++run) {
-        timeListingParts(emptyFolder, many, figures);
+        timeListingParts(many, figures);
         const bool manyFirst = run % 2 == 0;
         const double first = folderChangeMs(emptyFolder, manyFirst ? many : few);
         const double second = folderChangeMs(emptyFolder, manyFirst ? few : many);
@@ -577,7 +604,7 @@ void printFolders(const FolderFigures& folders)
     const double extra = median(folders.difference);
     std::printf("  %-62s %s  goal <= +%.0f: %s\n", "difference within each pair of runs",
                 figure(folders.difference).c_str(), ManyNamesGoalMs, verdict(extra <= ManyNamesGoalMs));
-    std::printf("  %-62s %s\n", "where it goes: the file list filled with 100 000 (File1->setPath)",
+    std::printf("  %-62s %s\n", "where it goes: the folder source listing 100 000 (open)",
                 figure(folders.fileList).c_str());
     std::printf("  %-62s %s\n", "where it goes: the folder list's subfolder search (SubFolders)",
                 figure(folders.subFolders).c_str());

@@ -1,5 +1,6 @@
 #include "FullScreenView.h"
 
+#include "Browsing.h"
 #include "FolderService.h"
 #include "NativeName.h"
 
@@ -14,16 +15,17 @@
 #include <algorithm>
 #include <cmath>
 
+using KeyActions::Action;
+
 namespace {
 
-constexpr int WheelNotch = 120;
 // How far an arrow key pans a zoomed picture, in device pixels.
 constexpr double ArrowPan = 100;
 
 } // namespace
 
-FullScreenView::FullScreenView(Pictures::Pipeline& pictures, QWidget* parent)
-    : QWidget(parent, Qt::Window), pictures_(pictures)
+FullScreenView::FullScreenView(const Browsing& browsing, Pictures::Pipeline& pictures, QWidget* parent)
+    : QWidget(parent, Qt::Window), browsing_(browsing), pictures_(pictures)
 {
     setWindowTitle(QStringLiteral("Kalvio – celá obrazovka"));
     setAttribute(Qt::WA_OpaquePaintEvent);
@@ -38,14 +40,16 @@ FullScreenView::FullScreenView(Pictures::Pipeline& pictures, QWidget* parent)
     connect(&slideshow_, &QTimer::timeout, this, &FullScreenView::slideshowStep);
     connect(&hidePointer_, &QTimer::timeout, this, [this] { setCursor(Qt::BlankCursor); });
     connect(&pictures_, &Pictures::Pipeline::resultReady, this, &FullScreenView::takeDecodedPictures);
+    browsing_.observe([this](Browsing::Change change, int) {
+        if (change == Browsing::Change::Listing)
+            listingChanged();
+    });
 }
 
-void FullScreenView::open(const QString& folder, const QStringList& names, int entry, QScreen* screen)
+void FullScreenView::open(int entry, QScreen* screen)
 {
-    if (names.isEmpty())
+    if (browsing_.entryCount() == 0)
         return;
-    folder_ = folder;
-    names_ = names;
     shownEntry_ = -1;
     screenImage_ = {};
     if (screen) {
@@ -61,7 +65,17 @@ void FullScreenView::open(const QString& folder, const QStringList& names, int e
     activateWindow();
     setFocus(Qt::ActiveWindowFocusReason);
     showPointer();
-    showEntry(std::clamp(entry, 0, int(names_.size()) - 1));
+    showEntry(browsing_.clampedEntry(entry));
+}
+
+// Another folder listed under an open full screen: its entries are no
+// longer these, so it goes, without a last picture to show.
+void FullScreenView::listingChanged()
+{
+    if (!isVisible())
+        return;
+    entry_ = -1;
+    leave();
 }
 
 void FullScreenView::setSlideshowDelay(std::chrono::milliseconds delay)
@@ -85,9 +99,9 @@ InfoPanelText FullScreenView::infoPanel() const
     InfoPanelText panel;
     if (entry_ < 0)
         return panel;
-    panel.name = names_[entry_];
+    panel.name = browsing_.nameAt(entry_);
     panel.position = entry_ + 1;
-    panel.count = int(names_.size());
+    panel.count = browsing_.entryCount();
     if (shownEntry_ == entry_) {
         panel.pixelSize = fileSize_;
         panel.fileBytes = fileBytes_;
@@ -104,7 +118,7 @@ InfoPanelText FullScreenView::infoPanel() const
 
 QString FullScreenView::pathOf(int entry) const
 {
-    return FolderService::JoinPath(folder_, names_[entry]);
+    return FolderService::JoinPath(browsing_.folder(), browsing_.nameAt(entry));
 }
 
 // The picture decoded to fit the screen's box: three of them (the one shown
@@ -152,7 +166,7 @@ bool FullScreenView::needsOneToOneDecode() const
 void FullScreenView::showEntry(int entry)
 {
     entry_ = entry;
-    wheelTurned_ = 0;
+    wheel_.reset();
     // Until the picture stepped to is decoded, the one shown is drawn from
     // its screen picture: its 1:1 copy (96 MB for 24 MP) goes now, not when
     // the next one lands, so that the pictures held here beside the
@@ -171,12 +185,12 @@ void FullScreenView::stepBy(int by)
     if (entry_ < 0)
         return;
     // At either end it stays.
-    goTo(std::clamp(entry_ + by, 0, int(names_.size()) - 1));
+    goTo(browsing_.clampedEntry(entry_ + by));
 }
 
 void FullScreenView::goTo(int entry)
 {
-    if (entry_ < 0 || entry == entry_ || entry < 0 || entry >= names_.size())
+    if (entry_ < 0 || entry == entry_ || entry < 0 || entry >= browsing_.entryCount())
         return;
     showEntry(entry);
 }
@@ -226,10 +240,8 @@ void FullScreenView::installScreenPicture(const Pictures::Result& result)
 void FullScreenView::prefetchNeighbours()
 {
     std::vector<Pictures::Request> ahead;
-    if (entry_ + 1 < names_.size())
-        ahead.push_back(screenRequest(entry_ + 1));
-    if (entry_ > 0)
-        ahead.push_back(screenRequest(entry_ - 1));
+    for (const int entry : browsing_.neighboursOf(entry_))
+        ahead.push_back(screenRequest(entry));
     pictures_.prefetch(ahead);
 }
 
@@ -331,7 +343,7 @@ void FullScreenView::toggleSlideshow()
 // waited for, its delay starting once it is shown.
 void FullScreenView::slideshowStep()
 {
-    if (entry_ + 1 >= names_.size()) {
+    if (entry_ + 1 >= browsing_.entryCount()) {
         slideshowOn_ = false;
         return;
     }
@@ -400,73 +412,73 @@ void FullScreenView::paintInfoPanel(QPainter& painter)
 
 void FullScreenView::keyPressEvent(QKeyEvent* event)
 {
-    const bool shift = event->modifiers() & Qt::ShiftModifier;
-    const QPointF pointer = pointerInDevicePixels();
-    // Zoomed past the screen, the arrows move the picture instead of stepping.
-    const bool pans = viewport_.canPan();
-    switch (event->key()) {
-    case Qt::Key_Escape:
-    case Qt::Key_F:
-    case Qt::Key_F11:
-        leave();
-        break;
-    case Qt::Key_Right:
-        pans ? panBy({-ArrowPan, 0}) : stepBy(1);
-        break;
-    case Qt::Key_Left:
-        pans ? panBy({ArrowPan, 0}) : stepBy(-1);
-        break;
-    case Qt::Key_Up:
-        panBy({0, ArrowPan});
-        break;
-    case Qt::Key_Down:
-        panBy({0, -ArrowPan});
-        break;
-    case Qt::Key_Space:
-    case Qt::Key_PageDown:
-        stepBy(1);
-        break;
-    case Qt::Key_Backspace:
-    case Qt::Key_PageUp:
-        stepBy(-1);
-        break;
-    case Qt::Key_Home:
-        goTo(0);
-        break;
-    case Qt::Key_End:
-        goTo(int(names_.size()) - 1);
-        break;
-    case Qt::Key_1:
-    case Qt::Key_Z:
-        toggleOneToOne(pointer);
-        break;
-    case Qt::Key_Plus:
-    case Qt::Key_Equal:
-        zoomIn(pointer);
-        break;
-    case Qt::Key_Minus:
-        zoomOut(pointer);
-        break;
-    case Qt::Key_I:
-        toggleInfo();
-        break;
-    case Qt::Key_S:
-        toggleSlideshow();
-        break;
-    case Qt::Key_R:
-        rotate(shift ? -1 : 1);
-        break;
-    case Qt::Key_Greater:
-        rotate(1);
-        break;
-    case Qt::Key_Less:
-        rotate(-1);
-        break;
-    default:
+    const std::optional<Action> action =
+        KeyActions::ForKey(KeyActions::Where::FullScreen, event->key(), event->modifiers());
+    if (!action) {
         QWidget::keyPressEvent(event);
         return;
     }
+    act(*action);
     event->accept();
+}
+
+// What a key, the context menu or the window asks for. Zoomed past the
+// screen, the arrows move the picture instead of stepping.
+void FullScreenView::act(Action action)
+{
+    const bool pans = viewport_.canPan();
+    switch (action) {
+    case Action::Leave:
+        leave();
+        break;
+    case Action::RightOrNext:
+        pans ? panBy({-ArrowPan, 0}) : stepBy(1);
+        break;
+    case Action::LeftOrPrevious:
+        pans ? panBy({ArrowPan, 0}) : stepBy(-1);
+        break;
+    case Action::PanUp:
+        panBy({0, ArrowPan});
+        break;
+    case Action::PanDown:
+        panBy({0, -ArrowPan});
+        break;
+    case Action::Next:
+        stepBy(1);
+        break;
+    case Action::Previous:
+        stepBy(-1);
+        break;
+    case Action::First:
+        goTo(0);
+        break;
+    case Action::Last:
+        goTo(browsing_.entryCount() - 1);
+        break;
+    case Action::OneToOne:
+        toggleOneToOne(pointerInDevicePixels());
+        break;
+    case Action::ZoomIn:
+        zoomIn(pointerInDevicePixels());
+        break;
+    case Action::ZoomOut:
+        zoomOut(pointerInDevicePixels());
+        break;
+    case Action::Information:
+        toggleInfo();
+        break;
+    case Action::Slideshow:
+        toggleSlideshow();
+        break;
+    case Action::TurnClockwise:
+        rotate(1);
+        break;
+    case Action::TurnAnticlockwise:
+        rotate(-1);
+        break;
+    default: // the window's actions
+        break;
+    }
 }
 
 // The wheel steps (down is forward) once a whole notch has added up; with
@@ -474,11 +486,9 @@ void FullScreenView::keyPressEvent(QKeyEvent* event)
 void FullScreenView::wheelEvent(QWheelEvent* event)
 {
     event->accept();
-    wheelTurned_ += event->angleDelta().y();
-    const int notches = wheelTurned_ / WheelNotch;
+    const int notches = wheel_.add(event->angleDelta().y());
     if (notches == 0)
         return;
-    wheelTurned_ -= notches * WheelNotch;
     const QPointF anchor = event->position() * devicePixelRatio();
     if (event->modifiers() & Qt::ControlModifier) {
         for (int i = 0; i < std::abs(notches); ++i)

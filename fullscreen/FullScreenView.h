@@ -2,8 +2,10 @@
 
 #include "InfoPanel.h"
 #include "InfoPanelText.h"
+#include "KeyActions.h"
 #include "Pipeline.h"
 #include "Viewport.h"
+#include "WheelNotches.h"
 
 #include <QHash>
 #include <QImage>
@@ -13,25 +15,26 @@
 
 #include <chrono>
 
+class Browsing;
 class QScreen;
 
 // The full-screen picture view: a top-level window of its own that steps
-// through the pictures of one folder, one at a time on black, fitted to the
-// screen or zoomed and panned, with an information panel, a slideshow and
-// turning on screen only. It knows nothing of the main window: the window
-// opens it on a list of names and hears where it was left.
+// through the pictures of what is browsed, one at a time on black, fitted to
+// the screen or zoomed and panned, with an information panel, a slideshow and
+// turning on screen only. It reads the folder and its names from what is
+// browsed (and keeps no copy of them) and knows nothing of the main window:
+// the window opens it on an entry and hears where it was left.
 class FullScreenView : public QWidget {
     Q_OBJECT
 public:
     static constexpr std::chrono::milliseconds DefaultSlideshowDelay{4000};
     static constexpr std::chrono::milliseconds PointerHideDelay{1500};
 
-    explicit FullScreenView(Pictures::Pipeline& pictures, QWidget* parent = nullptr);
+    FullScreenView(const Browsing& browsing, Pictures::Pipeline& pictures, QWidget* parent = nullptr);
 
-    // Shows entry `entry` of `names` (escaped native file names in `folder`,
-    // in the order the file list shows them) full screen on `screen`, and
-    // steps through all of them from there.
-    void open(const QString& folder, const QStringList& names, int entry, QScreen* screen);
+    // Shows list entry `entry` of what is browsed full screen on `screen`,
+    // and steps through all of them from there.
+    void open(int entry, QScreen* screen);
     void setSlideshowDelay(std::chrono::milliseconds delay);
 
     // What is shown now, for the window's menus and for the tests.
@@ -45,6 +48,7 @@ public:
     InfoPanelText infoPanel() const;
 
     // The actions of the keys, for the context menu and the window.
+    void act(KeyActions::Action action);
     void stepBy(int by);
     void goTo(int entry);
     void rotate(int quarterTurns);
@@ -90,11 +94,11 @@ private:
     void panBy(QPointF by);
     void slideshowStep();
     void showPointer();
+    void listingChanged();
     void paintInfoPanel(QPainter& painter);
 
+    const Browsing& browsing_;
     Pictures::Pipeline& pictures_;
-    QString folder_;
-    QStringList names_;
     int entry_ = -1;
     // The entry whose picture is on the screen: the previous one stays there
     // until the picture stepped to is decoded.
@@ -119,5 +123,5 @@ private:
     bool slideshowOn_ = false;
     QTimer hidePointer_;
     std::optional<QPointF> dragFrom_;
-    int wheelTurned_ = 0;
+    WheelNotches wheel_;
 };

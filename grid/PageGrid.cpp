@@ -1,19 +1,24 @@
 #include "PageGrid.h"
 
 #include "EventYield.h"
+#include "FocusEdge.h"
 #include "FolderService.h"
+#include "FrameButton.h"
 #include "MousePointer.h"
 #include "NativeName.h"
+#include "PictureBox.h"
 #include "Twips.h"
 #include "WindowColors.h"
 #include "WindowRules.h"
 
+#include <QKeyEvent>
 #include <QScopedValueRollback>
 
-PageGrid::PageGrid(const Browsing& browsing, Pictures::Pipeline& pictures, QWidget* parent)
+PageGrid::PageGrid(Browsing& browsing, Pictures::Pipeline& pictures, QWidget* parent)
     : QObject(parent), browsing_(browsing), pictures_(pictures), parent_(parent)
 {
     loadBuffer_ = new PictureBox(parent);
+    loadBuffer_->setObjectName(QStringLiteral("loadBuffer"));
     loadBuffer_->Move(720_tw, 240_tw, 135_tw, 135_tw);
     loadBuffer_->hide();
 
@@ -37,8 +42,31 @@ PageGrid::PageGrid(const Browsing& browsing, Pictures::Pipeline& pictures, QWidg
         thumbnails_[i]->Move(720_tw, 240_tw, 495_tw, 255_tw);
         thumbnails_[i]->raise();
     }
-    for (int i = 0; i < CellCount; ++i)
+    for (int i = 0; i < CellCount; ++i) {
+        frames_[i]->setObjectName(QStringLiteral("frame%1").arg(i));
+        thumbnails_[i]->setObjectName(QStringLiteral("thumbnail%1").arg(i));
+        thumbnails_[i]->setAccessibleName(QStringLiteral("Náhled %1").arg(i + 1));
+        // A click on a thumbnail moves the focus there; a click on a frame leaves it where it was.
+        frames_[i]->setFocusPolicy(Qt::TabFocus);
+        thumbnails_[i]->setFocusPolicy(Qt::StrongFocus);
+        frames_[i]->installEventFilter(this);
+        thumbnails_[i]->installEventFilter(this);
+        thumbnails_[i]->setContextMenuPolicy(Qt::CustomContextMenu);
         connect(thumbnails_[i], &PictureBox::clicked, this, [this, i] { emit cellChosen(i); });
+        connect(thumbnails_[i], &QWidget::customContextMenuRequested, this,
+                [this, i](QPoint at) { emit contextMenuAsked(i, thumbnails_[i]->mapToGlobal(at)); });
+    }
+    // What each frame shows is what is browsed; the frames draw it.
+    browsing_.observe([this](Browsing::Change change, int cell) {
+        if (change == Browsing::Change::ShownName)
+            frames_[cell]->setCaption(browsing_.shownName(cell));
+    });
+    focusEdge_ = new FocusEdge(
+        parent, [this](const QObject* control) { return cellOf(control); },
+        [this](int cell, bool edge) {
+            frames_[cell]->setEdgeColor(edge ? std::optional(WindowColors::FocusEdge) : std::nullopt);
+        },
+        this);
 }
 
 int PageGrid::cellOf(const QObject* control) const
@@ -50,14 +78,15 @@ int PageGrid::cellOf(const QObject* control) const
     return -1;
 }
 
+// Every frame's name is written into what is browsed, which the frames draw.
 void PageGrid::nameFrame(int cell, const QString& name)
 {
-    frames_[cell]->setCaption(name);
-    emit frameNamed(cell, name);
+    browsing_.setShownName(cell, name);
 }
 
 void PageGrid::placeCells(const std::array<TwipsRect, CellCount>& frames, const std::array<TwipsRect, CellCount>& boxes)
 {
+    boxWidth_ = boxes[0].width;
     for (int i = 0; i < CellCount; ++i) {
         frames_[i]->Move(frames[i]);
         frames_[i]->setVisible(true);
@@ -77,6 +106,11 @@ void PageGrid::setLook(int frameColor, bool enabled)
         frames_[i]->setEnabled(enabled);
         thumbnails_[i]->setEnabled(enabled);
     }
+}
+
+void PageGrid::setWhyNoPicture(int cell, const QString& why)
+{
+    thumbnails_[cell]->setToolTip(why);
 }
 
 void PageGrid::cutShortPass(Clearing clearing)
@@ -228,13 +262,13 @@ std::optional<Pictures::Result> PageGrid::waitForPicture(const Pictures::Request
 // What a cell showing picture `name` asks for: its small copy in THM for a
 // name that begins with "R" (found whatever the letter case of THM and its
 // name), else, or when that fails, the picture itself, decoded for the cell.
-Pictures::Request PageGrid::thumbnailRequest(const QString& name)
+Pictures::Request PageGrid::thumbnailRequest(const QString& name) const
 {
     const QString copy = WindowRules::ThumbnailName(name);
-    const QString thumbnail = copy == name ? name : thumbnailPaths_.Resolve(browsing_.folder, copy);
+    const QString thumbnail = copy == name ? name : thumbnailPaths_.Resolve(browsing_.folder(), copy);
     // Every picture is drawn with its longer side as wide as the cell.
     Pictures::Request request{{NativeName::Encode(pathOf(thumbnail))},
-                              Pictures::SquareBox(pixelsFor(thumbnails_[0]->Width())),
+                              Pictures::SquareBox(pixelsFor(boxWidth_)),
                               Pictures::Purpose::Thumbnail};
     // A name without a small copy is its own thumbnail name: opened once.
     if (thumbnail != name)
@@ -243,7 +277,7 @@ Pictures::Request PageGrid::thumbnailRequest(const QString& name)
 }
 
 // What each cell of page `page` asks for: nothing for a cell past the end of the list.
-PageGrid::CellRequests PageGrid::cellRequests(int page)
+PageGrid::CellRequests PageGrid::cellRequests(int page) const
 {
     CellRequests requests;
     for (int i = 0; i < CellCount; ++i) {
@@ -253,7 +287,7 @@ PageGrid::CellRequests PageGrid::cellRequests(int page)
     return requests;
 }
 
-std::vector<Pictures::Request> PageGrid::requestsFor(int page)
+std::vector<Pictures::Request> PageGrid::requestsFor(int page) const
 {
     std::vector<Pictures::Request> asked;
     for (const std::optional<Pictures::Request>& request : cellRequests(page)) {
@@ -275,13 +309,14 @@ void PageGrid::drawIntoCell(int cell, const std::optional<Pictures::Result>& pic
         box->setMousePointer(MousePointer::Arrow);
         return;
     }
-    loadBuffer_->setLoadedPicture(*picture->decoded.picture);
+    const Pictures::Picture& shown = *picture->decoded.picture;
+    loadBuffer_->setLoadedPicture(shown);
+    // Every cell is drawn at the size of box 0, whatever its own.
     const QRectF drawn = WindowRules::FitPicture(
-        QSize(loadBuffer_->ScaleWidthPixels(), loadBuffer_->ScaleHeightPixels()),
-        QSizeF(thumbnails_[0]->Width().value(), thumbnails_[0]->Height().value()), WindowRules::Fit::WholeTwips);
+        shown.fileSize, QSizeF(thumbnails_[0]->Width().value(), thumbnails_[0]->Height().value()),
+        WindowRules::Fit::WholeTwips);
     box->ClearPicture();
-    box->PaintPicture(loadBuffer_->picture()->image, Twips(drawn.x()), Twips(drawn.y()), Twips(drawn.width()),
-                      Twips(drawn.height()));
+    box->PaintPicture(shown.image, Twips(drawn.x()), Twips(drawn.y()), Twips(drawn.width()), Twips(drawn.height()));
     box->Refresh();
 }
 
@@ -292,5 +327,55 @@ int PageGrid::pixelsFor(Twips twips) const
 
 QString PageGrid::pathOf(const QString& name) const
 {
-    return FolderService::JoinPath(browsing_.folder, name);
+    return FolderService::JoinPath(browsing_.folder(), name);
+}
+
+int PageGrid::focusedCell() const
+{
+    return cellOf(parent_->window()->focusWidget());
+}
+
+void PageGrid::focusCell(int cell, Qt::FocusReason reason)
+{
+    thumbnails_[cell]->setFocus(reason);
+}
+
+void PageGrid::moveFocus(int by)
+{
+    focusCell(Browsing::cellAfterArrow(focusedCell(), by), Qt::TabFocusReason);
+    focusEdge_->show(true); // also where the focus stays, at the grid's edges
+}
+
+void PageGrid::hideFocusEdge()
+{
+    focusEdge_->show(false);
+}
+
+QWidget* PageGrid::chainTabOrder(QWidget* previous)
+{
+    QList<QWidget*> chain{frames_[0], thumbnails_[0]};
+    for (int i = 1; i < CellCount; ++i)
+        chain << frames_[i];
+    for (int i = 1; i < CellCount; ++i)
+        chain << thumbnails_[i];
+    if (previous)
+        QWidget::setTabOrder(previous, chain.front());
+    for (qsizetype k = 0; k + 1 < chain.size(); ++k)
+        QWidget::setTabOrder(chain[k], chain[k + 1]);
+    return chain.back();
+}
+
+bool PageGrid::isUnder(QPoint global) const
+{
+    const QPoint at = parent_->mapFromGlobal(global);
+    return frames_[0]->geometry().united(frames_[CellCount - 1]->geometry()).contains(at);
+}
+
+// A key on a frame or a box is the window's to handle first.
+bool PageGrid::eventFilter(QObject* watched, QEvent* event)
+{
+    if (event->type() == QEvent::KeyPress && keyHandler_ &&
+        keyHandler_(cellOf(watched), *static_cast<QKeyEvent*>(event)))
+        return true;
+    return QObject::eventFilter(watched, event);
 }

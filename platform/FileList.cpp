@@ -1,7 +1,5 @@
 #include "FileList.h"
 
-#include "FolderService.h"
-#include "NaturalOrder.h"
 #include "ShownText.h"
 
 #include <QEvent>
@@ -24,19 +22,6 @@ FileList::FileList(QWidget* parent) : QListView(parent), TwipsPlacement(this), s
     setUniformItemSizes(true);
     setSelectionMode(QAbstractItemView::SingleSelection);
     setEditTriggers(QAbstractItemView::NoEditTriggers);
-}
-
-void FileList::setPath(const QString& path)
-{
-    path_ = path;
-    refill();
-}
-
-void FileList::setPattern(const QString& pattern)
-{
-    pattern_ = pattern;
-    filter_ = NameFilter(pattern);
-    refill();
 }
 
 QString FileList::List(int k) const
@@ -102,16 +87,9 @@ void FileList::focusInEvent(QFocusEvent* event)
         selectionModel()->clearCurrentIndex();
 }
 
-void FileList::refill()
+void FileList::showNames(const QStringList& names)
 {
-    names_.clear();
-    if (!path_.isEmpty()) {
-        for (QString& name : FolderService::FileNames(path_)) {
-            if (filter_.Matches(name))
-                names_.append(std::move(name));
-        }
-        NaturalOrder::Sort(names_);
-    }
+    names_ = names;
     QStringList shown;
     shown.reserve(names_.size());
     for (const QString& name : names_)

@@ -1,6 +1,5 @@
 #pragma once
 
-#include "NameFilter.h"
 #include "TwipsPlacement.h"
 
 #include <QListView>
@@ -8,10 +7,9 @@
 
 class QStringListModel;
 
-// The file list: the visible files of Path whose names match one of the
-// wildcards of Pattern ("*.JPG;*.BMP;*.GIF"), regardless of letter case, in
-// natural name order. Links to files count as files; names that are not UTF-8
-// are kept exactly and shown with U+FFFD.
+// The file list: the names it is given (a folder's pictures, in the order the
+// folder source chose), each shown for what it is (ShownText); names that are
+// not UTF-8 are kept exactly.
 //
 // Click is raised only when the user picks an entry: by every click on one,
 // the chosen entry too, or by moving the selection with the keyboard. Focus
@@ -24,10 +22,8 @@ class FileList : public QListView, public TwipsPlacement {
 public:
     explicit FileList(QWidget* parent = nullptr);
 
-    const QString& Path() const { return path_; }
-    void setPath(const QString& path);
-    const QString& Pattern() const { return pattern_; }
-    void setPattern(const QString& pattern);
+    // Shows `names`, none chosen.
+    void showNames(const QStringList& names);
 
     int ListCount() const { return int(names_.size()); }
     // Every entry, in the list's order.
@@ -49,11 +45,7 @@ private:
     template <typename Handle>
     bool raiseClickIfPicked(QEvent* event, Handle handle);
     bool pressesOnEntry(const QEvent& event) const;
-    void refill();
 
-    QString path_;
-    QString pattern_;
-    NameFilter filter_;
     QStringList names_;
     QStringListModel* shown_ = nullptr;
 };

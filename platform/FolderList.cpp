@@ -25,17 +25,16 @@ FolderList::FolderList(QWidget* parent) : QListWidget(parent), TwipsPlacement(th
     setUniformItemSizes(true);
     setSelectionMode(QAbstractItemView::SingleSelection);
     connect(this, &QListWidget::itemActivated, this,
-            [this](QListWidgetItem* item) { setPath(item->data(PathRole).toString()); });
+            [this](QListWidgetItem* item) { emit opened(item->data(PathRole).toString()); });
 }
 
-void FolderList::setPath(const QString& path)
+void FolderList::showFolder(const QString& path)
 {
     const QString wanted = normalised(path);
     if (wanted == path_)
         return;
     path_ = wanted;
     rebuild();
-    emit Change();
 }
 
 QString FolderList::EntryPath(int row) const

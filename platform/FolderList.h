@@ -4,11 +4,11 @@
 
 #include <QListWidget>
 
-// The folder list: the folders from "/" down to the current one, each opened
-// below its parent, then the visible subfolders of the current folder in name
-// order. Opening an entry (double-click or Enter) makes it the current folder.
-// Assigning a different Path raises Change before the assignment returns; the
-// same path raises nothing.
+// The folder list: the folders from "/" down to the one it shows, each opened
+// below its parent, then the visible subfolders of that folder in name order.
+// It shows the folder it is given; opening an entry (double-click or Enter)
+// says which folder the user opened, and the list changes only when it is
+// given that folder to show.
 class FolderList : public QListWidget, public TwipsPlacement {
     Q_OBJECT
 
@@ -16,13 +16,15 @@ public:
     explicit FolderList(QWidget* parent = nullptr);
 
     const QString& Path() const { return path_; }
-    void setPath(const QString& path);
+    // Shows `path` (a trailing "/" is dropped); the same path changes nothing.
+    void showFolder(const QString& path);
 
     // The folder that entry row stands for.
     QString EntryPath(int row) const;
 
 signals:
-    void Change();
+    // The user opened the entry that stands for `path`.
+    void opened(const QString& path);
 
 private:
     void rebuild();

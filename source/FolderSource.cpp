@@ -1,30 +1,40 @@
 #include "FolderSource.h"
 
+#include "FileList.h"
 #include "FirstFolderSearch.h"
+#include "FolderList.h"
 #include "FolderService.h"
+#include "NameFilter.h"
+#include "NaturalOrder.h"
 
 #include <utility>
 
 FolderSource::FolderSource(QWidget* parent) : QObject(parent)
 {
     folderList_ = new FolderList(parent);
+    folderList_->setObjectName(QStringLiteral("folderList"));
     folderList_->Move(120_tw, 1200_tw, 2175_tw, 2115_tw);
     fileList_ = new FileList(parent);
+    fileList_->setObjectName(QStringLiteral("fileList"));
     fileList_->Move(120_tw, 3480_tw, 2175_tw, 2430_tw);
-    connect(folderList_, &FolderList::Change, this, &FolderSource::folderChosen);
+    folderList_->setFocusPolicy(Qt::StrongFocus);
+    fileList_->setFocusPolicy(Qt::StrongFocus);
+    folderList_->setAccessibleName(QStringLiteral("Složky"));
+    fileList_->setAccessibleName(QStringLiteral("Obrázky ve složce"));
+    connect(folderList_, &FolderList::opened, this, &FolderSource::folderOpened);
     connect(fileList_, &FileList::Click, this, &FolderSource::fileListClicked);
-    folderList_->setPath(FolderService::CurrentDirectory());
+    folderList_->showFolder(FolderService::CurrentDirectory());
 }
 
-QStringList FolderSource::listChosenFolder()
+void FolderSource::place(const TwipsRect& folderList, const TwipsRect& fileList)
 {
-    fileList_->setPath(folderList_->Path());
-    return fileList_->names();
+    folderList_->Move(folderList);
+    fileList_->Move(fileList);
 }
 
-QString FolderSource::firstFolderWithFiles(const QString& path)
+void FolderSource::setPattern(const QString& pattern)
 {
-    return FirstFolderSearch(path);
+    pattern_ = pattern;
 }
 
 void FolderSource::setStartPath(const QString& folder, const QString& picture)
@@ -33,15 +43,50 @@ void FolderSource::setStartPath(const QString& folder, const QString& picture)
     startPicture_ = picture;
 }
 
-QString FolderSource::startFolder() const
+void FolderSource::start()
 {
     // A folder named on the command line is shown as it is: the user chose it.
-    return startFolder_.isEmpty() ? firstFolderWithFiles(FolderService::CurrentDirectory()) : startFolder_;
+    const QString folder = startFolder_.isEmpty() ? FirstFolderSearch(FolderService::CurrentDirectory()) : startFolder_;
+    list(folder, std::exchange(startPicture_, QString()));
 }
 
-QString FolderSource::takeStartPicture()
+void FolderSource::open(const QString& folder, const QString& picture)
 {
-    return std::exchange(startPicture_, QString());
+    list(folder, picture);
+}
+
+// Another folder opened in the folder list is listed; the one shown is not
+// listed again.
+void FolderSource::folderOpened(const QString& folder)
+{
+    if (folder != folderList_->Path())
+        list(folder, QString());
+}
+
+void FolderSource::list(const QString& folder, const QString& picture)
+{
+    folderList_->showFolder(folder);
+    // The folder as the list reports it (without a trailing "/").
+    folder_ = folderList_->Path();
+    const QStringList names = picturesIn(folder_);
+    fileList_->showNames(names);
+    emit listed(folder_, names, picture.isEmpty() ? -1 : int(names.indexOf(picture)));
+}
+
+// The visible files of `folder` whose names match the pattern, in natural
+// name order; links to files count as files.
+QStringList FolderSource::picturesIn(const QString& folder) const
+{
+    QStringList names;
+    if (folder.isEmpty())
+        return names;
+    const NameFilter filter(pattern_);
+    for (QString& name : FolderService::FileNames(folder)) {
+        if (filter.Matches(name))
+            names.append(std::move(name));
+    }
+    NaturalOrder::Sort(names);
+    return names;
 }
 
 // A click that leaves no entry chosen has no page to go to.
@@ -49,4 +94,24 @@ void FolderSource::fileListClicked()
 {
     if (const int chosen = fileList_->ListIndex(); chosen >= 0)
         emit entryChosen(chosen);
+}
+
+bool FolderSource::hasKeyboardFocus() const
+{
+    const QWidget* focused = folderList_->window()->focusWidget();
+    return focused == folderList_ || focused == fileList_ || folderList_->isAncestorOf(focused) ||
+           fileList_->isAncestorOf(focused);
+}
+
+void FolderSource::takeFocus()
+{
+    folderList_->setFocus();
+}
+
+QWidget* FolderSource::chainTabOrder(QWidget* previous)
+{
+    if (previous)
+        QWidget::setTabOrder(previous, folderList_);
+    QWidget::setTabOrder(folderList_, fileList_);
+    return fileList_;
 }

@@ -181,26 +181,26 @@ void FoldersTest::changeOfFolder()
     auto w = startIn(first.path());
     w->pageForwardArrowClicked();
     w->openCell(0);
-    QVERIFY(w->view().box()->Visible() && w->browsing().page == 1);
+    QVERIFY(viewBox(*w)->Visible() && w->browsing().page() == 1);
 
-    QSignalSpy changes(w->source().folderList(), &FolderList::Change);
-    w->source().folderList()->setPath(first.path());
-    w->source().folderList()->setPath(first.path() + u'/');
-    QCOMPARE(changes.count(), 0);
-    bool assigning = true, raisedInside = false;
-    connect(w->source().folderList(), &FolderList::Change, w.get(), [&] { raisedInside = assigning; });
-    w->source().folderList()->setPath(target.path());
-    assigning = false;
-    QVERIFY(raisedInside && changes.count() == 1);
-    QVERIFY(w->view().box()->isHidden() && w->pageBackArrow->isHidden() &&
-            w->pageForwardArrow->isHidden() == (pages < 2));
-    QCOMPARE(w->source().fileList()->Path(), target.path());
-    QCOMPARE(w->source().fileList()->ListCount(), pictures);
-    QCOMPARE(w->browsing().page, std::optional<int>(0));
-    QCOMPARE(w->browsing().pageCount, std::optional<int>(pages));
-    QCOMPARE(w->pageCounter->Caption(), pages ? QStringLiteral("1 z %1").arg(pages) : QString());
+    // The folder shown, opened again in the folder list, is not listed again.
+    QSignalSpy listed(&w->source(), &FolderSource::listed);
+    folderList(*w)->setCurrentRow(folderList(*w)->currentRow()); // its own entry
+    QTest::keyClick(folderList(*w), Qt::Key_Return);
+    QVERIFY(listed.isEmpty() && viewBox(*w)->Visible() && w->browsing().page() == 1);
+    // Another folder is listed once, and shown from its first page.
+    w->openPath(target.path() + u'/');
+    QCOMPARE(listed.count(), 1);
+    QCOMPARE(listed.at(0).at(0).toString(), target.path());
+    QVERIFY(viewBox(*w)->isHidden() && pageBackArrow(*w)->isHidden() &&
+            pageForwardArrow(*w)->isHidden() == (pages < 2));
+    QCOMPARE(folderList(*w)->Path(), target.path());
+    QCOMPARE(fileList(*w)->ListCount(), pictures);
+    QCOMPARE(w->browsing().page(), std::optional<int>(0));
+    QCOMPARE(w->browsing().pageCount(), std::optional<int>(pages));
+    QCOMPARE(pageCounter(*w)->Caption(), pages ? QStringLiteral("1 z %1").arg(pages) : QString());
     for (int i = 0; i < Kalvio::CellCount; ++i)
-        QCOMPARE(w->grid().frame(i)->Caption(), pictures ? QStringLiteral("IMG%1.gif").arg(i + 1) : QString::number(i));
+        QCOMPARE(frame(*w, i)->Caption(), pictures ? QStringLiteral("IMG%1.gif").arg(i + 1) : QString::number(i));
     QVERIFY(pictures ? near(cellCentre(*w, 23), colorFor(23)) : cellIsBlank(*w, 0));
 }
 
@@ -224,41 +224,42 @@ void FoldersTest::listsOrderAndOpen()
     for (QString up = root.path(); way.value(0) != "/"; up = QFileInfo(up).path())
         way.prepend(up);
     const int rootRow = int(way.size()) - 1;
-    QCOMPARE(folders(*w->source().folderList()), (way + QStringList{root.at("Sub2")}));
+    QCOMPARE(folders(*folderList(*w)), (way + QStringList{root.at("Sub2")}));
 
     // A click, then the double-click, as the window system delivers them, on a folder of the way down.
-    w->source().folderList()->scrollToItem(w->source().folderList()->item(rootRow));
-    const QPoint at = w->source().folderList()->visualItemRect(w->source().folderList()->item(rootRow)).center();
-    QTest::mouseClick(w->source().folderList()->viewport(), Qt::LeftButton, {}, at);
-    QCOMPARE(w->source().folderList()->Path(), root.at("Sub2"));
-    QTest::mouseDClick(w->source().folderList()->viewport(), Qt::LeftButton, {}, at);
-    QCOMPARE(w->source().folderList()->Path(), root.path());
+    folderList(*w)->scrollToItem(folderList(*w)->item(rootRow));
+    const QPoint at = folderList(*w)->visualItemRect(folderList(*w)->item(rootRow)).center();
+    QTest::mouseClick(folderList(*w)->viewport(), Qt::LeftButton, {}, at);
+    QCOMPARE(folderList(*w)->Path(), root.at("Sub2"));
+    QTest::mouseDClick(folderList(*w)->viewport(), Qt::LeftButton, {}, at);
+    QCOMPARE(folderList(*w)->Path(), root.path());
     for (const char* sub : {"alpha", "folder.jpg", "shots.jpg", "Sub2", "sub10"}) // hidden folders left out
         way << root.at(sub);
-    QCOMPARE(folders(*w->source().folderList()), way);
-    QCOMPARE(w->source().folderList()->currentRow(), rootRow);
-    QCOMPARE(w->source().folderList()->item(rootRow + 4)->text().trimmed(), "Sub2");
+    QCOMPARE(folders(*folderList(*w)), way);
+    QCOMPARE(folderList(*w)->currentRow(), rootRow);
+    QCOMPARE(folderList(*w)->item(rootRow + 4)->text().trimmed(), "Sub2");
     const QStringList expected = QStringList{"a.jpg", "B.Bmp", NativeName::Decode(bad.substr(1))} +
                                  QString("c.GIF IMG02.jpg IMG2.JPG IMG10.jpg IMG99999999999999999999.gif "
                                          "IMG100000000000000000000.gif link.jpg")
                                      .split(u' ') +
                                  QStringList{NativeName::Decode(broken.substr(1))};
-    QCOMPARE(files(*w->source().fileList()), expected);
-    const auto shown = [&](int row) { return w->source().fileList()->model()->index(row, 0).data().toString(); };
+    QCOMPARE(files(*fileList(*w)), expected);
+    const auto shown = [&](int row) { return fileList(*w)->model()->index(row, 0).data().toString(); };
     QCOMPARE(shown(2) + shown(10), "bad\uFFFD.jpgz\uFFFD(.jpg");
-    QCOMPARE(w->source().fileList()->List(11) + w->source().fileList()->List(-1) + w->source().fileList()->List(100000),
-             QString());
-    QVERIFY(w->grid().frame(2)->Caption() == expected[2] && near(cellCentre(*w, 2), Qt::red));
+    QCOMPARE(fileList(*w)->List(11) + fileList(*w)->List(-1) + fileList(*w)->List(100000), QString());
+    QVERIFY(frame(*w, 2)->Caption() == expected[2] && near(cellCentre(*w, 2), Qt::red));
     // Any other wildcard, spaced, beside a plain one.
-    const QString pattern = w->source().fileList()->Pattern();
-    w->source().fileList()->setPattern(QStringLiteral("img?.jpg ; *.Bmp"));
-    QCOMPARE(files(*w->source().fileList()), (QStringList{"B.Bmp", "IMG2.JPG"}));
-    w->source().fileList()->setPattern(pattern);
+    QWidget lists;
+    FolderSource source(&lists);
+    QSignalSpy listed(&source, &FolderSource::listed);
+    source.setPattern(QStringLiteral("img?.jpg ; *.Bmp"));
+    source.open(root.path());
+    QCOMPARE(listed.at(0).at(1).toStringList(), (QStringList{"B.Bmp", "IMG2.JPG"}));
 
-    w->source().folderList()->setCurrentRow(rootRow + 4);
-    QTest::keyClick(w->source().folderList(), Qt::Key_Return);
-    QCOMPARE(w->source().fileList()->Path(), root.at("Sub2"));
-    QCOMPARE(files(*w->source().fileList()), QStringList{"a.jpg"});
+    folderList(*w)->setCurrentRow(rootRow + 4);
+    QTest::keyClick(folderList(*w), Qt::Key_Return);
+    QCOMPARE(folderList(*w)->Path(), root.at("Sub2"));
+    QCOMPARE(files(*fileList(*w)), QStringList{"a.jpg"});
 }
 
 void FoldersTest::naturalOrderOfAnyNames()
@@ -318,31 +319,29 @@ void FoldersTest::fileListClicksOnlyWhenPicked()
     w->pageForwardArrowClicked();
     w->pageForwardArrowClicked();
     w->openCell(1);
-    QSignalSpy clicks(w->source().fileList(), &FileList::Click);
-    QVERIFY(w->source().folderList()->hasFocus());
+    QSignalSpy clicks(fileList(*w), &FileList::Click);
+    QVERIFY(folderList(*w)->hasFocus());
 
     // Tab moves the focus into the list and chooses nothing.
-    QTest::keyClick(w->source().folderList(), Qt::Key_Tab);
-    QVERIFY(w->source().fileList()->hasFocus());
+    QTest::keyClick(folderList(*w), Qt::Key_Tab);
+    QVERIFY(fileList(*w)->hasFocus());
     QCOMPARE(clicks.count(), 0);
-    QCOMPARE(w->source().fileList()->ListIndex(), -1);
-    QVERIFY(w->view().box()->Visible() && w->pageCounter->Caption() == "3 z 5");
+    QCOMPARE(fileList(*w)->ListIndex(), -1);
+    QVERIFY(viewBox(*w)->Visible() && pageCounter(*w)->Caption() == "3 z 5");
     // An arrow key picks the first entry, a mouse click another.
-    QTest::keyClick(w->source().fileList(), Qt::Key_Down);
+    QTest::keyClick(fileList(*w), Qt::Key_Down);
     QCOMPARE(clicks.count(), 1);
-    QVERIFY(w->source().fileList()->ListIndex() == 0 && !w->view().box()->Visible() &&
-            w->pageCounter->Caption() == "1 z 5");
-    const QModelIndex entry = w->source().fileList()->model()->index(30, 0);
-    w->source().fileList()->scrollTo(entry);
-    QTest::mouseClick(w->source().fileList()->viewport(), Qt::LeftButton, {},
-                      w->source().fileList()->visualRect(entry).center());
-    QVERIFY(clicks.count() == 2 && w->source().fileList()->ListIndex() == 30 && w->pageCounter->Caption() == "2 z 5");
+    QVERIFY(fileList(*w)->ListIndex() == 0 && !viewBox(*w)->Visible() && pageCounter(*w)->Caption() == "1 z 5");
+    const QModelIndex entry = fileList(*w)->model()->index(30, 0);
+    fileList(*w)->scrollTo(entry);
+    QTest::mouseClick(fileList(*w)->viewport(), Qt::LeftButton, {}, fileList(*w)->visualRect(entry).center());
+    QVERIFY(clicks.count() == 2 && fileList(*w)->ListIndex() == 30 && pageCounter(*w)->Caption() == "2 z 5");
 
     // Another folder fills the list anew: nothing is chosen, and focus leaving and coming back changes nothing.
-    w->source().folderList()->setPath(folder.at(QStringLiteral("many")) + QStringLiteral("/../other"));
-    QTest::keyClick(w->source().fileList(), Qt::Key_Tab, Qt::ShiftModifier);
-    QTest::keyClick(w->source().folderList(), Qt::Key_Tab);
-    QVERIFY(w->source().fileList()->hasFocus() && w->source().fileList()->ListIndex() == -1 && clicks.count() == 2);
+    w->openPath(folder.at(QStringLiteral("many")) + QStringLiteral("/../other"));
+    QTest::keyClick(fileList(*w), Qt::Key_Tab, Qt::ShiftModifier);
+    QTest::keyClick(folderList(*w), Qt::Key_Tab);
+    QVERIFY(fileList(*w)->hasFocus() && fileList(*w)->ListIndex() == -1 && clicks.count() == 2);
 }
 
 // Every mouse click on an entry is a choice, the entry already chosen too:
@@ -355,30 +354,29 @@ void FoldersTest::fileListClickOnTheChosenEntry()
     auto w = startIn(folder.at(QStringLiteral("two")));
     w->activateWindow();
     QVERIFY(QTest::qWaitForWindowActive(w.get()));
-    QSignalSpy clicks(w->source().fileList(), &FileList::Click);
+    QSignalSpy clicks(fileList(*w), &FileList::Click);
     const auto clickEntry = [&](int k) {
-        const QModelIndex entry = w->source().fileList()->model()->index(k, 0);
-        w->source().fileList()->scrollTo(entry);
-        QTest::mouseClick(w->source().fileList()->viewport(), Qt::LeftButton, {},
-                          w->source().fileList()->visualRect(entry).center());
+        const QModelIndex entry = fileList(*w)->model()->index(k, 0);
+        fileList(*w)->scrollTo(entry);
+        QTest::mouseClick(fileList(*w)->viewport(), Qt::LeftButton, {}, fileList(*w)->visualRect(entry).center());
     };
     const auto click = [](QWidget* control) { QTest::mouseClick(control, Qt::LeftButton, {}, QPoint(10, 10)); };
 
     clickEntry(1);
-    QVERIFY(clicks.count() == 1 && w->source().fileList()->ListIndex() == 1 && w->pageCounter->Caption() == "1 z 2");
-    click(w->pageForwardArrow);
-    QCOMPARE(w->pageCounter->Caption(), QStringLiteral("2 z 2"));
+    QVERIFY(clicks.count() == 1 && fileList(*w)->ListIndex() == 1 && pageCounter(*w)->Caption() == "1 z 2");
+    click(pageForwardArrow(*w));
+    QCOMPARE(pageCounter(*w)->Caption(), QStringLiteral("2 z 2"));
     clickEntry(1);
     QCOMPARE(clicks.count(), 2);
-    QCOMPARE(w->pageCounter->Caption(), QStringLiteral("1 z 2"));
+    QCOMPARE(pageCounter(*w)->Caption(), QStringLiteral("1 z 2"));
 
-    click(w->grid().thumbnail(4));
-    QVERIFY(w->browsing().viewOpen && w->browsing().viewEntry == 4);
+    click(thumbnail(*w, 4));
+    QVERIFY(w->browsing().viewOpen() && w->browsing().viewEntry() == 4);
     clickEntry(1);
-    QVERIFY(clicks.count() == 3 && !w->browsing().viewOpen && !w->view().box()->isVisible());
+    QVERIFY(clicks.count() == 3 && !w->browsing().viewOpen() && !viewBox(*w)->isVisible());
     // Another entry: one Click for the one click.
     clickEntry(26);
-    QVERIFY(clicks.count() == 4 && w->source().fileList()->ListIndex() == 26 && w->pageCounter->Caption() == "2 z 2");
+    QVERIFY(clicks.count() == 4 && fileList(*w)->ListIndex() == 26 && pageCounter(*w)->Caption() == "2 z 2");
 }
 
 void FoldersTest::failuresAreLogged()
@@ -415,12 +413,12 @@ void FoldersTest::deletedOrUnreadableStart()
         Kalvio w;
         w.load();
         QVERIFY(w.isVisible());
-        QCOMPARE(w.source().fileList()->ListCount(), 0);
-        QCOMPARE(w.browsing().pageCount, std::optional<int>(0));
-        QCOMPARE(w.pageCounter->Caption(), QString());
+        QCOMPARE(fileList(w)->ListCount(), 0);
+        QCOMPARE(w.browsing().pageCount(), std::optional<int>(0));
+        QCOMPARE(pageCounter(w)->Caption(), QString());
         // The deleted folder has no path at all; the unreadable one shows its way down but no subfolders.
-        QCOMPARE(w.source().folderList()->Path(), start == doomed ? QString() : locked);
-        QCOMPARE(w.source().folderList()->count(), start == doomed ? 0 : locked.count(u'/') + 1);
+        QCOMPARE(folderList(w)->Path(), start == doomed ? QString() : locked);
+        QCOMPARE(folderList(w)->count(), start == doomed ? 0 : locked.count(u'/') + 1);
     }
 }
 
@@ -435,17 +433,17 @@ void FoldersTest::hundredThousandFiles()
     auto w = startIn(PictureFolder().path());
     QElapsedTimer clock;
     clock.start();
-    w->source().folderList()->setPath(folder.path());
+    w->openPath(folder.path());
     QVERIFY2(clock.elapsed() < 20000, "listing took too long");
-    QCOMPARE(w->source().fileList()->ListCount(), 100000);
-    QCOMPARE(w->source().fileList()->List(99999), QStringLiteral("IMG_99999.JPG"));
-    QCOMPARE(w->pageCounter->Caption(), QStringLiteral("1 z 4167"));
-    QVERIFY(!w->pageForwardArrow->isHidden());
-    QCOMPARE(w->grid().frame(23)->Caption(), QStringLiteral("IMG_00023.JPG"));
+    QCOMPARE(fileList(*w)->ListCount(), 100000);
+    QCOMPARE(fileList(*w)->List(99999), QStringLiteral("IMG_99999.JPG"));
+    QCOMPARE(pageCounter(*w)->Caption(), QStringLiteral("1 z 4167"));
+    QVERIFY(!pageForwardArrow(*w)->isHidden());
+    QCOMPARE(frame(*w, 23)->Caption(), QStringLiteral("IMG_00023.JPG"));
     // The last file's page is reached like any other.
-    w->source().fileList()->setListIndex(99999);
-    QCOMPARE(w->pageCounter->Caption(), QStringLiteral("4167 z 4167"));
-    QCOMPARE(w->grid().frame(15)->Caption() + w->grid().frame(16)->Caption(), QStringLiteral("IMG_99999.JPG"));
+    fileList(*w)->setListIndex(99999);
+    QCOMPARE(pageCounter(*w)->Caption(), QStringLiteral("4167 z 4167"));
+    QCOMPARE(frame(*w, 15)->Caption() + frame(*w, 16)->Caption(), QStringLiteral("IMG_99999.JPG"));
 }
 
 void FoldersTest::nativeNamesRoundTrip()
@@ -512,13 +510,16 @@ void FoldersTest::namesAreShownForWhatTheyAre()
     const QString disguised = QStringLiteral("abc\u202Egnp.jpg"), folder = QStringLiteral("x\u202Egpj.exe");
     root.addFile(disguised);
     root.makeFolder(folder);
-    FileList fileList;
-    fileList.setPattern(QStringLiteral("*.jpg"));
-    fileList.setPath(root.path());
+    QWidget lists;
+    FolderSource source(&lists);
+    QSignalSpy listed(&source, &FolderSource::listed);
+    source.setPattern(QStringLiteral("*.jpg"));
+    source.open(root.path());
+    QCOMPARE(listed.at(0).at(1).toStringList(), QStringList{disguised});
+    const FileList& fileList = *lists.findChild<FileList*>();
     QCOMPARE(fileList.names(), QStringList{disguised});
     QCOMPARE(fileList.model()->index(0, 0).data().toString(), QStringLiteral("abc\uFFFDgnp.jpg"));
-    FolderList folderList;
-    folderList.setPath(root.path());
+    const FolderList& folderList = *lists.findChild<FolderList*>();
     QCOMPARE(folderList.EntryPath(folderList.count() - 1), root.at(folder));
     QCOMPARE(folderList.item(folderList.count() - 1)->text().trimmed(), QStringLiteral("x\uFFFDgpj.exe"));
 }

@@ -4,6 +4,7 @@
 
 #include "TestSupport.h"
 
+#include "Browsing.h"
 #include "FullScreenView.h"
 #include "InfoPanel.h"
 #include "NativeName.h"
@@ -195,9 +196,11 @@ void FullScreenTest::stepsStayAtTheEnds()
     for (int k = 0; k < 3; ++k)
         names << QFileInfo(folder.addPicture(QStringLiteral("P%1.BMP").arg(k), QSize(64, 48), colorFor(k))).fileName();
     Pictures::Pipeline pipeline;
-    FullScreenView view(pipeline);
+    Browsing browsing;
+    FullScreenView view(browsing, pipeline);
     QSignalSpy closed(&view, &FullScreenView::closed);
-    view.open(folder.path(), names, 1, QGuiApplication::primaryScreen());
+    browsing.setListing(folder.path(), names);
+    view.open(1, QGuiApplication::primaryScreen());
     QTRY_VERIFY(view.hasPicture());
     const QPoint centre = view.rect().center();
     QVERIFY(near(shownAt(view, centre), colorFor(1), 2));
@@ -239,8 +242,10 @@ void FullScreenTest::oneToOneShowsExactPixels()
     const QSize size = screen * 2 + QSize(37, 29);
     const QString path = folder.addImage(QStringLiteral("big.bmp"), codedImage(size));
     Pictures::Pipeline pipeline;
-    FullScreenView view(pipeline);
-    view.open(folder.path(), {QStringLiteral("big.bmp")}, 0, QGuiApplication::primaryScreen());
+    Browsing browsing;
+    FullScreenView view(browsing, pipeline);
+    browsing.setListing(folder.path(), {QStringLiteral("big.bmp")});
+    view.open(0, QGuiApplication::primaryScreen());
     QTRY_VERIFY(view.hasPicture());
     QVERIFY(view.viewport().scale() < 0.5);
     const QImage fittedAtFirst = view.grab().toImage();
@@ -289,8 +294,10 @@ void FullScreenTest::turnsOnScreenPerFile()
     folder.addImage(QStringLiteral("a.bmp"), halves);
     folder.addPicture(QStringLiteral("b.bmp"), QSize(80, 40), Qt::green);
     Pictures::Pipeline pipeline;
-    FullScreenView view(pipeline);
-    view.open(folder.path(), {QStringLiteral("a.bmp"), QStringLiteral("b.bmp")}, 0, QGuiApplication::primaryScreen());
+    Browsing browsing;
+    FullScreenView view(browsing, pipeline);
+    browsing.setListing(folder.path(), {QStringLiteral("a.bmp"), QStringLiteral("b.bmp")});
+    view.open(0, QGuiApplication::primaryScreen());
     QTRY_VERIFY(view.hasPicture());
     const QPoint centre = view.rect().center();
     const QPoint left = centre - QPoint(20, 0), right = centre + QPoint(20, 0);
@@ -327,9 +334,11 @@ void FullScreenTest::slideshowAdvancesAndStopsAtTheEnd()
     for (int k = 0; k < 4; ++k)
         names << QFileInfo(folder.addPicture(QStringLiteral("S%1.BMP").arg(k), QSize(64, 48), colorFor(k))).fileName();
     Pictures::Pipeline pipeline;
-    FullScreenView view(pipeline);
+    Browsing browsing;
+    FullScreenView view(browsing, pipeline);
     view.setSlideshowDelay(std::chrono::milliseconds(60));
-    view.open(folder.path(), names, 1, QGuiApplication::primaryScreen());
+    browsing.setListing(folder.path(), names);
+    view.open(1, QGuiApplication::primaryScreen());
     QTRY_VERIFY(view.hasPicture());
     press(view, Qt::Key_S);
     QVERIFY(view.slideshowRunning());
@@ -374,9 +383,10 @@ void FullScreenTest::decodesAtTheSizeThatFitsTheScreen()
         return Pictures::Decode(path, box, purpose);
     };
     Pictures::Pipeline pipeline(options);
-    FullScreenView view(pipeline);
-    view.open(folder.path(), {QStringLiteral("tall.bmp"), QStringLiteral("small.bmp")}, 0,
-              QGuiApplication::primaryScreen());
+    Browsing browsing;
+    FullScreenView view(browsing, pipeline);
+    browsing.setListing(folder.path(), {QStringLiteral("tall.bmp"), QStringLiteral("small.bmp")});
+    view.open(0, QGuiApplication::primaryScreen());
     QTRY_VERIFY(view.hasPicture());
     QTRY_COMPARE(boxes.size(), 2); // and the next picture, ahead
     const QSize box = (QSizeF(view.size()) * view.devicePixelRatioF()).toSize();
@@ -409,8 +419,10 @@ void FullScreenTest::infoPanelShowsTheFilesExif()
     QVERIFY(file.open(QIODevice::WriteOnly) && file.write(jpeg) == jpeg.size());
     file.close();
     Pictures::Pipeline pipeline;
-    FullScreenView view(pipeline);
-    view.open(folder.path(), {QStringLiteral("DSCF0042.JPG")}, 0, QGuiApplication::primaryScreen());
+    Browsing browsing;
+    FullScreenView view(browsing, pipeline);
+    browsing.setListing(folder.path(), {QStringLiteral("DSCF0042.JPG")});
+    view.open(0, QGuiApplication::primaryScreen());
     QTRY_VERIFY(view.hasPicture());
     const QRect corner(0, 0, 200, 100); // black beside the small picture, unless the panel is there
     const auto lit = [&] {

@@ -58,20 +58,20 @@ void OpenTest::leavingFullScreenOpensTheLastPicture()
     QTest::keyClick(&full, Qt::Key_Escape);
     QVERIFY(!full.isVisible());
     // Picture 28 is cell 4 of the second page, open in the view.
-    QCOMPARE(w->browsing().page, 1);
+    QCOMPARE(w->browsing().page(), 1);
     QTRY_COMPARE(w->grid().passCell(), -1);
-    QVERIFY(w->browsing().viewOpen && w->view().box()->isVisible());
-    QCOMPARE(w->browsing().viewEntry, 28);
-    QVERIFY(w->view().box()->lastPrintedLine().endsWith(nameOf(28) + QStringLiteral(" --> 32 x 24 pixel")));
+    QVERIFY(w->browsing().viewOpen() && viewBox(*w)->isVisible());
+    QCOMPARE(w->browsing().viewEntry(), 28);
+    QVERIFY(viewBox(*w)->lastPrintedLine().endsWith(nameOf(28) + QStringLiteral(" --> 32 x 24 pixel")));
 
     // F on a focused cell: that cell's picture, full screen.
     w->closeView();
-    w->grid().thumbnail(5)->setFocus(Qt::TabFocusReason);
-    QTest::keyClick(w->grid().thumbnail(5), Qt::Key_F);
+    thumbnail(*w, 5)->setFocus(Qt::TabFocusReason);
+    QTest::keyClick(thumbnail(*w, 5), Qt::Key_F);
     QVERIFY(full.isVisible());
     QCOMPARE(full.entry(), 29);
     QTest::keyClick(&full, Qt::Key_Escape);
-    QCOMPARE(w->browsing().viewEntry, 29);
+    QCOMPARE(w->browsing().viewEntry(), 29);
 
     // Left on a picture of the page shown: the view opens on it there.
     w->openFullScreen(25);
@@ -80,9 +80,9 @@ void OpenTest::leavingFullScreenOpensTheLastPicture()
     QVERIFY(QTest::qWaitForWindowActive(&full));
     QTest::keyClick(&full, Qt::Key_Right);
     QTest::keyClick(&full, Qt::Key_F);
-    QCOMPARE(w->browsing().page, 1);
-    QCOMPARE(w->browsing().viewEntry, 26);
-    QVERIFY(w->view().box()->lastPrintedLine().endsWith(nameOf(26) + QStringLiteral(" --> 32 x 24 pixel")));
+    QCOMPARE(w->browsing().page(), 1);
+    QCOMPARE(w->browsing().viewEntry(), 26);
+    QVERIFY(viewBox(*w)->lastPrintedLine().endsWith(nameOf(26) + QStringLiteral(" --> 32 x 24 pixel")));
 }
 
 void OpenTest::dropOpensAFolderOrAPicture()
@@ -92,21 +92,21 @@ void OpenTest::dropOpensAFolderOrAPicture()
     fill(other, QStringLiteral("sub/"), 30);
     auto w = startIn(start.path());
     drop(*w, other.at(QStringLiteral("sub")));
-    QCOMPARE(w->source().folderList()->Path(), other.at(QStringLiteral("sub")));
+    QCOMPARE(folderList(*w)->Path(), other.at(QStringLiteral("sub")));
     QCOMPARE(w->browsing().entryCount(), 30);
     QTRY_COMPARE(w->grid().passCell(), -1);
-    QCOMPARE(w->browsing().page, 0);
-    QVERIFY(!w->browsing().viewOpen && !w->view().box()->isVisible());
-    QCOMPARE(w->grid().frame(0)->Caption(), nameOf(0));
+    QCOMPARE(w->browsing().page(), 0);
+    QVERIFY(!w->browsing().viewOpen() && !viewBox(*w)->isVisible());
+    QCOMPARE(frame(*w, 0)->Caption(), nameOf(0));
 
     // A picture: its folder, on its page, the picture enlarged; also when the
     // folder is the one shown.
     for (const QString& folder : {start.path(), start.path()}) {
         drop(*w, folder + u'/' + nameOf(2));
-        QCOMPARE(w->source().folderList()->Path(), start.path());
+        QCOMPARE(folderList(*w)->Path(), start.path());
         QTRY_COMPARE(w->grid().passCell(), -1);
-        QVERIFY(w->browsing().viewOpen && w->view().box()->isVisible());
-        QCOMPARE(w->browsing().viewEntry, 2);
+        QVERIFY(w->browsing().viewOpen() && viewBox(*w)->isVisible());
+        QCOMPARE(w->browsing().viewEntry(), 2);
     }
 }
 

@@ -23,7 +23,7 @@
 using namespace TestSupport;
 using Arrows = std::pair<bool, bool>;
 using Look = QList<std::tuple<QImage, QString, MousePointer>>;
-const auto arrows = [](Kalvio& w) { return Arrows(w.pageBackArrow->Visible(), w.pageForwardArrow->Visible()); };
+const auto arrows = [](Kalvio& w) { return Arrows(pageBackArrow(w)->Visible(), pageForwardArrow(w)->Visible()); };
 
 namespace {
 
@@ -31,13 +31,12 @@ namespace {
 // wholly inside shows the colour, one wholly outside the background.
 QString fitMismatch(Kalvio& w, int cell, const QRectF& drawn, const QColor& colour)
 {
-    const QImage& canvas = w.grid().thumbnail(cell)->canvas();
+    const QImage& canvas = thumbnail(w, cell)->canvas();
     for (int y = 0; y < canvas.height(); ++y) {
         for (int x = 0; x < canvas.width(); ++x) {
             const QColor seen = canvas.pixelColor(x, y);
             if ((drawn.contains(QRectF(x, y, 1, 1)) && !near(seen, colour, 4)) ||
-                (!drawn.intersects(QRectF(x, y, 1, 1)) &&
-                 !near(seen, ToQColor(w.grid().thumbnail(cell)->BackColor()), 0)))
+                (!drawn.intersects(QRectF(x, y, 1, 1)) && !near(seen, ToQColor(thumbnail(w, cell)->BackColor()), 0)))
                 return QStringLiteral("pixel %1,%2 is %3").arg(x).arg(y).arg(seen.name());
         }
     }
@@ -49,14 +48,16 @@ QString fitMismatch(Kalvio& w, int cell, const QRectF& drawn, const QColor& colo
 QString pageMismatch(Kalvio& w, int page, int count)
 {
     const QString counter = count ? QStringLiteral("%1 z %2").arg(page + 1).arg((count + 23) / 24) : QString();
-    if (w.browsing().page != page || (count && w.grid().passCell() != -1) || w.pageCounter->Caption() != counter)
-        return QStringLiteral("page %1, counter %2").arg(w.browsing().page.value_or(-1)).arg(w.pageCounter->Caption());
+    if (w.browsing().page() != page || (count && w.grid().passCell() != -1) || pageCounter(w)->Caption() != counter)
+        return QStringLiteral("page %1, counter %2")
+            .arg(w.browsing().page().value_or(-1))
+            .arg(pageCounter(w)->Caption());
     for (int i = 0, k = page * 24; i < Kalvio::CellCount; ++i, ++k) {
-        if (w.grid().frame(i)->Caption() != (!count      ? QString::number(i)
-                                             : k < count ? numberedName(k)
-                                                         : QString()) ||
+        if (frame(w, i)->Caption() != (!count      ? QString::number(i)
+                                       : k < count ? numberedName(k)
+                                                   : QString()) ||
             !(k < count ? cellIsFilledWith(w, i, colorFor(k)) : cellIsBlank(w, i)) ||
-            w.grid().thumbnail(i)->mousePointer() != (k < count ? MousePointer::Custom : MousePointer::Arrow))
+            thumbnail(w, i)->mousePointer() != (k < count ? MousePointer::Custom : MousePointer::Arrow))
             return QStringLiteral("cell %1").arg(i);
     }
     return {};
@@ -66,8 +67,7 @@ Look lookOf(Kalvio& w)
 {
     Look look;
     for (int i = 0; i < Kalvio::CellCount; ++i)
-        look.append(
-            {w.grid().thumbnail(i)->canvas(), w.grid().frame(i)->Caption(), w.grid().thumbnail(i)->mousePointer()});
+        look.append({thumbnail(w, i)->canvas(), frame(w, i)->Caption(), thumbnail(w, i)->mousePointer()});
     return look;
 }
 
@@ -119,19 +119,19 @@ void PagesTest::pagesArrowsAndFileList()
     QCOMPARE(pageMismatch(*w, 0, 0), QString());
     QVERIFY(!w->grid().passCell());
     // 30 pictures: page 1 shows 6 and clears cells 6 to 23.
-    w->source().folderList()->setPath(folder.at(QStringLiteral("two")));
+    w->openPath(folder.at(QStringLiteral("two")));
     w->pageForwardArrowClicked();
     QCOMPARE(pageMismatch(*w, 1, 30), QString());
     QCOMPARE(arrows(*w), Arrows(true, false));
     // Three pages: an arrow shows while another page lies its way. Each
     // control closes the enlarged view.
     w->openCell(2);
-    w->source().folderList()->setPath(numbered_);
+    w->openPath(numbered_);
     QCOMPARE(arrows(*w), Arrows(false, true));
     const int steps[][4] = {{1, 1, 1, 1}, {1, 2, 1, 0}, {1, 2, 1, 0}, {0, 1, 1, 1},
                             {0, 0, 0, 1}, {0, 0, 0, 1}, {1, 1, 1, 1}};
     for (const auto& [forward, page, back, ahead] : steps) {
-        QVERIFY(!w->view().box()->Visible() && gridHasLook(*w, RGB(128, 128, 128), true));
+        QVERIFY(!viewBox(*w)->Visible() && gridHasLook(*w, RGB(128, 128, 128), true));
         w->openCell(2);
         forward ? w->pageForwardArrowClicked() : w->pageBackArrowClicked();
         QCOMPARE(pageMismatch(*w, page, 72), QString());
@@ -143,21 +143,20 @@ void PagesTest::pagesArrowsAndFileList()
     EventYield::setHook([&] { ++yields; });
     for (const auto& [entry, page, drawn] : {std::tuple{47, 1, 0}, std::tuple{48, 2, 24}, std::tuple{-1, 2, 24}}) {
         w->openCell(3);
-        w->source().fileList()->setListIndex(entry);
-        QVERIFY(w->source().fileList()->ListIndex() == entry && w->view().box()->Visible() == (entry < 0) &&
-                yields == drawn);
+        fileList(*w)->setListIndex(entry);
+        QVERIFY(fileList(*w)->ListIndex() == entry && viewBox(*w)->Visible() == (entry < 0) && yields == drawn);
         QCOMPARE(pageMismatch(*w, page, 72), QString());
         QCOMPARE(arrows(*w), Arrows(true, page < 2));
     }
     EventYield::setHook(nullptr);
     // One page, and no page, after both arrows were shown: both go; the
     // progress of the last pass stands.
-    w->source().folderList()->setPath(folder.at(QStringLiteral("one")));
+    w->openPath(folder.at(QStringLiteral("one")));
     QCOMPARE(pageMismatch(*w, 0, 10), QString());
     QCOMPARE(arrows(*w), Arrows(false, false));
-    w->source().folderList()->setPath(numbered_);
+    w->openPath(numbered_);
     w->pageForwardArrowClicked();
-    w->source().folderList()->setPath(folder.at(QStringLiteral("none")));
+    w->openPath(folder.at(QStringLiteral("none")));
     QCOMPARE(pageMismatch(*w, 0, 0), QString());
     QVERIFY(w->grid().passCell() == -1 && arrows(*w) == Arrows(false, false));
 }
@@ -191,10 +190,10 @@ void PagesTest::pictureFitsTheCell()
     folder.addImage(QStringLiteral("A.BMP"), banded);
     folder.addPicture(QStringLiteral("B.JPG"), pixels, colorFor(9));
     auto w = startIn(folder.path());
-    QCOMPARE(w->grid().thumbnail(0)->canvas().size(), QSize(120, 100));
+    QCOMPARE(thumbnail(*w, 0)->canvas().size(), QSize(120, 100));
     if (cellZero.isValid()) {
-        w->grid().thumbnail(0)->setWidth(Twips(cellZero.width()));
-        w->grid().thumbnail(0)->setHeight(Twips(cellZero.height()));
+        thumbnail(*w, 0)->setWidth(Twips(cellZero.width()));
+        thumbnail(*w, 0)->setHeight(Twips(cellZero.height()));
         w->showPage();
     }
     QCOMPARE(fitMismatch(*w, 0, drawn, colorFor(7)), QString());
@@ -224,7 +223,7 @@ void PagesTest::pageChangeClearsWhatAPassLeft()
     QFETCH(int, reached);
     QFETCH(int, toPage);
     auto w = startIn(numbered_);
-    w->source().fileList()->setListIndex(24 * fromPage);
+    fileList(*w)->setListIndex(24 * fromPage);
     const auto turnPage = [&] { forward ? w->pageForward() : w->pageBack(); };
     // The page is drawn again and turned when that pass is at cell `reached`
     // (at once when no pass runs); the grid is taken just before the turn, and
@@ -253,12 +252,12 @@ void PagesTest::pageChangeClearsWhatAPassLeft()
     for (int i = 0; i < Kalvio::CellCount; ++i) {
         const bool cleared = reached > 0 && i >= reached, all = cleared && forward;
         const auto& [canvas, caption, pointer] = seen[i];
-        QVERIFY(cleared ? isFilledWith(canvas, ToQColor(w->grid().thumbnail(i)->BackColor()), 0)
+        QVERIFY(cleared ? isFilledWith(canvas, ToQColor(thumbnail(*w, i)->BackColor()), 0)
                         : canvas == std::get<0>(before[i]));
         QCOMPARE(caption, all ? QString() : std::get<1>(before[i]));
         QCOMPARE(pointer, all ? MousePointer::Arrow : std::get<2>(before[i]));
     }
-    QCOMPARE(w->browsing().page, toPage);
+    QCOMPARE(w->browsing().page(), toPage);
     QVERIFY(toPage == fromPage || pageMismatch(*w, toPage, 72).isEmpty());
 }
 
@@ -280,20 +279,20 @@ void PagesTest::pageChangeDuringAPassWins()
     QFETCH(QString, action);
     QFETCH(int, toPage);
     auto w = startIn(numbered_);
-    w->source().fileList()->setListIndex(24 * fromPage);
+    fileList(*w)->setListIndex(24 * fromPage);
     for (int i = 0; i < Kalvio::CellCount; ++i)
-        w->grid().thumbnail(i)->ClearPicture();
+        thumbnail(*w, i)->ClearPicture();
     QList<QPoint> yields;                                  // page, cell
     std::optional<std::pair<qsizetype, Look>> afterAction; // the yields so far and the grid
     std::optional<Look> atNextYield;
     EventYield::setHook([&] {
-        yields.append(QPoint(w->browsing().page.value_or(-1), w->grid().passCell().value_or(-2)));
+        yields.append(QPoint(w->browsing().page().value_or(-1), w->grid().passCell().value_or(-2)));
         if (afterAction && !atNextYield)
             atNextYield = lookOf(*w);
         if (!afterAction && yields.last() == QPoint(fromPage, atCell)) {
             action == "close"     ? void(w->close())
             : action == "forward" ? w->pageForwardArrowClicked()
-                                  : w->source().fileList()->setListIndex(3);
+                                  : fileList(*w)->setListIndex(3);
             afterAction = {yields.size(), lookOf(*w)};
         }
     });
@@ -341,15 +340,15 @@ void PagesTest::otherRequestsDuringAPass()
     addNumberedPictures(other, QStringLiteral("30"), 30);
     other.makeFolder(QStringLiteral("0"));
     auto w = startIn(numbered_);
-    w->source().fileList()->setListIndex(48);
+    fileList(*w)->setListIndex(48);
     QList<QPoint> yields; // folder's pictures, cell
     std::optional<Look> before, after;
     EventYield::setHook([&] {
-        yields.append(QPoint(w->source().fileList()->ListCount(), w->grid().passCell().value_or(-2)));
+        yields.append(QPoint(fileList(*w)->ListCount(), w->grid().passCell().value_or(-2)));
         if (!after && yields.size() == atCell + 1) {
             before = lookOf(*w);
-            request.startsWith("entry") ? w->source().fileList()->setListIndex(53)
-                                        : w->source().folderList()->setPath(other.at(request.section(u' ', 1)));
+            request.startsWith("entry") ? fileList(*w)->setListIndex(53)
+                                        : w->openPath(other.at(request.section(u' ', 1)));
             after = lookOf(*w);
         }
     });
@@ -480,7 +479,7 @@ void PagesTest::smallCopiesAndBadPictures()
     rusage before{}, after{};
     ::getrusage(RUSAGE_SELF, &before);
     auto w = startIn(folder.path());
-    w->source().folderList()->setPath(folder.path());
+    w->openPath(folder.path());
     ::getrusage(RUSAGE_SELF, &after);
     QVERIFY(after.ru_maxrss - before.ru_maxrss < 100 * 1024);
     for (int k = 0; k < copies.size(); ++k) {
@@ -502,14 +501,14 @@ void PagesTest::smallCopiesAndBadPictures()
     for (int cell = 0; cell < Kalvio::CellCount; ++cell) {
         // Neither the wait text nor the picture loaded before stays.
         const bool shown = cell == 0 || cell == 9 || (cell > 10 && cell < 20);
-        QVERIFY2(shown ? !cellIsBlank(*w, cell) : cellIsBlank(*w, cell), qPrintable(w->grid().frame(cell)->Caption()));
-        QCOMPARE(w->grid().thumbnail(cell)->mousePointer(), shown ? MousePointer::Custom : MousePointer::Arrow);
+        QVERIFY2(shown ? !cellIsBlank(*w, cell) : cellIsBlank(*w, cell), qPrintable(frame(*w, cell)->Caption()));
+        QCOMPARE(thumbnail(*w, cell)->mousePointer(), shown ? MousePointer::Custom : MousePointer::Arrow);
         // A cell that stays empty says why; one past the end of the list has nothing to say.
-        QCOMPARE(w->grid().thumbnail(cell)->toolTip().isEmpty(), shown || w->grid().frame(cell)->Caption().isEmpty());
+        QCOMPARE(thumbnail(*w, cell)->toolTip().isEmpty(), shown || frame(*w, cell)->Caption().isEmpty());
     }
     QVERIFY(near(cellCentre(*w, 0), colorFor(0)) && near(cellCentre(*w, 9), colorFor(10)));
-    QCOMPARE(w->grid().thumbnail(4)->toolTip(), QStringLiteral("Obrázek je příliš velký"));
-    QCOMPARE(w->grid().thumbnail(8)->toolTip(), QStringLiteral("Soubor nelze přečíst"));
+    QCOMPARE(thumbnail(*w, 4)->toolTip(), QStringLiteral("Obrázek je příliš velký"));
+    QCOMPARE(thumbnail(*w, 8)->toolTip(), QStringLiteral("Soubor nelze přečíst"));
 }
 
 // Pictures are decoded on other threads, ahead and kept for later, yet the
@@ -529,7 +528,7 @@ void PagesTest::picturesDecodedElsewhereStayTrue()
         if (turnedAt < 0 && cell == 1) {
             turnedAt = cell;
             w->pageForwardArrowClicked();
-        } else if (w->browsing().page == 1) {
+        } else if (w->browsing().page() == 1) {
             for (int i = 0; i < cell; ++i) {
                 if (!cellIsFilledWith(*w, i, colorFor(24 + i)))
                     drawnWrong << QString::number(i);
@@ -551,7 +550,7 @@ void PagesTest::picturesDecodedElsewhereStayTrue()
     });
     w->pageBackArrowClicked();
     for (int i = 3; i < Kalvio::CellCount; ++i)
-        QVERIFY(cellIsBlank(*w, i) && w->grid().thumbnail(i)->toolTip() == QStringLiteral("Soubor nelze přečíst"));
+        QVERIFY(cellIsBlank(*w, i) && thumbnail(*w, i)->toolTip() == QStringLiteral("Soubor nelze přečíst"));
 }
 
 // A broken picture without a small copy is tried once, not once as its own
@@ -598,12 +597,12 @@ void PagesTest::largeJpegIsDecodedAtTheSizeDrawn()
     auto w = startIn(folder.path());
     // Decoded for exactly the 120 pixels drawn, not at 12 megapixels; the
     // size is the file's.
-    const Pictures::Picture& loaded = *w->grid().loadBuffer()->picture();
+    const Pictures::Picture& loaded = *loadBuffer(*w)->picture();
     QVERIFY(loaded.fileSize == QSize(4000, 3000) && loaded.image.size() == QSize(120, 90));
     // The cell shows the picture as it looks, only smaller.
     for (double y : {6 * 15.0, 750.0, 93 * 15.0}) {
         for (double x : {15, 55 * 15, 65 * 15, 118 * 15})
-            QVERIFY(near(w->grid().thumbnail(0)->PixelAt(Twips(x), Twips(y)), x < 900 ? Qt::red : Qt::blue, 24));
+            QVERIFY(near(thumbnail(*w, 0)->PixelAt(Twips(x), Twips(y)), x < 900 ? Qt::red : Qt::blue, 24));
     }
 }
 
@@ -622,8 +621,8 @@ void PagesTest::cameraPictureIsShownUpright()
         Pictures::Decode(QFile::encodeName(folder.at(QStringLiteral("Turned.JPG"))).toStdString(), 100);
     QVERIFY(loaded && loaded.picture->fileSize == QSize(200, 400) && loaded.picture->image.size() == QSize(50, 100));
     auto w = startIn(folder.path());
-    QVERIFY(near(w->grid().thumbnail(0)->PixelAt(900_tw, 300_tw), Qt::red, 24) &&
-            near(w->grid().thumbnail(0)->PixelAt(900_tw, 1400_tw), Qt::blue, 24));
+    QVERIFY(near(thumbnail(*w, 0)->PixelAt(900_tw, 300_tw), Qt::red, 24) &&
+            near(thumbnail(*w, 0)->PixelAt(900_tw, 1400_tw), Qt::blue, 24));
 }
 
 QTEST_MAIN(PagesTest)

@@ -20,10 +20,10 @@ constexpr int Dimmed = RGB(180, 180, 180);
 // every 23, the distance across a page edge).
 const auto shade = [](int k) { return QColor(30 + 20 * (k % 11), 30 + 20 * (k / 11 % 11), 30 + 20 * (k / 121)); };
 const auto nameOf = [](int k) { return QStringLiteral("P%1.BMP").arg(k, 3, 10, QLatin1Char('0')); };
-const auto shown = [](Kalvio& w) { return w.view().box()->PixelAt(4000_tw, 3950_tw); };
-const auto isClosed = [](Kalvio& w) { return !w.view().box()->isVisible() && gridHasLook(w, Normal, true); };
+const auto shown = [](Kalvio& w) { return viewBox(w)->PixelAt(4000_tw, 3950_tw); };
+const auto isClosed = [](Kalvio& w) { return !viewBox(w)->isVisible() && gridHasLook(w, Normal, true); };
 const auto isOpenAt = [](Kalvio& w, int cell) {
-    return w.view().box()->isVisible() && gridHasLook(w, Dimmed, false) && w.browsing().viewEntry &&
+    return viewBox(w)->isVisible() && gridHasLook(w, Dimmed, false) && w.browsing().viewEntry() &&
            w.browsing().viewCell() == cell;
 };
 
@@ -39,12 +39,12 @@ void checkShows(Kalvio& w, int page, int cell, int k)
 {
     QVERIFY(isOpenAt(w, cell));
     QVERIFY2(near(shown(w), shade(k), 2), qPrintable(shown(w).name()));
-    QVERIFY(w.view().box()->lastPrintedLine().endsWith(u'/' + nameOf(k) + QStringLiteral(" --> 32 x 24 pixel")));
-    const int count = w.source().fileList()->ListCount();
+    QVERIFY(viewBox(w)->lastPrintedLine().endsWith(u'/' + nameOf(k) + QStringLiteral(" --> 32 x 24 pixel")));
+    const int count = fileList(w)->ListCount();
     QVERIFY(w.grid().passCell() == -1 &&
-            w.pageCounter->Caption() == QStringLiteral("%1 z %2").arg(page + 1).arg((count + 23) / 24));
+            pageCounter(w)->Caption() == QStringLiteral("%1 z %2").arg(page + 1).arg((count + 23) / 24));
     for (int i = 0, first = 24 * page; i < Kalvio::CellCount; ++i) {
-        QCOMPARE(w.grid().frame(i)->Caption(), first + i < count ? nameOf(first + i) : QString());
+        QCOMPARE(frame(w, i)->Caption(), first + i < count ? nameOf(first + i) : QString());
         QVERIFY(first + i >= count || near(cellCentre(w, i), shade(first + i), 2));
     }
 }
@@ -97,7 +97,7 @@ void ViewTest::drawsPictureScaledAndCentred()
     // edge outside the box lets the picture reach the box's own edge.
     const QColor colour = colorFor(3), background(128, 128, 128), white(Qt::white);
     auto is = [&](double x, double y, QColor c) {
-        return near(w->view().box()->PixelAt(Twips(x), Twips(y)), c, c == background ? 2 : 16);
+        return near(viewBox(*w)->PixelAt(Twips(x), Twips(y)), c, c == background ? 2 : 16);
     };
     const double midX = drawn.center().x(), midY = std::min(drawn.center().y(), 7000.0);
     const double left = std::max(drawn.left(), 0.0), top = std::max(drawn.top(), 0.0);
@@ -109,11 +109,11 @@ void ViewTest::drawsPictureScaledAndCentred()
     QVERIFY(is(midX, top + 20, white) && is(midX, bandEdge - 40, white) && is(midX, bandEdge + 40, colour));
     // One "/" between folder and name, and the size that the file declares,
     // printed in black from 300 twips above the bottom edge and nowhere above.
-    QCOMPARE(w->view().box()->lastPrintedLine(), QStringLiteral("%1/View 1.JPG --> %2 x %3 pixel")
-                                                     .arg(w->source().folderList()->Path())
-                                                     .arg(pixels.width())
-                                                     .arg(pixels.height()));
-    const QImage& canvas = w->view().box()->canvas();
+    QCOMPARE(viewBox(*w)->lastPrintedLine(), QStringLiteral("%1/View 1.JPG --> %2 x %3 pixel")
+                                                 .arg(folderList(*w)->Path())
+                                                 .arg(pixels.width())
+                                                 .arg(pixels.height()));
+    const QImage& canvas = viewBox(*w)->canvas();
     int darkAbove = 0, darkBelow = 0;
     for (int y = 0; y < canvas.height(); ++y) {
         for (int x = 0; x < canvas.width(); ++x)
@@ -134,22 +134,22 @@ void ViewTest::opensOnlyForCellsWithPictures()
     // Page 1 holds 6 pictures: cell 10 has an empty caption.
     w->pageForward();
     w->openCell(10);
-    QVERIFY(isClosed(*w) && !w->browsing().viewEntry);
+    QVERIFY(isClosed(*w) && !w->browsing().viewEntry());
     w->openCell(4);
     checkShows(*w, 1, 4, 28);
     // Only the last 80 characters of the caption line are printed.
     const QString whole = folder.at(deep) + nameOf(28) + QStringLiteral(" --> 32 x 24 pixel");
-    QCOMPARE(w->view().box()->lastPrintedLine(), whole.right(80));
+    QCOMPARE(viewBox(*w)->lastPrintedLine(), whole.right(80));
     // Over the stepping images the pointer is the arrow, over the rest of the
     // view the zoom-out magnifier, not the thumbnails' zoom-in one.
-    QVERIFY(w->view().stepBackImage()->cursor().shape() == Qt::ArrowCursor &&
-            w->view().stepForwardImage()->cursor().shape() == Qt::ArrowCursor);
-    QCOMPARE(w->view().box()->cursor().shape(), Qt::BitmapCursor);
-    QVERIFY(!w->view().box()->cursor().pixmap().isNull() &&
-            w->view().box()->cursor().pixmap().toImage() != w->grid().thumbnail(0)->cursor().pixmap().toImage());
+    QVERIFY(stepBackImage(*w)->cursor().shape() == Qt::ArrowCursor &&
+            stepForwardImage(*w)->cursor().shape() == Qt::ArrowCursor);
+    QCOMPARE(viewBox(*w)->cursor().shape(), Qt::BitmapCursor);
+    QVERIFY(!viewBox(*w)->cursor().pixmap().isNull() &&
+            viewBox(*w)->cursor().pixmap().toImage() != thumbnail(*w, 0)->cursor().pixmap().toImage());
     // The frames beside the view, columns 0 and 5, are painted light grey.
     for (int cell : {0, 5, 18, 23})
-        QCOMPARE(w->grid().frame(cell)->grab().toImage().pixelColor(2, 2), QColor(180, 180, 180));
+        QCOMPARE(frame(*w, cell)->grab().toImage().pixelColor(2, 2), QColor(180, 180, 180));
     // Without pictures in the list the cells hold the placeholders 0 to 23:
     // a picture file named like one must not open.
     PictureFolder empty;
@@ -158,13 +158,13 @@ void ViewTest::opensOnlyForCellsWithPictures()
     auto e = startIn(empty.path());
     e->openCell(7);
     e->openCell(23);
-    QVERIFY(isClosed(*e) && !e->browsing().viewEntry);
+    QVERIFY(isClosed(*e) && !e->browsing().viewEntry());
     // A line break in a name shows as U+FFFD: the caption stays on one line.
     PictureFolder odd;
     odd.addPicture(QStringLiteral("two\nlines.BMP"), QSize(32, 24), colorFor(1));
     auto o = startIn(odd.path());
     o->openCell(0);
-    QCOMPARE(o->view().box()->lastPrintedLine(),
+    QCOMPARE(viewBox(*o)->lastPrintedLine(),
              (odd.path() + QStringLiteral("/two\uFFFDlines.BMP --> 32 x 24 pixel")).right(80));
     // 80 characters of an ordinary camera path, capitals and all, end inside the view in the face it writes with.
     // The camera's 6000 x 4000 frame is only claimed by the header: the data runs out and fills grey.
@@ -174,16 +174,14 @@ void ViewTest::opensOnlyForCellsWithPictures()
                    Samples::WithFrameSize(Samples::Jpeg(QImage(48, 32, QImage::Format_RGB32)), QSize(6000, 4000)));
     auto c = startIn(camera.at(sub));
     c->openCell(0);
-    const QString line = c->view().box()->lastPrintedLine();
+    const QString line = viewBox(*c)->lastPrintedLine();
     QVERIFY2(line == "2023-LEDEN/Vylet-Na-Snezku-S-Detmi-A-Babickou/DSC_4711.JPG --> 6000 x 4000 pixel",
              qPrintable(line));
-    const double lineWidth =
-        QFontMetricsF(c->view().box()->textFont(), &c->view().box()->canvas()).horizontalAdvance(line);
-    QVERIFY2(lineWidth <= c->view().box()->width(),
-             qPrintable(QStringLiteral("%1 px in a %2 px view, in %3")
-                            .arg(lineWidth)
-                            .arg(c->view().box()->width())
-                            .arg(QFontInfo(c->view().box()->textFont()).family())));
+    const double lineWidth = QFontMetricsF(viewBox(*c)->textFont(), &viewBox(*c)->canvas()).horizontalAdvance(line);
+    QVERIFY2(lineWidth <= viewBox(*c)->width(), qPrintable(QStringLiteral("%1 px in a %2 px view, in %3")
+                                                               .arg(lineWidth)
+                                                               .arg(viewBox(*c)->width())
+                                                               .arg(QFontInfo(viewBox(*c)->textFont()).family())));
 }
 
 void ViewTest::stepsAndCloses()
@@ -231,16 +229,16 @@ void ViewTest::stepsAndCloses()
     for (int step = 0; step < 2; ++step) {
         w->stepBack();
         checkShows(*w, 0, 0, 0);
-        QVERIFY(w->view().stepForwardImage()->isVisible() && !w->view().stepBackImage()->isVisible());
+        QVERIFY(stepForwardImage(*w)->isVisible() && !stepBackImage(*w)->isVisible());
     }
     // Forward over the edge of page 2: page 3 is drawn and opens its cell 0.
     w->closeView();
-    w->source().fileList()->setListIndex(2 * 24);
+    fileList(*w)->setListIndex(2 * 24);
     w->openCell(23);
-    QVERIFY(w->view().stepForwardImage()->isVisible());
+    QVERIFY(stepForwardImage(*w)->isVisible());
     w->stepForward();
     checkShows(*w, 3, 0, 72);
-    QVERIFY(w->view().stepBackImage()->isVisible());
+    QVERIFY(stepBackImage(*w)->isVisible());
     // Back over the edge: the last picture of page 2 opens at once, before
     // that page is drawn under it.
     QColor shownAtPass;
@@ -257,12 +255,12 @@ void ViewTest::stepsAndCloses()
     checkShows(*w, 2, 23, 71);
     // The last page: nothing after its cell 9.
     w->closeView();
-    w->source().fileList()->setListIndex(11 * 24 + 5);
+    fileList(*w)->setListIndex(11 * 24 + 5);
     w->openCell(8);
     for (int step = 0; step < 2; ++step) {
         w->stepForward();
         checkShows(*w, 11, 9, 273);
-        QVERIFY(!w->view().stepForwardImage()->isVisible() && w->view().stepBackImage()->isVisible());
+        QVERIFY(!stepForwardImage(*w)->isVisible() && stepBackImage(*w)->isVisible());
     }
 }
 
@@ -292,7 +290,7 @@ void ViewTest::stepDuringAPass()
     });
     w->stepForward();
     checkShows(*w, 1, 1, 25);
-    QVERIFY(w->view().stepBackImage()->isVisible() && w->view().stepForwardImage()->isVisible());
+    QVERIFY(stepBackImage(*w)->isVisible() && stepForwardImage(*w)->isVisible());
 }
 
 void ViewTest::brokenFilesAndHugeOnes()
@@ -315,13 +313,13 @@ void ViewTest::brokenFilesAndHugeOnes()
     // The huge picture opens, decoded at the view's size, with its file's size.
     w->openCell(0);
     QVERIFY(isOpenAt(*w, 0) && w->view().shownPicture()->image.width() <= 534 && near(shown(*w), colorFor(5)));
-    QVERIFY(w->view().box()->lastPrintedLine().endsWith(QStringLiteral("/A.JPG --> 12000 x 12000 pixel")));
+    QVERIFY(viewBox(*w)->lastPrintedLine().endsWith(QStringLiteral("/A.JPG --> 12000 x 12000 pixel")));
     // With the view closed, a broken file leaves the grid as it is.
     w->closeView();
     const QStringList captions = frameCaptions(*w);
     for (int cell : {3, 4, 9, 23}) {
         w->openCell(cell);
-        QVERIFY(isClosed(*w) && w->browsing().viewEntry && w->browsing().viewCell() == 0 &&
+        QVERIFY(isClosed(*w) && w->browsing().viewEntry() && w->browsing().viewCell() == 0 &&
                 frameCaptions(*w) == captions);
     }
     // With the view open, a step onto a broken file keeps it open there, so
@@ -336,10 +334,9 @@ void ViewTest::brokenFilesAndHugeOnes()
     w->openCell(22);
     for (int step = 0; step < 2; ++step) {
         w->stepForward();
-        QVERIFY(isOpenAt(*w, 23) && near(shown(*w), QColor(128, 128, 128), 2) &&
-                !w->view().stepForwardImage()->isVisible());
+        QVERIFY(isOpenAt(*w, 23) && near(shown(*w), QColor(128, 128, 128), 2) && !stepForwardImage(*w)->isVisible());
     }
-    QVERIFY(w->view().stepBackImage()->isVisible());
+    QVERIFY(stepBackImage(*w)->isVisible());
     w->stepBack();
     QVERIFY(isOpenAt(*w, 22) && near(shown(*w), shade(22), 2));
 }

@@ -74,20 +74,19 @@ bool isFilledWith(const QImage& image, const QColor& colour, int tolerance)
 
 bool cellIsBlank(Kalvio& w, int cell)
 {
-    return isFilledWith(w.grid().thumbnail(cell)->canvas(), ToQColor(w.grid().thumbnail(cell)->BackColor()), 0);
+    return isFilledWith(thumbnail(w, cell)->canvas(), ToQColor(thumbnail(w, cell)->BackColor()), 0);
 }
 
 QColor cellCentre(Kalvio& w, int cell)
 {
-    return w.grid().thumbnail(cell)->PixelAt(w.grid().thumbnail(cell)->Width() / 2,
-                                             w.grid().thumbnail(cell)->Height() / 2);
+    return thumbnail(w, cell)->PixelAt(thumbnail(w, cell)->Width() / 2, thumbnail(w, cell)->Height() / 2);
 }
 
 bool gridHasLook(Kalvio& window, int frameColor, bool enabled)
 {
     for (int i = 0; i < Kalvio::CellCount; ++i) {
-        if (window.grid().frame(i)->BackColor() != frameColor || window.grid().frame(i)->isEnabled() != enabled ||
-            window.grid().thumbnail(i)->isEnabled() != enabled)
+        if (frame(window, i)->BackColor() != frameColor || frame(window, i)->isEnabled() != enabled ||
+            thumbnail(window, i)->isEnabled() != enabled)
             return false;
     }
     return true;
@@ -97,7 +96,7 @@ QStringList frameCaptions(Kalvio& window)
 {
     QStringList captions;
     for (int i = 0; i < Kalvio::CellCount; ++i)
-        captions << window.grid().frame(i)->Caption();
+        captions << frame(window, i)->Caption();
     return captions;
 }
 

@@ -1,7 +1,19 @@
 #pragma once
 
+#include "CaptionLabel.h"
+#include "CommandButton.h"
+#include "EnlargedView.h"
+#include "FileList.h"
+#include "FolderList.h"
+#include "FolderSource.h"
+#include "FrameButton.h"
+#include "FullScreenView.h"
+#include "ImageControl.h"
 #include "Kalvio.h"
+#include "PageGrid.h"
+#include "PictureBox.h"
 
+#include <QAction>
 #include <QColor>
 #include <QDir>
 #include <QImage>
@@ -65,6 +77,89 @@ private:
     bool dropped_ = false;
 };
 
+// A control of the window by its name: the window and its parts keep their
+// widgets to themselves, and the tests reach them as a user would see them.
+template <typename Control>
+Control* control(const QObject& window, const QString& name)
+{
+    Control* found = window.findChild<Control*>(name);
+    if (!found)
+        qFatal("no control \"%s\"", qPrintable(name));
+    return found;
+}
+inline PictureBox* thumbnail(const Kalvio& w, int cell)
+{
+    return control<PictureBox>(w, QStringLiteral("thumbnail%1").arg(cell));
+}
+inline FrameButton* frame(const Kalvio& w, int cell)
+{
+    return control<FrameButton>(w, QStringLiteral("frame%1").arg(cell));
+}
+inline PictureBox* loadBuffer(const Kalvio& w)
+{
+    return control<PictureBox>(w, QStringLiteral("loadBuffer"));
+}
+inline PictureBox* viewBox(const Kalvio& w)
+{
+    return control<PictureBox>(w, QStringLiteral("enlargedView"));
+}
+inline ImageControl* stepBackImage(const Kalvio& w)
+{
+    return control<ImageControl>(w, QStringLiteral("stepBackImage"));
+}
+inline ImageControl* stepForwardImage(const Kalvio& w)
+{
+    return control<ImageControl>(w, QStringLiteral("stepForwardImage"));
+}
+inline FolderList* folderList(const Kalvio& w)
+{
+    return control<FolderList>(w, QStringLiteral("folderList"));
+}
+inline FileList* fileList(const Kalvio& w)
+{
+    return control<FileList>(w, QStringLiteral("fileList"));
+}
+inline ImageControl* pageBackArrow(const Kalvio& w)
+{
+    return control<ImageControl>(w, QStringLiteral("pageBackArrow"));
+}
+inline ImageControl* pageForwardArrow(const Kalvio& w)
+{
+    return control<ImageControl>(w, QStringLiteral("pageForwardArrow"));
+}
+inline ImageControl* exitImage(const Kalvio& w)
+{
+    return control<ImageControl>(w, QStringLiteral("exitImage"));
+}
+inline CaptionLabel* exitLabel(const Kalvio& w)
+{
+    return control<CaptionLabel>(w, QStringLiteral("exitLabel"));
+}
+inline CaptionLabel* pageCounter(const Kalvio& w)
+{
+    return control<CaptionLabel>(w, QStringLiteral("pageCounter"));
+}
+inline CaptionLabel* pageCounterHeading(const Kalvio& w)
+{
+    return control<CaptionLabel>(w, QStringLiteral("pageCounterHeading"));
+}
+inline CommandButton* logo(const Kalvio& w)
+{
+    return control<CommandButton>(w, QStringLiteral("logo"));
+}
+inline QAction* exitAction(const Kalvio& w)
+{
+    return control<QAction>(w, QStringLiteral("exitAction"));
+}
+inline QAction* aboutAction(const Kalvio& w)
+{
+    return control<QAction>(w, QStringLiteral("aboutAction"));
+}
+inline QAction* openAction(const Kalvio& w)
+{
+    return control<QAction>(w, QStringLiteral("openAction"));
+}
+
 // A window started as the program starts, with folder as current directory.
 std::unique_ptr<Kalvio> startIn(const QString& folder, Pictures::Pipeline::Options pictures = {});
 
@@ -72,7 +167,7 @@ std::unique_ptr<Kalvio> startIn(const QString& folder, Pictures::Pipeline::Optio
 bool isFilledWith(const QImage& image, const QColor& colour, int tolerance);
 inline bool cellIsFilledWith(Kalvio& w, int cell, const QColor& colour, int tolerance = 4)
 {
-    return isFilledWith(w.grid().thumbnail(cell)->canvas(), colour, tolerance);
+    return isFilledWith(thumbnail(w, cell)->canvas(), colour, tolerance);
 }
 // Only the cell's back colour: nothing drawn or printed.
 bool cellIsBlank(Kalvio& window, int cell);
