@@ -209,7 +209,7 @@ int main(int argc, char** argv)
     // Until the window system shows it, a repaint paints nothing.
     QElapsedTimer waited;
     waited.start();
-    while (!list.windowHandle() || !list.windowHandle()->isExposed()) {
+    while (!lists.windowHandle() || !lists.windowHandle()->isExposed()) {
         if (waited.elapsed() > 5000)
             fail(QStringLiteral("the list was never shown"));
         QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 100);
