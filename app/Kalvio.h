@@ -69,6 +69,8 @@ public:
     // ---- State ----
     // What is browsed: every decision of where the user is reads it.
     const Browsing& browsing() const { return browsing_; }
+    // The picture pipeline, read-only (its counts, for tests and benchmarks).
+    const Pictures::Pipeline& pictures() const { return pictures_; }
     // The maker's credits: the logo message and the head of the About box.
     const QString& credits() const { return credits_; }
 

@@ -96,6 +96,16 @@ Result Pipeline::get(const Request& request)
     return core_->get(request, GetPatience);
 }
 
+quint64 Pipeline::waitedGets() const
+{
+    return core_->waitedGets();
+}
+
+bool Pipeline::isIdle() const
+{
+    return core_->idle();
+}
+
 // Cleared before emitting, so a decode that ends meanwhile posts a new wake-up.
 void Pipeline::deliverWake()
 {

@@ -114,6 +114,13 @@ public:
     // thread never reads the file.
     Result get(const Request& request);
 
+    // For tests and benchmarks. How many get() calls found no result ready
+    // and made the calling thread wait for a decode.
+    quint64 waitedGets() const;
+    // Nothing is queued or being decoded: everything asked for, ahead
+    // included, has been decoded (or dropped).
+    bool isIdle() const;
+
 signals:
     // Something was decoded: a tryGet() that missed may now succeed.
     void resultReady();

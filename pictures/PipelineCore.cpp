@@ -89,9 +89,11 @@ Result PipelineCore::get(const Request& request, std::chrono::milliseconds patie
     const RequestKey key = RequestKey::Of(request);
     const auto giveUpAt = std::chrono::steady_clock::now() + patience;
     std::unique_lock lock(mutex_);
-    for (;;) {
+    for (bool waited = false;; waited = true) {
         if (std::optional<Result> cached = cacheFor(key).find(key))
             return *cached;
+        if (!waited)
+            ++waitedGets_;
         // Held here, so the result outlives the flight's entry and even an
         // eviction from the cache.
         std::shared_ptr<Flight> flight;
@@ -153,6 +155,19 @@ bool PipelineCore::stop(std::chrono::milliseconds grace)
     awaitedQueued_.notify_all();
     DecodeBudget::Shared().recheck();
     return workerLeft_.wait_for(lock, grace, [this] { return workersLeft_ == 0; });
+}
+
+quint64 PipelineCore::waitedGets()
+{
+    const std::lock_guard lock(mutex_);
+    return waitedGets_;
+}
+
+bool PipelineCore::idle()
+{
+    const std::lock_guard lock(mutex_);
+    return flights_.empty() &&
+           std::all_of(queues_.begin(), queues_.end(), [](const std::deque<Job>& jobs) { return jobs.empty(); });
 }
 
 PictureCache& PipelineCore::cacheFor(const RequestKey& key)

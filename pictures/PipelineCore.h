@@ -53,6 +53,11 @@ public:
     // grace for the workers to leave; false when some did not.
     bool stop(std::chrono::milliseconds grace);
 
+    // For tests and benchmarks: get() calls that found no result ready and
+    // waited, and whether nothing is queued or being decoded.
+    quint64 waitedGets();
+    bool idle();
+
 private:
     struct Flight;
     struct Job {
@@ -104,6 +109,7 @@ private:
     PictureCache screens_;
     std::function<void()> wake_;
     quint64 flightsStarted_ = 0;
+    quint64 waitedGets_ = 0;
     int workersLeft_ = 0; // workers still running their loop
     bool stopping_ = false;
 };

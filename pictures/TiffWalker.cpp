@@ -8,6 +8,8 @@ constexpr quint32 EntryBytes = 12;
 
 enum Type : quint16 { Ascii = 2, Short = 3, Long = 4, Rational = 5, SignedRational = 10 };
 
+thread_local quint64 directoriesRead = 0;
+
 quint64 bytesPerValue(quint16 type)
 {
     switch (type) {
@@ -64,6 +66,7 @@ std::optional<std::vector<TiffWalker::Entry>> TiffWalker::directory(quint32 offs
         ended_ = true;
         return std::nullopt;
     }
+    ++directoriesRead;
     // A directory that claims more entries than the bytes hold gives those there are.
     const quint32 claimed = std::min<quint32>(read16(offset), MaxEntries);
     std::vector<Entry> entries;
@@ -74,6 +77,11 @@ std::optional<std::vector<TiffWalker::Entry>> TiffWalker::directory(quint32 offs
     if (next && entries.size() == claimed && inside(at, 4))
         *next = read32(at);
     return entries;
+}
+
+quint64 TiffWalker::DirectoriesReadOnThisThread()
+{
+    return directoriesRead;
 }
 
 std::optional<QByteArrayView> TiffWalker::dataOf(const Entry& entry) const

@@ -35,6 +35,9 @@ public:
     // (0 for none); nothing when the walk has ended or ends here.
     std::optional<std::vector<Entry>> directory(quint32 offset, quint32* next = nullptr);
     bool ended() const { return ended_; }
+    // The directories every walker has read on the calling thread so far
+    // (a decode walks on the thread that runs it), for tests and benchmarks.
+    static quint64 DirectoriesReadOnThisThread();
 
     // The first value of a SHORT or LONG entry.
     std::optional<quint32> integer(const Entry& entry) const;

@@ -25,6 +25,12 @@ std::function<void(const QString&)>& listingHook()
     return hook;
 }
 
+std::function<void(const QString&)>& statusQueryHook()
+{
+    static std::function<void(const QString&)> hook;
+    return hook;
+}
+
 std::error_code lastError()
 {
     return {errno, std::generic_category()};
@@ -61,6 +67,8 @@ public:
             return true;
         if (type_ != DT_LNK && type_ != DT_UNKNOWN)
             return false;
+        if (statusQueryHook())
+            statusQueryHook()(JoinPath(folder_, name()));
         struct stat info {};
         if (::fstatat(folderHandle_, name_.data(), &info, 0) != 0) {
             logFailure("cannot query", JoinPath(folder_, name()), lastError());
@@ -189,6 +197,11 @@ std::optional<FolderId> Identity(const QString& path)
 void setListingHook(std::function<void(const QString& path)> hook)
 {
     listingHook() = std::move(hook);
+}
+
+void setStatusQueryHook(std::function<void(const QString& path)> hook)
+{
+    statusQueryHook() = std::move(hook);
 }
 
 } // namespace FolderService

@@ -52,5 +52,8 @@ std::optional<FolderId> Identity(const QString& path);
 // Called with the path of every folder listing that is started; lets a test
 // count how often each folder is read. Empty to remove.
 void setListingHook(std::function<void(const QString& path)> hook);
+// Called with the path of every entry whose kind costs a status query; lets
+// a test count them. Empty to remove.
+void setStatusQueryHook(std::function<void(const QString& path)> hook);
 
 } // namespace FolderService

@@ -14,10 +14,13 @@
 
 #include <QGuiApplication>
 #include <QPainter>
+#include <QScopeGuard>
 #include <QScreen>
 #include <QSignalSpy>
+#include <QTimer>
 #include <QtTest>
 
+#include <condition_variable>
 #include <limits>
 #include <mutex>
 
@@ -64,6 +67,19 @@ void press(FullScreenView& view, int key, Qt::KeyboardModifiers modifiers = Qt::
     QTest::keyClick(&view, Qt::Key(key), modifiers);
 }
 
+// Runs events until a timer of the slideshow's delay, started now, has fired
+// `count` times: a slideshow timer running meanwhile has had as many turns to
+// fire, however slow the machine.
+bool delaysPass(std::chrono::milliseconds delay, int count)
+{
+    QTimer timer;
+    timer.setTimerType(Qt::PreciseTimer);
+    int fired = 0;
+    QObject::connect(&timer, &QTimer::timeout, [&fired] { ++fired; });
+    timer.start(delay);
+    return QTest::qWaitFor([&fired, count] { return fired >= count; }, 60000);
+}
+
 } // namespace
 
 class FullScreenTest : public QObject {
@@ -77,6 +93,7 @@ private slots:
     void oneToOneShowsExactPixels();
     void turnsOnScreenPerFile();
     void slideshowAdvancesAndStopsAtTheEnd();
+    void slideshowWaitsForASlowPicture();
     void decodesAtTheSizeThatFitsTheScreen();
     void infoPanelShowsTheFilesExif();
     void infoPanelSaysWhatIsKnown();
@@ -189,11 +206,14 @@ void FullScreenTest::panningStopsAtTheEdges()
     QCOMPARE(viewport.pictureRect().left(), 460.0);
 }
 
+// Five pictures, and more steps past either end than there are pictures,
+// but never a multiple of five: stepping that wrapped around would land
+// elsewhere.
 void FullScreenTest::stepsStayAtTheEnds()
 {
     PictureFolder folder;
     QStringList names;
-    for (int k = 0; k < 3; ++k)
+    for (int k = 0; k < 5; ++k)
         names << QFileInfo(folder.addPicture(QStringLiteral("P%1.BMP").arg(k), QSize(64, 48), colorFor(k))).fileName();
     Pictures::Pipeline pipeline;
     Browsing browsing;
@@ -205,33 +225,36 @@ void FullScreenTest::stepsStayAtTheEnds()
     const QPoint centre = view.rect().center();
     QVERIFY(near(shownAt(view, centre), colorFor(1), 2));
 
-    for (int key : {Qt::Key_Left, Qt::Key_Backspace, Qt::Key_PageUp, Qt::Key_Left}) {
+    for (int key :
+         {Qt::Key_Left, Qt::Key_Backspace, Qt::Key_PageUp, Qt::Key_Left, Qt::Key_Left, Qt::Key_Left, Qt::Key_Left}) {
         press(view, key);
     }
     QCOMPARE(view.entry(), 0);
     QTRY_VERIFY(view.hasPicture());
     QVERIFY(near(shownAt(view, centre), colorFor(0), 2));
     press(view, Qt::Key_End);
-    QCOMPARE(view.entry(), 2);
+    QCOMPARE(view.entry(), 4);
     for (int key : {Qt::Key_Right, Qt::Key_Space, Qt::Key_PageDown})
         press(view, key);
-    QCOMPARE(view.entry(), 2);
+    QCOMPARE(view.entry(), 4);
     turnWheel(view, centre, 120); // back
-    QCOMPARE(view.entry(), 1);
+    QCOMPARE(view.entry(), 3);
     press(view, Qt::Key_Home);
     QCOMPARE(view.entry(), 0);
     turnWheel(view, centre, -240); // two notches forward
     QCOMPARE(view.entry(), 2);
+    turnWheel(view, centre, -720); // six more
+    QCOMPARE(view.entry(), 4);
 
     // Ctrl+wheel zooms instead of stepping.
     turnWheel(view, centre, 120, Qt::ControlModifier);
-    QCOMPARE(view.entry(), 2);
+    QCOMPARE(view.entry(), 4);
     QCOMPARE(view.viewport().scale(), 1.5);
 
     press(view, Qt::Key_Escape);
     QVERIFY(!view.isVisible());
     QCOMPARE(closed.count(), 1);
-    QCOMPARE(closed.at(0).at(0).toInt(), 2);
+    QCOMPARE(closed.at(0).at(0).toInt(), 4);
 }
 
 void FullScreenTest::oneToOneShowsExactPixels()
@@ -344,7 +367,7 @@ void FullScreenTest::slideshowAdvancesAndStopsAtTheEnd()
     QVERIFY(view.slideshowRunning());
     QTRY_COMPARE(view.entry(), 3);
     QTRY_VERIFY(!view.slideshowRunning());
-    QTest::qWait(200);
+    QVERIFY(delaysPass(std::chrono::milliseconds(60), 5));
     QCOMPARE(view.entry(), 3);
 
     // S again stops it before it moves on.
@@ -352,8 +375,56 @@ void FullScreenTest::slideshowAdvancesAndStopsAtTheEnd()
     view.setSlideshowDelay(std::chrono::milliseconds(300));
     press(view, Qt::Key_S);
     press(view, Qt::Key_S);
-    QTest::qWait(500);
+    QVERIFY(delaysPass(std::chrono::milliseconds(300), 2));
     QCOMPARE(view.entry(), 0);
+}
+
+// Picture 2 is decoded far more slowly than the delay: the slideshow waits
+// on it, still showing picture 1, however many delays pass, and goes on from
+// it once it is shown.
+void FullScreenTest::slideshowWaitsForASlowPicture()
+{
+    PictureFolder folder;
+    QStringList names;
+    for (int k = 0; k < 5; ++k)
+        names << QFileInfo(folder.addPicture(QStringLiteral("S%1.BMP").arg(k), QSize(64, 48), colorFor(k))).fileName();
+    const std::string slow = NativeName::Encode(folder.at(names[2]));
+    std::mutex mutex;
+    std::condition_variable changed;
+    bool released = false;
+    Pictures::Pipeline::Options holding;
+    holding.workers = 2;
+    holding.decode = [&](const std::string& path, QSize box, Pictures::Purpose purpose) {
+        if (path == slow) {
+            std::unique_lock lock(mutex);
+            changed.wait(lock, [&] { return released; });
+        }
+        return Pictures::Decode(path, box, purpose);
+    };
+    const auto release = [&] {
+        const std::lock_guard lock(mutex);
+        released = true;
+        changed.notify_all();
+    };
+    Pictures::Pipeline pipeline(holding);
+    const auto releaseBeforeThePipelineGoes = qScopeGuard(release);
+    Browsing browsing;
+    FullScreenView view(browsing, pipeline);
+    const std::chrono::milliseconds delay(20);
+    view.setSlideshowDelay(delay);
+    browsing.setListing(folder.path(), names);
+    view.open(1, QGuiApplication::primaryScreen());
+    QTRY_VERIFY(view.hasPicture());
+    press(view, Qt::Key_S);
+    QTRY_VERIFY(view.entry() >= 2);
+    QVERIFY(delaysPass(delay, 20));
+    QCOMPARE(view.entry(), 2);
+    QVERIFY(!view.hasPicture() && view.slideshowRunning());
+    QVERIFY(near(shownAt(view, view.rect().center()), colorFor(1), 2));
+    release();
+    QTRY_COMPARE(view.entry(), 4);
+    QTRY_VERIFY(!view.slideshowRunning());
+    QVERIFY(view.hasPicture());
 }
 
 // Every picture is asked for at the screen's box and the decode fits it, so

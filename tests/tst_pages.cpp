@@ -13,10 +13,13 @@
 #include <QMutex>
 #include <QPainter>
 #include <QRandomGenerator>
+#include <QScopeGuard>
+#include <QTimer>
 #include <QtTest>
 
 #include <sys/resource.h>
 
+#include <condition_variable>
 #include <map>
 #include <mutex>
 
@@ -100,6 +103,7 @@ private slots:
     void otherRequestsDuringAPass_data();
     void otherRequestsDuringAPass();
     void pageRequestsNeverPileUp();
+    void pageTurnLeavesTheOldPagesSlowPicture();
     void nextPageIsDecodedAhead();
     void smallCopiesAndBadPictures();
     void picturesDecodedElsewhereStayTrue();
@@ -421,6 +425,64 @@ void PagesTest::pageRequestsNeverPileUp()
     QVERIFY2(shallowest - deepest < 16 * 1024, qPrintable(QString::number(shallowest - deepest)));
     QCOMPARE(pageMismatch(*w, 0, 72), QString());
     QCOMPARE(arrows(*w), Arrows(false, true));
+}
+
+// The pass waits in cell 5 for a picture whose decode is held; the page is
+// turned meanwhile. The old pass stops waiting at once, and the new page is
+// named and drawn whole while that decode is still held.
+void PagesTest::pageTurnLeavesTheOldPagesSlowPicture()
+{
+    const std::string slow = QFile::encodeName(numbered_ + u'/' + numberedName(5)).toStdString();
+    std::mutex mutex;
+    std::condition_variable changed;
+    bool released = false;
+    Pictures::Pipeline::Options holding;
+    holding.workers = 2;
+    holding.decode = [&](const std::string& path, QSize box, Pictures::Purpose purpose) {
+        if (path == slow) {
+            std::unique_lock lock(mutex);
+            changed.wait(lock, [&] { return released; });
+        }
+        return Pictures::Decode(path, box, purpose);
+    };
+    const auto release = [&] {
+        const std::lock_guard lock(mutex);
+        released = true;
+        changed.notify_all();
+    };
+    const CurrentDirectory inFolder(numbered_);
+    const auto w = std::make_unique<Kalvio>(holding);
+    const auto releaseBeforeTheWindowGoes = qScopeGuard(release);
+    // Polled while the pass yields or waits: the page is turned once cell 5
+    // is named, so inside the wait for its picture. Should the old pass still
+    // wait after many polls with no yield of a new pass, the held decode is
+    // let go so that the test ends.
+    bool turned = false, newPassYielded = false;
+    int pollsSinceTurn = 0;
+    std::optional<QString> drawnWhileHeld;
+    QTimer poll;
+    poll.setInterval(5);
+    connect(&poll, &QTimer::timeout, [&] {
+        if (!turned && w->browsing().page() == 0 && w->grid().passCell() == 5 &&
+            w->browsing().shownName(5) == numberedName(5)) {
+            turned = true;
+            w->pageForwardArrowClicked();
+        } else if (turned && !newPassYielded && ++pollsSinceTurn == 50) {
+            release();
+        }
+    });
+    EventYield::setHook([&] { newPassYielded = turned; });
+    connect(&w->grid(), &PageGrid::pageDrawn, [&] {
+        const std::lock_guard lock(mutex);
+        if (w->browsing().page() == 1 && !drawnWhileHeld)
+            drawnWhileHeld =
+                released ? QStringLiteral("drawn only once the slow decode was let go") : pageMismatch(*w, 1, 72);
+    });
+    poll.start();
+    w->load();
+    QVERIFY(turned);
+    QCOMPARE(drawnWhileHeld.value_or(QStringLiteral("never drawn")), QString());
+    QCOMPARE(pageMismatch(*w, 1, 72), QString());
 }
 
 void PagesTest::smallCopiesAndBadPictures()

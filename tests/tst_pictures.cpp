@@ -15,6 +15,7 @@
 #include "PictureInfo.h"
 #include "PictureLog.h"
 #include "SampleFiles.h"
+#include "TiffWalker.h"
 
 #include <QApplication>
 #include <QColorSpace>
@@ -635,27 +636,30 @@ void PicturesTest::fuzzFindingsDecodeSafely()
 }
 
 // Directories pointing at each other used to make every decode re-read them
-// for seconds to minutes. Each is read once now: upright, no thumbnail, and
-// (far inside the bound here) about a millisecond.
+// for seconds to minutes. Each is read once now, upright, with no thumbnail:
+// a decode reads IFD0 alone (no IFD1 follows it, and the picture's
+// information is not read), one with the information IFD0 again and the Exif
+// directory, none of them more than once.
 void PicturesTest::cyclicExifDecodesAtOnceUpright()
 {
     const QImage photo = quadrants(QSize(640, 480));
+    const auto directoriesRead = [](const auto& decode) {
+        const quint64 before = Pictures::TiffWalker::DirectoriesReadOnThisThread();
+        decode();
+        return Pictures::TiffWalker::DirectoriesReadOnThisThread() - before;
+    };
     for (const int pointers : {5, 50, 200}) {
         const QString path = folder_.addFile(QStringLiteral("cycle%1.jpg").arg(pointers),
                                              Samples::Jpeg(photo, {.exif = Samples::CyclicExif(pointers)}));
         for (const Purpose purpose : {Purpose::Thumbnail, Purpose::View}) {
-            QElapsedTimer clock;
-            clock.start();
-            const Pictures::Decoded decoded = Pictures::Decode(native(path), 160, purpose);
-            QVERIFY2(clock.elapsed() < 1000, qPrintable(QString::number(clock.elapsed())));
+            Pictures::Decoded decoded;
+            QCOMPARE(directoriesRead([&] { decoded = Pictures::Decode(native(path), 160, purpose); }), 1u);
             QVERIFY(decoded);
             QCOMPARE(decoded.picture->image.size(), QSize(160, 120)); // decoded, not an embedded copy
             QVERIFY(near(inQuadrant(decoded.picture->image, 0), Quadrant[0], 24));
         }
-        QElapsedTimer clock;
-        clock.start();
-        const Pictures::PictureInfo info = infoOf(native(path));
-        QVERIFY(clock.elapsed() < 1000);
+        Pictures::PictureInfo info;
+        QCOMPARE(directoriesRead([&] { info = infoOf(native(path)); }), 3u);
         QVERIFY(!info.make && !info.dateTaken && !info.iso);
     }
 }
@@ -786,13 +790,11 @@ void PicturesTest::screenDecodeShrinksInsteadOfFailing()
         QCOMPARE(decoded.picture->image.size() == whole, orientation == 1);
     }
     // A BMP wider than any JPEG, shrunk to half at its own size, made Qt's
-    // smooth scaler overflow: a crash, or 40 s in a 148-byte file.
+    // smooth scaler overflow: a crash, or 40 s in a 148-byte file. The scaler
+    // is now asked for no more than 65535 pixels across, as the result shows.
     const QByteArray wide = Samples::Bmp(filled(QSize(524288, 32), Qt::white), {.depth = 1});
-    QElapsedTimer clock;
-    clock.start();
     const Pictures::Decoded decoded =
         Pictures::Decode(native(folder_.addFile(QStringLiteral("wide.bmp"), wide)), 0, Purpose::Screen);
-    QVERIFY2(clock.elapsed() < 4000, qPrintable(QString::number(clock.elapsed())));
     QVERIFY(decoded);
     const QSize size = decoded.picture->image.size();
     QVERIFY2(size.width() == 65535 && size.height() >= 3 && size.height() <= 4, qPrintable(QDebug::toString(size)));

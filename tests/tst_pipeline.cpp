@@ -7,6 +7,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QScopeGuard>
 #include <QTemporaryDir>
 #include <QTimer>
 #include <QtTest>
@@ -449,18 +450,29 @@ struct ReservingDecoder {
     }
 };
 
-// Never ends, and does not look at its ticket: a decode stuck outside its
-// progress checks. It uses nothing the test owns.
-std::atomic<int> neverEndingCalls = 0;
+// Stuck until the gate opens, without looking at its ticket: a decode stuck
+// outside its progress checks. Its state is never destroyed, so that it uses
+// nothing the test owns.
+struct StuckDecodes {
+    std::mutex mutex;
+    std::condition_variable changed;
+    int started = 0;
+    bool open = false;
+};
 
-Decoded neverEnding(const std::string&, QSize, Purpose)
+StuckDecodes& stuck()
 {
-    ++neverEndingCalls;
-    // Never destroyed: the process's exit must not wait for its waiter.
-    static auto* const mutex = new std::mutex;
-    static auto* const never = new std::condition_variable;
-    std::unique_lock lock(*mutex);
-    never->wait(lock, [] { return false; });
+    static auto* const decodes = new StuckDecodes;
+    return *decodes;
+}
+
+Decoded stuckUntilOpened(const std::string&, QSize, Purpose)
+{
+    StuckDecodes& decodes = stuck();
+    std::unique_lock lock(decodes.mutex);
+    ++decodes.started;
+    decodes.changed.notify_all();
+    decodes.changed.wait(lock, [&decodes] { return decodes.open; });
     return {};
 }
 
@@ -485,6 +497,12 @@ void PipelineTest::sharedBudgetServesInPipelineOrder()
     };
     auto pipeline = std::make_unique<Pipeline>(Pipeline::Options{
         .workers = 16, .decode = [&decoder](const std::string& path, QSize, Purpose) { return decoder.decode(path); }});
+    // A failed check lets the blocker go before the pipeline joins its worker.
+    const auto unblock = qScopeGuard([&decoder] {
+        const std::lock_guard lock(decoder.mutex);
+        decoder.blocking = false;
+        decoder.changed.notify_all();
+    });
     pipeline->submit({request("block")});
     {
         std::unique_lock lock(decoder.mutex);
@@ -495,16 +513,20 @@ void PipelineTest::sharedBudgetServesInPipelineOrder()
         ahead.push_back(request(QStringLiteral("ahead%1").arg(i)));
     for (int i = 0; i < 8; ++i)
         now.push_back(request(QStringLiteral("now%1").arg(i)));
+    // While the blocker holds the whole budget, the others wait for memory
+    // and none is served: one served past the budget fails at once.
+    const auto allWaitWhileBlocked = [&decoder](int waiting) {
+        std::unique_lock lock(decoder.mutex);
+        return decoder.changed.wait_for(lock, 10s, [&] {
+            return decoder.waiting == waiting || decoder.served.size() > 1;
+        }) && decoder.served.size() == 1;
+    };
     pipeline->prefetch(ahead);
-    {
-        // The decodes ahead are all waiting for memory before the page comes.
-        std::unique_lock lock(decoder.mutex);
-        QVERIFY(decoder.changed.wait_for(lock, 10s, [&] { return decoder.waiting == 7; }));
-    }
+    QVERIFY(allWaitWhileBlocked(7)); // the decodes ahead, before the page comes
     pipeline->submit(now);
+    QVERIFY(allWaitWhileBlocked(15));
     {
-        std::unique_lock lock(decoder.mutex);
-        QVERIFY(decoder.changed.wait_for(lock, 10s, [&] { return decoder.waiting == 15; }));
+        const std::lock_guard lock(decoder.mutex);
         decoder.blocking = false;
         decoder.changed.notify_all();
     }
@@ -552,21 +574,39 @@ void PipelineTest::supersededDecodeIsCancelledAndNotKept()
 }
 
 // Destroying a pipeline whose worker is stuck in a decode returns after the
-// short grace it gives running decodes, instead of never.
+// short grace it gives running decodes, with the decode still stuck, instead
+// of waiting for it. Should destruction wait, the decode is let go after
+// forty graces so that the test ends, failing.
 void PipelineTest::stuckDecodeDoesNotHoldUpDestruction()
 {
     QTemporaryDir dir;
     QFile file(dir.filePath("A"));
     QVERIFY(file.open(QIODevice::WriteOnly) && file.write("picture") == 7);
     file.close();
-    auto pipeline = std::make_unique<Pipeline>(Pipeline::Options{.workers = 2, .decode = neverEnding});
+    auto pipeline = std::make_unique<Pipeline>(Pipeline::Options{.workers = 2, .decode = stuckUntilOpened});
     pipeline->submit({Request{{QFile::encodeName(file.fileName()).toStdString()}, SquareBox(40), Purpose::Thumbnail}});
-    QTRY_COMPARE_WITH_TIMEOUT(neverEndingCalls.load(), 1, 10000);
-    QElapsedTimer clock;
-    clock.start();
+    StuckDecodes& decodes = stuck();
+    {
+        std::unique_lock lock(decodes.mutex);
+        QVERIFY(decodes.changed.wait_for(lock, 10s, [&decodes] { return decodes.started == 1; }));
+    }
+    bool destroyed = false;
+    std::thread opener([&decodes, &destroyed] {
+        std::unique_lock lock(decodes.mutex);
+        decodes.changed.wait_for(lock, 40 * Pipeline::StopGrace, [&destroyed] { return destroyed; });
+        decodes.open = true;
+        decodes.changed.notify_all();
+    });
     pipeline.reset();
-    // Generous against Pipeline::StopGrace: a join would wait for ever.
-    QVERIFY(clock.elapsed() < 10 * Pipeline::StopGrace.count());
+    bool stillStuck = false;
+    {
+        const std::lock_guard lock(decodes.mutex);
+        stillStuck = !decodes.open;
+        destroyed = true;
+        decodes.changed.notify_all();
+    }
+    opener.join();
+    QVERIFY(stillStuck);
 }
 
 QTEST_GUILESS_MAIN(PipelineTest)

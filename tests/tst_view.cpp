@@ -61,6 +61,7 @@ private slots:
     void stepsAndCloses();
     void stepDuringAPass_data();
     void stepDuringAPass();
+    void stepsAfterAnIdleMomentNeverWait();
     void brokenFilesAndHugeOnes();
 };
 
@@ -291,6 +292,32 @@ void ViewTest::stepDuringAPass()
     w->stepForward();
     checkShows(*w, 1, 1, 25);
     QVERIFY(stepBackImage(*w)->isVisible() && stepForwardImage(*w)->isVisible());
+}
+
+// Once the pipeline has nothing left to do, the pictures either side of the
+// enlarged one are decoded already: a step, within a page or over its edge
+// either way, never makes the window wait for a decode.
+void ViewTest::stepsAfterAnIdleMomentNeverWait()
+{
+    PictureFolder folder;
+    fill(folder, QString(), 0, 29);
+    auto w = startIn(folder.path());
+    w->openCell(22);
+    const auto stepsWithoutWaiting = [&](void (Kalvio::*step)()) {
+        if (!QTest::qWaitFor([&] { return w->pictures().isIdle(); }, 10000))
+            return false;
+        const quint64 waited = w->pictures().waitedGets();
+        (w.get()->*step)();
+        return w->pictures().waitedGets() == waited;
+    };
+    for (int k = 23; k <= 25; ++k) {
+        QVERIFY2(stepsWithoutWaiting(&Kalvio::stepForward), qPrintable(nameOf(k)));
+        checkShows(*w, 1 - (k < 24), k % 24, k);
+    }
+    for (int k = 24; k >= 23; --k) {
+        QVERIFY2(stepsWithoutWaiting(&Kalvio::stepBack), qPrintable(nameOf(k)));
+        checkShows(*w, k / 24, k % 24, k);
+    }
 }
 
 void ViewTest::brokenFilesAndHugeOnes()
