@@ -20,7 +20,6 @@
 #include <QTimer>
 #include <QtTest>
 
-#include <condition_variable>
 #include <limits>
 #include <mutex>
 
@@ -388,26 +387,9 @@ void FullScreenTest::slideshowWaitsForASlowPicture()
     QStringList names;
     for (int k = 0; k < 5; ++k)
         names << QFileInfo(folder.addPicture(QStringLiteral("S%1.BMP").arg(k), QSize(64, 48), colorFor(k))).fileName();
-    const std::string slow = NativeName::Encode(folder.at(names[2]));
-    std::mutex mutex;
-    std::condition_variable changed;
-    bool released = false;
-    Pictures::Pipeline::Options holding;
-    holding.workers = 2;
-    holding.decode = [&](const std::string& path, QSize box, Pictures::Purpose purpose) {
-        if (path == slow) {
-            std::unique_lock lock(mutex);
-            changed.wait(lock, [&] { return released; });
-        }
-        return Pictures::Decode(path, box, purpose);
-    };
-    const auto release = [&] {
-        const std::lock_guard lock(mutex);
-        released = true;
-        changed.notify_all();
-    };
-    Pictures::Pipeline pipeline(holding);
-    const auto releaseBeforeThePipelineGoes = qScopeGuard(release);
+    HeldDecode slow(NativeName::Encode(folder.at(names[2])));
+    Pictures::Pipeline pipeline(slow.options());
+    const auto releaseBeforeThePipelineGoes = qScopeGuard([&slow] { slow.release(); });
     Browsing browsing;
     FullScreenView view(browsing, pipeline);
     const std::chrono::milliseconds delay(20);
@@ -421,7 +403,7 @@ void FullScreenTest::slideshowWaitsForASlowPicture()
     QCOMPARE(view.entry(), 2);
     QVERIFY(!view.hasPicture() && view.slideshowRunning());
     QVERIFY(near(shownAt(view, view.rect().center()), colorFor(1), 2));
-    release();
+    slow.release();
     QTRY_COMPARE(view.entry(), 4);
     QTRY_VERIFY(!view.slideshowRunning());
     QVERIFY(view.hasPicture());

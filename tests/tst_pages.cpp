@@ -19,7 +19,6 @@
 
 #include <sys/resource.h>
 
-#include <condition_variable>
 #include <map>
 #include <mutex>
 
@@ -432,27 +431,10 @@ void PagesTest::pageRequestsNeverPileUp()
 // named and drawn whole while that decode is still held.
 void PagesTest::pageTurnLeavesTheOldPagesSlowPicture()
 {
-    const std::string slow = QFile::encodeName(numbered_ + u'/' + numberedName(5)).toStdString();
-    std::mutex mutex;
-    std::condition_variable changed;
-    bool released = false;
-    Pictures::Pipeline::Options holding;
-    holding.workers = 2;
-    holding.decode = [&](const std::string& path, QSize box, Pictures::Purpose purpose) {
-        if (path == slow) {
-            std::unique_lock lock(mutex);
-            changed.wait(lock, [&] { return released; });
-        }
-        return Pictures::Decode(path, box, purpose);
-    };
-    const auto release = [&] {
-        const std::lock_guard lock(mutex);
-        released = true;
-        changed.notify_all();
-    };
+    HeldDecode slow(QFile::encodeName(numbered_ + u'/' + numberedName(5)).toStdString());
     const CurrentDirectory inFolder(numbered_);
-    const auto w = std::make_unique<Kalvio>(holding);
-    const auto releaseBeforeTheWindowGoes = qScopeGuard(release);
+    const auto w = std::make_unique<Kalvio>(slow.options());
+    const auto releaseBeforeTheWindowGoes = qScopeGuard([&slow] { slow.release(); });
     // Polled while the pass yields or waits: the page is turned once cell 5
     // is named, so inside the wait for its picture. Should the old pass still
     // wait after many polls with no yield of a new pass, the held decode is
@@ -468,15 +450,14 @@ void PagesTest::pageTurnLeavesTheOldPagesSlowPicture()
             turned = true;
             w->pageForwardArrowClicked();
         } else if (turned && !newPassYielded && ++pollsSinceTurn == 50) {
-            release();
+            slow.release();
         }
     });
     EventYield::setHook([&] { newPassYielded = turned; });
     connect(&w->grid(), &PageGrid::pageDrawn, [&] {
-        const std::lock_guard lock(mutex);
         if (w->browsing().page() == 1 && !drawnWhileHeld)
-            drawnWhileHeld =
-                released ? QStringLiteral("drawn only once the slow decode was let go") : pageMismatch(*w, 1, 72);
+            drawnWhileHeld = slow.released() ? QStringLiteral("drawn only once the slow decode was let go")
+                                             : pageMismatch(*w, 1, 72);
     });
     poll.start();
     w->load();

@@ -106,4 +106,31 @@ void addNumberedPictures(const PictureFolder& folder, const QString& sub, int co
         folder.addPicture(sub + u'/' + numberedName(k), QSize(120, 100), colorFor(k));
 }
 
+Pictures::Pipeline::Options HeldDecode::options(int workers)
+{
+    Pictures::Pipeline::Options options;
+    options.workers = workers;
+    options.decode = [this](const std::string& path, QSize box, Pictures::Purpose purpose) {
+        if (path == held_) {
+            std::unique_lock lock(mutex_);
+            changed_.wait(lock, [this] { return released_; });
+        }
+        return Pictures::Decode(path, box, purpose);
+    };
+    return options;
+}
+
+void HeldDecode::release()
+{
+    const std::lock_guard lock(mutex_);
+    released_ = true;
+    changed_.notify_all();
+}
+
+bool HeldDecode::released() const
+{
+    const std::lock_guard lock(mutex_);
+    return released_;
+}
+
 } // namespace TestSupport

@@ -20,7 +20,10 @@
 #include <QStringList>
 #include <QTemporaryDir>
 
+#include <condition_variable>
 #include <memory>
+#include <mutex>
+#include <string>
 #include <unistd.h>
 
 // Shared helpers of the tests: folders of generated pictures, a started window, pixel checks.
@@ -159,6 +162,23 @@ inline QAction* openAction(const Kalvio& w)
 {
     return control<QAction>(w, QStringLiteral("openAction"));
 }
+
+// Decodes as the program does, but holds the decode of one file (a native
+// path) until released: a slow picture at a moment the test chooses. Release
+// it before the pipeline that decodes with it goes.
+class HeldDecode {
+public:
+    explicit HeldDecode(std::string held) : held_(std::move(held)) {}
+    Pictures::Pipeline::Options options(int workers = 2);
+    void release();
+    bool released() const;
+
+private:
+    const std::string held_;
+    mutable std::mutex mutex_;
+    std::condition_variable changed_;
+    bool released_ = false;
+};
 
 // A window started as the program starts, with folder as current directory.
 std::unique_ptr<Kalvio> startIn(const QString& folder, Pictures::Pipeline::Options pictures = {});
