@@ -10,7 +10,9 @@
 #endif
 
 namespace Pictures {
+namespace {
 
+// The process's resident memory in bytes, -1 where it cannot be read.
 qint64 ResidentBytes()
 {
     long pages = 0, resident = -1;
@@ -21,6 +23,8 @@ qint64 ResidentBytes()
     }
     return resident < 0 ? -1 : qint64(resident) * ::sysconf(_SC_PAGESIZE);
 }
+
+} // namespace
 
 void GiveBackFreedMemory(qint64 decodeReservedBytes)
 {

@@ -17,7 +17,4 @@ namespace Pictures {
 // bound nothing changes: the first page of a 2-core machine keeps its reuse.
 void GiveBackFreedMemory(qint64 decodeReservedBytes);
 
-// The process's resident memory in bytes, -1 where it cannot be read.
-qint64 ResidentBytes();
-
 } // namespace Pictures
