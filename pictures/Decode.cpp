@@ -54,6 +54,56 @@ Decoded decodeJpeg(const RegularFile& file, QSize box, Purpose purpose)
     return picture(std::move(image), jpeg.target());
 }
 
+Decoded decodeJpegArea(const RegularFile& file, QRect area, QSize box)
+{
+    JpegDecoder jpeg(file.descriptor());
+    if (const Failure failure = jpeg.readHeader(); failure != Failure::None)
+        return failed(failure);
+    const Orientation orientation = ExifBlock(jpeg.exifPayload()).orientation();
+    const QSize fileSize = orientation.upright(jpeg.size());
+    area &= QRect(QPoint(0, 0), fileSize);
+    if (area.isEmpty())
+        return failed(Failure::Damaged);
+    const QByteArray iccProfile = jpeg.iccProfile();
+    const QColorSpace profile = iccProfile.isEmpty() ? QColorSpace() : QColorSpace::fromIccProfile(iccProfile);
+    QImage image;
+    jpeg.setTurnedAfterwards(orientation.copiesToTurn());
+    if (const Failure failure = jpeg.decodeArea(orientation.storedArea(area, jpeg.size()),
+                                                orientation.stored(DecodeSize(area.size(), box)), image);
+        failure != Failure::None)
+        return failed(failure);
+    if (const Failure stop = DecodeGuard::Check(); stop != Failure::None)
+        return failed(stop);
+    const QSize decodedSize = image.size();
+    return Decoded{Picture{FinishImage(std::move(image), decodedSize, profile, orientation), fileSize, file.size(),
+                           {}, area},
+                   Failure::None};
+}
+
+// The other formats have no way to decode a part: the whole picture (as
+// large as the limits let it be) is cut.
+Decoded cutFromWhole(Decoded whole, QRect area, QSize box)
+{
+    if (!whole)
+        return whole;
+    Picture& picture = *whole.picture;
+    area &= QRect(QPoint(0, 0), picture.fileSize);
+    if (area.isEmpty())
+        return failed(Failure::Damaged);
+    const double ratio = double(picture.image.width()) / picture.fileSize.width();
+    const QRect cut = QRectF(area.x() * ratio, area.y() * ratio, area.width() * ratio, area.height() * ratio)
+                          .toAlignedRect()
+                          .intersected(picture.image.rect());
+    QImage part = picture.image.copy(cut);
+    picture.image = {};
+    const QSize fitted = DecodeSize(area.size(), box);
+    if (part.width() > fitted.width() || part.height() > fitted.height())
+        part = part.scaled(fitted, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+    picture.image = std::move(part);
+    picture.area = area;
+    return whole;
+}
+
 Decoded decodeFile(const std::string& path, QSize box, Purpose purpose)
 {
     const RegularFile file(path);
@@ -72,6 +122,27 @@ Decoded decodeFile(const std::string& path, QSize box, Purpose purpose)
         break;
     }
     return failed(Failure::NotAPicture);
+}
+
+Decoded decodeFileArea(const std::string& path, QRect area, QSize box)
+{
+    {
+        const RegularFile file(path);
+        if (!file.isOpen())
+            return failed(Failure::Unreadable);
+        const QByteArray start = file.prefix(FormatSignatureBytes);
+        if (start.isNull())
+            return failed(Failure::Unreadable);
+        if (DetectFormat(start) == PictureFormat::Jpeg)
+            return decodeJpegArea(file, area, box);
+    }
+    return cutFromWhole(decodeFile(path, QSize(), Purpose::Screen), area, box);
+}
+
+void logFailure(const std::string& path, const Decoded& decoded)
+{
+    if (!decoded && decoded.failure != Failure::Cancelled)
+        qCInfo(lcPictures).noquote() << "cannot show" << PrintablePath(path) << "-" << FailureText(decoded.failure);
 }
 
 } // namespace
@@ -111,8 +182,18 @@ Decoded Decode(const std::string& path, QSize box, Purpose purpose)
         const DecodeGuard guard(purpose == Purpose::Screen ? Limits::ScreenCpuTime : Limits::CpuTime);
         decoded = decodeFile(path, box, purpose);
     }
-    if (!decoded && decoded.failure != Failure::Cancelled)
-        qCInfo(lcPictures).noquote() << "cannot show" << PrintablePath(path) << "-" << FailureText(decoded.failure);
+    logFailure(path, decoded);
+    return decoded;
+}
+
+Decoded DecodeArea(const std::string& path, QRect area, QSize box)
+{
+    Decoded decoded;
+    {
+        const DecodeGuard guard(Limits::ScreenCpuTime);
+        decoded = decodeFileArea(path, area, box);
+    }
+    logFailure(path, decoded);
     return decoded;
 }
 

@@ -3,6 +3,7 @@
 #include "PictureInfo.h"
 
 #include <QImage>
+#include <QRect>
 #include <QSize>
 
 #include <optional>
@@ -24,6 +25,9 @@ struct Picture {
     QSize fileSize;
     qint64 fileBytes = -1;
     PictureInfo info{};
+    // The part of the upright picture (file pixels) the image shows: all of
+    // it, except for DecodeArea().
+    QRect area{};
 };
 
 // Why a file gave no picture.
@@ -72,6 +76,13 @@ inline Decoded Decode(const std::string& path, int longSide, Purpose purpose = P
 {
     return Decode(path, SquareBox(longSide), purpose);
 }
+
+// Decodes only the part `area` of the upright picture (file pixels; cut to
+// the picture), fitted into box, for the full screen's zoomed views: a JPEG
+// decodes just that part (so any picture its header allows can be seen
+// pixel for pixel), the other formats are decoded whole and cut. The
+// picture's area is the part its image shows.
+Decoded DecodeArea(const std::string& path, QRect area, QSize box);
 
 // The size at which a picture of fileSize is decoded to fit box (fileSize
 // itself when it already fits, or the box is empty); never below one pixel.

@@ -42,6 +42,9 @@ JOCTET nextByte(j_decompress_ptr cinfo)
 
 constexpr QRgb MidGrey = 0xFF808080;
 constexpr int RowsPerCall = 16;
+// Output columns decoded either side of an area (see decodeArea): the
+// widest MCU there is.
+constexpr int AreaLead = 16;
 constexpr char ExifSignature[] = "Exif\0\0";
 constexpr char IccSignature[] = "ICC_PROFILE\0";
 constexpr int IccHeaderBytes = 14; // signature, sequence number, count
@@ -314,16 +317,16 @@ bool JpegDecoder::everyComponentHasDc() const
 // asks for a backing store it does not have and fails with
 // JERR_NO_BACKING_STORE. Its rows and other buffers are not capped, hence
 // the count here.
-Failure JpegDecoder::checkMemory(bool keepsCoefficients)
+Failure JpegDecoder::checkMemory(QSize decodedSize, qint64 buffers, bool keepsCoefficients)
 {
-    const qint64 pixels = qint64(cinfo_.output_width) * cinfo_.output_height;
+    const qint64 pixels = qint64(decodedSize.width()) * decodedSize.height();
     const bool grey = cinfo_.out_color_space == JCS_GRAYSCALE;
-    const qint64 decoded = pixels * (grey ? 1 : 4);
-    const qint64 later = copiesAfterwards(QSize(int(cinfo_.output_width), int(cinfo_.output_height)), target_, grey);
+    const qint64 decoded = pixels * (grey ? 1 : 4) + buffers;
+    const qint64 later = copiesAfterwards(decodedSize, target_, grey);
     const qint64 rows = qint64(cinfo_.image_width) * Limits::JpegBytesPerColumn;
     const qint64 coefficients = keepsCoefficients ? coefficientBytes() : 0;
     const bool throughProfile = cinfo_.out_color_space == JCS_CMYK && !iccChunks_.empty();
-    const qint64 conversion = throughProfile ? CmykConversionBytes(int(cinfo_.output_width)) : 0;
+    const qint64 conversion = throughProfile ? CmykConversionBytes(decodedSize.width()) : 0;
     if (decoded + later + rows + coefficients + conversion > Limits::MemoryBytes)
         return Failure::TooLarge;
     cinfo_.mem->max_memory_to_use = long(Limits::MemoryBytes - decoded - later);
@@ -397,6 +400,26 @@ void JpegDecoder::convertCmyk(QImage& image) const
     }
 }
 
+// Sets the output's colour model and scale for libjpeg and works out its
+// dimensions.
+Failure JpegDecoder::startOutput(int eighths, bool buffered, bool& multipleScans)
+{
+    const bool cmyk = cinfo_.jpeg_color_space == JCS_CMYK || cinfo_.jpeg_color_space == JCS_YCCK;
+    cinfo_.out_color_space = cinfo_.num_components == 1 ? JCS_GRAYSCALE : cmyk ? JCS_CMYK : JCS_EXT_BGRX;
+    cinfo_.scale_num = unsigned(eighths);
+    cinfo_.scale_denom = 8;
+    cinfo_.buffered_image = buffered;
+    // Smoothing would guess the missing AC coefficients from the DC ones:
+    // at 1/8 a block is one pixel and there is nothing to gain.
+    cinfo_.do_block_smoothing = !buffered;
+    if (!guarded(errors_, [&] {
+            jpeg_calc_output_dimensions(&cinfo_);
+            multipleScans = jpeg_has_multiple_scans(&cinfo_);
+        }))
+        return failureAfterError();
+    return Failure::None;
+}
+
 Failure JpegDecoder::decode(QSize cover, bool dcOnly, QImage& image, bool shrinkToLimits)
 {
     report_ = {};
@@ -411,22 +434,12 @@ Failure JpegDecoder::decode(QSize cover, bool dcOnly, QImage& image, bool shrink
         eighths = largestScaleWithin(eighths, cover, keepsCoefficients);
     }
     const bool buffered = dcOnly && eighths == 1 && cinfo_.progressive_mode;
-    const bool cmyk = cinfo_.jpeg_color_space == JCS_CMYK || cinfo_.jpeg_color_space == JCS_YCCK;
-    cinfo_.out_color_space = cinfo_.num_components == 1 ? JCS_GRAYSCALE : cmyk ? JCS_CMYK : JCS_EXT_BGRX;
-    cinfo_.scale_num = unsigned(eighths);
-    cinfo_.scale_denom = 8;
-    cinfo_.buffered_image = buffered;
-    // Smoothing would guess the missing AC coefficients from the DC ones:
-    // at 1/8 a block is one pixel and there is nothing to gain.
-    cinfo_.do_block_smoothing = !buffered;
     bool multipleScans = false;
-    if (!guarded(errors_, [&] {
-            jpeg_calc_output_dimensions(&cinfo_);
-            multipleScans = jpeg_has_multiple_scans(&cinfo_);
-        }))
-        return failureAfterError();
-    target_ = targetFor(QSize(int(cinfo_.output_width), int(cinfo_.output_height)), cover);
-    if (const Failure tooLarge = checkMemory(multipleScans || buffered); tooLarge != Failure::None)
+    if (const Failure failure = startOutput(eighths, buffered, multipleScans); failure != Failure::None)
+        return failure;
+    const QSize output(int(cinfo_.output_width), int(cinfo_.output_height));
+    target_ = targetFor(output, cover);
+    if (const Failure tooLarge = checkMemory(output, 0, multipleScans || buffered); tooLarge != Failure::None)
         return tooLarge;
 
     // Read while libjpeg still holds the header: CMYK has to be converted through it here.
@@ -455,6 +468,105 @@ Failure JpegDecoder::decode(QSize cover, bool dcOnly, QImage& image, bool shrink
         return failureAfterError();
     report_.rowsFilled = decoded.height() - report_.rowsDecoded;
     fillWithGrey(decoded, report_.rowsDecoded);
+    if (cinfo_.out_color_space == JCS_CMYK && !ConvertCmykToSrgb(decoded, cmykProfile, cinfo_.saw_Adobe_marker))
+        convertCmyk(decoded);
+    image = std::move(decoded);
+    return Failure::None;
+}
+
+// The area (file pixels) in the output of a decode at eighths: its corners
+// scaled down and up, so that it covers the whole area.
+QRect JpegDecoder::scaledArea(QRect area, int eighths) const
+{
+    const auto down = [eighths](int value) { return int(qint64(value) * eighths / 8); };
+    const auto up = [eighths](int value) { return int((qint64(value) * eighths + 7) / 8); };
+    const QSize output = scaledSize(eighths);
+    const int left = std::min(down(area.x()), output.width() - 1);
+    const int top = std::min(down(area.y()), output.height() - 1);
+    const int right = std::clamp(up(area.x() + area.width()), left + 1, output.width());
+    const int bottom = std::clamp(up(area.y() + area.height()), top + 1, output.height());
+    return QRect(left, top, right - left, bottom - top);
+}
+
+// Reads the output rows of out (the crop already set), copying each row's
+// columns of out from the row libjpeg wrote into rowBuffer, whose first
+// column is libjpeg's cropped left edge. Stops early, as readRows() does,
+// when a single scan's data has run out.
+bool JpegDecoder::readAreaRows(QRect out, uchar* rowBuffer, QImage& image, int& rowsDone)
+{
+    const int channels = image.format() == QImage::Format_Grayscale8 ? 1 : 4;
+    const int skipLeft = out.x() - int(cropOffset_);
+    const bool singleScan = !jpeg_has_multiple_scans(&cinfo_);
+    while (int(cinfo_.output_scanline) < out.y() + out.height()) {
+        const int row = int(cinfo_.output_scanline);
+        JSAMPROW rows[1] = {rowBuffer};
+        jpeg_read_scanlines(&cinfo_, rows, 1);
+        if (row >= out.y()) {
+            std::memcpy(image.scanLine(row - out.y()), rowBuffer + qsizetype(skipLeft) * channels,
+                        size_t(out.width()) * size_t(channels));
+            rowsDone = row - out.y() + 1;
+        }
+        if (singleScan && (errors_.dataEnded || (errors_.hitMarker && cinfo_.restart_interval == 0)))
+            return false;
+    }
+    return true;
+}
+
+Failure JpegDecoder::decodeArea(QRect area, QSize cover, QImage& image)
+{
+    report_ = {};
+    if (!headerRead_)
+        return Failure::Damaged;
+    area &= QRect(QPoint(0, 0), size());
+    if (area.isEmpty())
+        return Failure::Damaged;
+    int eighths = 8;
+    while (eighths > 1 && scaledArea(area, eighths - 1).width() >= cover.width() &&
+           scaledArea(area, eighths - 1).height() >= cover.height())
+        --eighths;
+    bool multipleScans = false;
+    if (const Failure failure = startOutput(eighths, false, multipleScans); failure != Failure::None)
+        return failure;
+    const QRect out = scaledArea(area, eighths);
+    target_ = out.size();
+    const int channels = cinfo_.out_color_space == JCS_GRAYSCALE ? 1 : 4;
+    // One output row of the whole width: the crop is never wider.
+    const qint64 rowBufferBytes = qint64(cinfo_.output_width) * channels;
+    if (const Failure tooLarge = checkMemory(out.size(), rowBufferBytes, multipleScans); tooLarge != Failure::None)
+        return tooLarge;
+
+    const QByteArray cmykProfile = cinfo_.out_color_space == JCS_CMYK ? iccProfile() : QByteArray();
+    QImage decoded = NewLargeImage(out.width(), out.height(),
+                                   channels == 1 ? QImage::Format_Grayscale8 : QImage::Format_RGB32);
+    std::vector<uchar> rowBuffer(static_cast<size_t>(rowBufferBytes));
+    if (decoded.isNull())
+        return Failure::TooLarge;
+    // Decoding starts a little left of the area and ends a little right of
+    // it, so that its edge columns are upsampled from their true neighbours
+    // rather than from the edge of libjpeg's crop. (Its skip of the rows
+    // above reads the rows upsampling needs itself.)
+    const int leadX = std::min(out.x(), AreaLead);
+    int rowsDone = 0;
+    const bool ok = guarded(errors_, [&] {
+        absorbingScans_ = multipleScans;
+        jpeg_start_decompress(&cinfo_);
+        absorbingScans_ = false;
+        // libjpeg moves the crop's left edge to a whole column of MCUs.
+        cropOffset_ = JDIMENSION(out.x() - leadX);
+        JDIMENSION width = JDIMENSION(std::min(out.width() + leadX + AreaLead, int(cinfo_.output_width) - int(cropOffset_)));
+        jpeg_crop_scanline(&cinfo_, &cropOffset_, &width);
+        if (out.y() > 0)
+            jpeg_skip_scanlines(&cinfo_, JDIMENSION(out.y()));
+        readAreaRows(out, rowBuffer.data(), decoded, rowsDone);
+    });
+    report_.rowsDecoded = rowsDone;
+    report_.scans = cinfo_.input_scan_number;
+    report_.bytesRead = source_.consumed();
+    guarded(errors_, [&] { jpeg_abort_decompress(&cinfo_); });
+    if (!ok)
+        return failureAfterError();
+    report_.rowsFilled = decoded.height() - rowsDone;
+    fillWithGrey(decoded, rowsDone);
     if (cinfo_.out_color_space == JCS_CMYK && !ConvertCmykToSrgb(decoded, cmykProfile, cinfo_.saw_Adobe_marker))
         convertCmyk(decoded);
     image = std::move(decoded);

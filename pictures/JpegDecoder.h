@@ -7,6 +7,7 @@
 
 #include <QByteArray>
 #include <QImage>
+#include <QRect>
 #include <QSize>
 
 #include <vector>
@@ -52,6 +53,14 @@ public:
     // made at the largest smaller scale that does not, and the target
     // shrinks with it, instead of failing.
     Failure decode(QSize cover, bool dcOnly, QImage& image, bool shrinkToLimits = false);
+    // Decodes only the part `area` (stored pixels, within size()) of the
+    // picture, at the smallest scale at which that part covers `cover`:
+    // libjpeg reads every row down to the area's last but decodes only the
+    // area's columns, and skips the rows above it without their inverse
+    // transforms. The image is exactly the area at that scale, the same
+    // pixels a decode of the whole picture at that scale has there. Its
+    // memory is judged and reserved as decode()'s is.
+    Failure decodeArea(QRect area, QSize cover, QImage& image);
     // The size the last decode's image is to be scaled to: `cover`, or for a
     // decode made smaller, its own size or the largest of cover's shape
     // within it. The copies counted before decoding are those of this size.
@@ -88,7 +97,10 @@ private:
     int scaleCovering(QSize cover) const;
     qint64 coefficientBytes() const;
     bool everyComponentHasDc() const;
-    Failure checkMemory(bool keepsCoefficients);
+    Failure checkMemory(QSize decoded, qint64 buffers, bool keepsCoefficients);
+    Failure startOutput(int eighths, bool buffered, bool& multipleScans);
+    QRect scaledArea(QRect area, int eighths) const;
+    bool readAreaRows(QRect out, uchar* rowBuffer, QImage& image, int& rowsDone);
     bool readRows(uchar* bits, qsizetype bytesPerLine, bool singleScan);
     bool readDcScans();
     void fillWithGrey(QImage& image, int fromRow) const;
@@ -110,6 +122,7 @@ private:
     MemoryReservation memory_;
     bool turnedAfterwards_ = true;
     QSize target_;
+    JDIMENSION cropOffset_ = 0; // an area's left edge as libjpeg crops it
 };
 
 } // namespace Pictures

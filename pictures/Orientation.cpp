@@ -37,4 +37,36 @@ QImage Orientation::uprightImage(QImage stored) const
     }
 }
 
+// Each case reads the upright pixel (x, y) back to the stored one, for a
+// stored picture of W x H: 2 (W-1-x, y), 3 (W-1-x, H-1-y), 4 (x, H-1-y),
+// 5 (y, x), 6 (y, H-1-x), 7 (W-1-y, H-1-x), 8 (W-1-y, x).
+QRect Orientation::storedArea(QRect upright, QSize storedSize) const
+{
+    const int w = storedSize.width();
+    const int h = storedSize.height();
+    const int left = upright.x();
+    const int top = upright.y();
+    const int right = upright.x() + upright.width();  // past the last column
+    const int bottom = upright.y() + upright.height(); // past the last row
+    const auto span = [](int from, int to, int fromY, int toY) { return QRect(from, fromY, to - from, toY - fromY); };
+    switch (value_) {
+    case 2:
+        return span(w - right, w - left, top, bottom);
+    case 3:
+        return span(w - right, w - left, h - bottom, h - top);
+    case 4:
+        return span(left, right, h - bottom, h - top);
+    case 5:
+        return span(top, bottom, left, right);
+    case 6:
+        return span(top, bottom, h - right, h - left);
+    case 7:
+        return span(w - bottom, w - top, h - right, h - left);
+    case 8:
+        return span(w - bottom, w - top, left, right);
+    default:
+        return upright;
+    }
+}
+
 } // namespace Pictures

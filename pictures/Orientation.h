@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QImage>
+#include <QRect>
 #include <QSize>
 
 namespace Pictures {
@@ -24,6 +25,9 @@ public:
     bool copiesToTurn() const { return swapsAxes(); }
     // The stored image turned upright.
     QImage uprightImage(QImage stored) const;
+    // Where a rectangle of the upright picture lies in the stored one of
+    // storedSize: turning that part of the stored image upright gives it.
+    QRect storedArea(QRect upright, QSize storedSize) const;
 
 private:
     int value_ = 1;

@@ -48,7 +48,7 @@ Pipeline::Pipeline(Options options, QObject* parent) : QObject(parent)
     const int count = options.workers > 0 ? options.workers : defaultWorkers();
     // The workers, and one more kept for what get() waits for.
     core_ = std::make_shared<PipelineCore>(
-        std::move(options.decode),
+        std::move(options.decode), std::move(options.decodeArea),
         PipelineCore::Budgets{options.thumbnailBytes, options.viewBytes, options.screenBytes}, count + 1);
     connect(&wakeChannel_, &WakeChannel::woken, this, &Pipeline::deliverWake);
     // Called with the core's lock held, which destruction takes to clear it:

@@ -64,6 +64,7 @@ class Pipeline : public QObject {
 public:
     // Decodes one file; called from several threads at once.
     using DecodeFunction = PipelineCore::DecodeFunction;
+    using AreaDecodeFunction = PipelineCore::AreaDecodeFunction;
 
     struct Options {
         int workers = 0; // 0: one per core (or the environment's KALVIO_DECODE_WORKERS)
@@ -79,6 +80,9 @@ public:
         qint64 screenBytes = 96LL << 20;
         DecodeFunction decode = [](const std::string& path, QSize box, Purpose purpose) {
             return Decode(path, box, purpose);
+        };
+        AreaDecodeFunction decodeArea = [](const std::string& path, QRect area, QSize box) {
+            return DecodeArea(path, area, box);
         };
     };
 

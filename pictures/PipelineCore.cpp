@@ -8,8 +8,8 @@
 
 namespace Pictures {
 
-PipelineCore::PipelineCore(DecodeFunction decode, Budgets budgets, int workers)
-    : decode_(std::move(decode)), thumbnails_(budgets.thumbnailBytes), views_(budgets.viewBytes),
+PipelineCore::PipelineCore(DecodeFunction decode, AreaDecodeFunction decodeArea, Budgets budgets, int workers)
+    : decode_(std::move(decode)), decodeArea_(std::move(decodeArea)), thumbnails_(budgets.thumbnailBytes), views_(budgets.viewBytes),
       screens_(budgets.screenBytes), workersLeft_(workers)
 {
 }
@@ -287,8 +287,12 @@ Result PipelineCore::decodeRequest(const Request& request, const RequestKey& key
         if (result.decoded.failure == Failure::Cancelled)
             break;
         result.candidate = int(i);
-        result.decoded = key.isRegularFile(i) ? decode_(request.candidates[i], request.box, request.purpose)
-                                              : Decoded{std::nullopt, Failure::Unreadable};
+        if (!key.isRegularFile(i))
+            result.decoded = Decoded{std::nullopt, Failure::Unreadable};
+        else if (!request.area.isEmpty())
+            result.decoded = decodeArea_(request.candidates[i], request.area, request.box);
+        else
+            result.decoded = decode_(request.candidates[i], request.box, request.purpose);
     }
     return result;
 }

@@ -27,6 +27,7 @@ namespace Pictures {
 class PipelineCore {
 public:
     using DecodeFunction = std::function<Decoded(const std::string& path, QSize box, Purpose purpose)>;
+    using AreaDecodeFunction = std::function<Decoded(const std::string& path, QRect area, QSize box)>;
     // What get() waits for, what is drawn now, what is decoded ahead.
     enum class Priority { Awaited, Now, Ahead };
     // A worker decodes anything, in the order of the priorities; the one
@@ -39,7 +40,7 @@ public:
         qint64 viewBytes = 0;
         qint64 screenBytes = 0;
     };
-    PipelineCore(DecodeFunction decode, Budgets budgets, int workers);
+    PipelineCore(DecodeFunction decode, AreaDecodeFunction decodeArea, Budgets budgets, int workers);
 
     // Called, with the core's lock held, when a decode ends; cleared by stop().
     void setWake(std::function<void()> wake);
@@ -97,6 +98,7 @@ private:
     Result decodeRequest(const Request& request, const RequestKey& key) const;
 
     const DecodeFunction decode_;
+    const AreaDecodeFunction decodeArea_;
     std::mutex mutex_;
     std::condition_variable workQueued_;
     std::condition_variable awaitedQueued_; // for the worker kept for get()

@@ -2,6 +2,8 @@
 
 #include "Decode.h"
 
+#include <QRect>
+
 #include <string>
 #include <vector>
 
@@ -17,6 +19,9 @@ struct Request {
     std::vector<std::string> candidates;
     QSize box;
     Purpose purpose = Purpose::Thumbnail;
+    // For the full screen's zoomed views: only this part of the upright
+    // picture (file pixels), fitted into box (DecodeArea). Empty: all of it.
+    QRect area{};
 };
 
 // The outcome of a request: the picture, or why none could be had, and the

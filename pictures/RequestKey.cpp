@@ -24,6 +24,7 @@ RequestKey RequestKey::Of(const Request& request)
 {
     RequestKey key;
     key.box_ = request.box;
+    key.area_ = request.area;
     key.purpose_ = request.purpose;
     key.stamps_.reserve(request.candidates.size());
     for (const std::string& path : request.candidates) {
@@ -47,6 +48,7 @@ std::size_t RequestKey::Hash::operator()(const RequestKey& key) const
     std::size_t seed = std::hash<int>()(key.box_.width());
     combine(seed, std::size_t(key.box_.height()));
     combine(seed, std::size_t(key.purpose_));
+    combine(seed, std::size_t(key.area_.x()) ^ (std::size_t(key.area_.y()) << 20));
     for (const Stamp& stamp : key.stamps_) {
         combine(seed, std::hash<std::string>()(stamp.path));
         combine(seed, std::size_t(stamp.size));

@@ -46,6 +46,7 @@ private:
 
     std::vector<Stamp> stamps_;
     QSize box_;
+    QRect area_;
     Purpose purpose_ = Purpose::Thumbnail;
 };
 

@@ -133,6 +133,8 @@ private slots:
     void pictureInfoReadsEveryField();
     void decodesStopWhenTimeIsUpOrUnwanted();
     void screenDecodeShrinksInsteadOfFailing();
+    void areasAreThePixelsOfTheWholePicture_data();
+    void areasAreThePixelsOfTheWholePicture();
 };
 
 void PicturesTest::formatIsToldByContent_data()
@@ -813,3 +815,45 @@ int main(int argc, char** argv)
 }
 
 #include "tst_pictures.moc"
+
+void PicturesTest::areasAreThePixelsOfTheWholePicture_data()
+{
+    QTest::addColumn<int>("orientation");
+    QTest::addColumn<bool>("progressive");
+    for (int orientation = 1; orientation <= 8; ++orientation) {
+        QTest::addRow("%d baseline", orientation) << orientation << false;
+        QTest::addRow("%d progressive", orientation) << orientation << true;
+    }
+}
+
+// Parts of a 4:2:0 photograph, turned as its tag says, against the same
+// pixels of the whole picture decoded at its size: inside, on the edges,
+// off whole blocks, and all of it. A part cut from libjpeg's cropped decode
+// without its neighbouring blocks differs at its edges in colour.
+void PicturesTest::areasAreThePixelsOfTheWholePicture()
+{
+    QFETCH(int, orientation);
+    QFETCH(bool, progressive);
+    const QString path = folder_.addFile(
+        QStringLiteral("A.JPG"), Samples::Jpeg(Samples::Photograph(QSize(301, 203), 7),
+                                               {.progressive = progressive, .exif = Samples::Exif(orientation)}));
+    const Pictures::Decoded whole = Pictures::Decode(native(path), QSize(), Purpose::Screen);
+    QVERIFY(whole);
+    const QSize upright = whole.picture->fileSize;
+    QCOMPARE(whole.picture->image.size(), upright);
+    for (const QRect area : {QRect(37, 29, 101, 83), QRect(upright.width() - 45, upright.height() - 61, 45, 61),
+                             QRect(0, 17, 9, upright.height() - 17), QRect(QPoint(0, 0), upright)}) {
+        const Pictures::Decoded part = Pictures::DecodeArea(native(path), area, area.size());
+        QVERIFY(part);
+        QCOMPARE(part.picture->area, area);
+        QCOMPARE(part.picture->fileSize, upright);
+        const QImage expected = whole.picture->image.copy(area).convertToFormat(QImage::Format_RGB32);
+        QCOMPARE(part.picture->image.convertToFormat(QImage::Format_RGB32), expected);
+    }
+    // Fitted into a box half its size, a part is decoded at half scale.
+    const QRect area(40, 40, 200, 120);
+    const Pictures::Decoded half = Pictures::DecodeArea(native(path), area & QRect(QPoint(0, 0), upright), QSize(100, 100));
+    QVERIFY(half);
+    QVERIFY2(half.picture->image.width() <= 120 && half.picture->image.width() >= 50,
+             qPrintable(QStringLiteral("%1 px").arg(half.picture->image.width())));
+}
