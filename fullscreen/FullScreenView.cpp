@@ -21,6 +21,12 @@ namespace {
 
 // How far an arrow key pans a zoomed picture, in device pixels.
 constexpr double ArrowPan = 100;
+// How long the pointer rests before the 1:1 part about it is decoded ahead.
+constexpr std::chrono::milliseconds PointerRest{300};
+// A preview is decoded for a box this many times smaller than the screen:
+// what a decode at an eighth of a camera's picture gives, the cheapest there
+// is (a progressive file gives it from its first scans).
+constexpr int PreviewDivisor = 4;
 
 } // namespace
 
@@ -39,6 +45,9 @@ FullScreenView::FullScreenView(const Browsing& browsing, Pictures::Pipeline& pic
     hidePointer_.setInterval(PointerHideDelay);
     connect(&slideshow_, &QTimer::timeout, this, &FullScreenView::slideshowStep);
     connect(&hidePointer_, &QTimer::timeout, this, [this] { setCursor(Qt::BlankCursor); });
+    pointerRested_.setSingleShot(true);
+    pointerRested_.setInterval(PointerRest);
+    connect(&pointerRested_, &QTimer::timeout, this, &FullScreenView::prefetchNeighbours);
     connect(&pictures_, &Pictures::Pipeline::resultReady, this, &FullScreenView::takeDecodedPictures);
     browsing_.observe([this](Browsing::Change change, int) {
         if (change == Browsing::Change::Listing)
@@ -90,8 +99,8 @@ int FullScreenView::quarterTurns() const
 
 bool FullScreenView::showsOneToOnePixels() const
 {
-    return !viewport_.isFitted() && std::abs(viewport_.scale() - 1) < 1e-9 && !turnedOneToOne_.isNull() &&
-           turnedOneToOne_.size() == (quarterTurns() % 2 ? fileSize_.transposed() : fileSize_);
+    return !viewport_.isFitted() && std::abs(viewport_.scale() - 1) < 1e-9 && part_.isFullSize() &&
+           part_.covers(ZoomedPart::VisibleArea(viewport_, fileSize_, quarterTurns()), 1);
 }
 
 InfoPanelText FullScreenView::infoPanel() const
@@ -106,11 +115,9 @@ InfoPanelText FullScreenView::infoPanel() const
         panel.pixelSize = fileSize_;
         panel.fileBytes = fileBytes_;
         panel.info = info_;
-        // Decoded for 1:1 but smaller than the file: it was too large for the limits.
-        if (!oneToOneImage_.isNull() && oneToOneImage_.size() != fileSize_)
-            panel.reducedTo = oneToOneImage_.size();
-        // Refused whole: what is shown is the picture decoded for the screen.
-        else if (oneToOneFailed_)
+        // Even a part at full size was refused: what is shown is the
+        // picture decoded for the screen.
+        if (partFailed_)
             panel.reducedTo = screenImage_.size();
     }
     return panel;
@@ -130,9 +137,15 @@ Pictures::Request FullScreenView::screenRequest(int entry) const
     return {{NativeName::Encode(pathOf(entry))}, screenBox(), Pictures::Purpose::Screen};
 }
 
-Pictures::Request FullScreenView::oneToOneRequest(int entry) const
+Pictures::Request FullScreenView::previewRequest(int entry) const
 {
-    return {{NativeName::Encode(pathOf(entry))}, QSize(), Pictures::Purpose::Screen};
+    return {{NativeName::Encode(pathOf(entry))}, (screenBox() / PreviewDivisor).expandedTo(QSize(64, 64)),
+            Pictures::Purpose::Thumbnail};
+}
+
+Pictures::Request FullScreenView::partRequest(const ZoomedPart::Wanted& wanted) const
+{
+    return {{NativeName::Encode(pathOf(entry_))}, wanted.box, Pictures::Purpose::Screen, wanted.area};
 }
 
 QSize FullScreenView::screenBox() const
@@ -154,7 +167,7 @@ QPointF FullScreenView::pointerInDevicePixels() const
 }
 
 // Zoomed further than the screen picture's own pixels reach.
-bool FullScreenView::needsOneToOneDecode() const
+bool FullScreenView::needsPart() const
 {
     if (screenImage_.isNull() || fileSize_.isEmpty())
         return false;
@@ -168,15 +181,24 @@ void FullScreenView::showEntry(int entry)
     entry_ = entry;
     wheel_.reset();
     // Until the picture stepped to is decoded, the one shown is drawn from
-    // its screen picture: its 1:1 copy (96 MB for 24 MP) goes now, not when
-    // the next one lands, so that the pictures held here beside the
-    // pipeline's screen cache stay few and screen-sized.
+    // its screen picture: its zoomed part goes now, not when the next one
+    // lands, so that the pictures held here stay few and screen-sized.
     if (entry_ != shownEntry_) {
-        oneToOneImage_ = turnedOneToOne_ = {};
-        oneToOneFailed_ = false;
+        part_.clear();
+        partAsked_.reset();
+        partFailed_ = false;
+        partAhead_.reset();
+        // What earlier steps asked for and did not get is let go: a held
+        // key passes pictures faster than they decode, and each would
+        // otherwise still be decoded in turn. A quick preview of this one
+        // comes first, and is drawn until its own picture lands.
+        // The neighbours are decoded ahead once it has landed.
+        if (!pictures_.tryGet(screenRequest(entry_))) {
+            pictures_.submit({previewRequest(entry_), screenRequest(entry_)});
+            pictures_.prefetch({});
+        }
     }
     takeDecodedPictures();
-    prefetchNeighbours();
     update();
 }
 
@@ -202,27 +224,78 @@ void FullScreenView::takeDecodedPictures()
     if (entry_ < 0 || !isVisible())
         return;
     if (shownEntry_ != entry_) {
-        if (const std::optional<Pictures::Result> result = pictures_.tryGet(screenRequest(entry_)))
+        if (const std::optional<Pictures::Result> result = pictures_.tryGet(screenRequest(entry_))) {
             installScreenPicture(*result);
-        else
+        } else {
+            takePreview();
             return;
-    }
-    if (oneToOneImage_.isNull() && !oneToOneFailed_ && needsOneToOneDecode()) {
-        if (const std::optional<Pictures::Result> result = pictures_.tryGet(oneToOneRequest(entry_))) {
-            oneToOneFailed_ = !result->decoded;
-            if (result->decoded)
-                oneToOneImage_ = result->decoded.picture->image;
-            turnImages();
-            update();
         }
     }
+    takePart();
+}
+
+void FullScreenView::takePreview()
+{
+    if (previewEntry_ == entry_)
+        return;
+    const std::optional<Pictures::Result> result = pictures_.tryGet(previewRequest(entry_));
+    if (!result || !result->decoded)
+        return;
+    previewEntry_ = entry_;
+    preview_ = result->decoded.picture->image;
+    previewFileSize_ = result->decoded.picture->fileSize;
+    update();
+}
+
+// Zoomed past the screen picture's pixels: takes the part asked for once it
+// lands, and asks for a new one before panning reaches the held part's edge.
+void FullScreenView::takePart()
+{
+    if (!needsPart() || partFailed_)
+        return;
+    const int turns = quarterTurns();
+    if (partAsked_) {
+        const std::optional<Pictures::Result> result = pictures_.tryGet(partRequest(*partAsked_));
+        if (!result)
+            return;
+        partAsked_.reset();
+        if (result->decoded)
+            part_.take(*result->decoded.picture, turns);
+        else
+            partFailed_ = true;
+        update();
+        if (partFailed_)
+            return;
+    }
+    const double scale = viewport_.scale();
+    const QRect visible = ZoomedPart::VisibleArea(viewport_, fileSize_, turns);
+    const int halfMargin = int(std::ceil(ZoomedPart::MarginPixels / 2 / scale));
+    const QRect soon =
+        visible.adjusted(-halfMargin, -halfMargin, halfMargin, halfMargin).intersected(QRect(QPoint(0, 0), fileSize_));
+    if (part_.covers(soon, scale))
+        return;
+    // The part decoded ahead about the pointer serves when it covers the screen.
+    const auto serves = [&](const ZoomedPart::Wanted& wanted) {
+        return wanted.area.contains(visible) &&
+               double(wanted.box.width()) / wanted.area.width() + 0.01 >= std::min(scale, 1.0);
+    };
+    partAsked_ = partAhead_ && serves(*partAhead_) ? *partAhead_ : ZoomedPart::WantedFor(viewport_, fileSize_, turns);
+    if (partAsked_->area.isEmpty()) {
+        partAsked_.reset();
+        return;
+    }
+    if (pictures_.tryGet(partRequest(*partAsked_)))
+        takePart();
 }
 
 void FullScreenView::installScreenPicture(const Pictures::Result& result)
 {
     shownEntry_ = entry_;
-    oneToOneImage_ = {};
-    oneToOneFailed_ = false;
+    part_.clear();
+    partAsked_.reset();
+    partFailed_ = false;
+    previewEntry_ = -1;
+    preview_ = {};
     const std::optional<Pictures::Picture>& picture = result.decoded.picture;
     screenImage_ = picture ? picture->image : QImage();
     fileSize_ = picture ? picture->fileSize : QSize();
@@ -234,15 +307,38 @@ void FullScreenView::installScreenPicture(const Pictures::Result& result)
     // The slideshow's delay runs from the moment a picture is on screen.
     if (slideshowOn_)
         slideshow_.start();
+    prefetchNeighbours();
 }
 
-// The pictures either side, decoded at screen size while nothing else waits.
+// The pictures either side, decoded at screen size while nothing else
+// waits, then the 1:1 part about the pointer of the picture looked at.
 void FullScreenView::prefetchNeighbours()
 {
+    if (entry_ < 0 || !isVisible())
+        return;
     std::vector<Pictures::Request> ahead;
     for (const int entry : browsing_.neighboursOf(entry_))
         ahead.push_back(screenRequest(entry));
+    partAhead_ = partAhead();
+    if (partAhead_)
+        ahead.push_back(partRequest(*partAhead_));
     pictures_.prefetch(ahead);
+}
+
+// The part 1 would show now: the picture fitted and larger than its screen
+// picture, 1:1 about the pointer.
+std::optional<ZoomedPart::Wanted> FullScreenView::partAhead() const
+{
+    if (shownEntry_ != entry_ || screenImage_.isNull() || !viewport_.isFitted() || partFailed_)
+        return std::nullopt;
+    if (std::max(fileSize_.width(), fileSize_.height()) <= std::max(screenImage_.width(), screenImage_.height()))
+        return std::nullopt;
+    Viewport oneToOne = viewport_;
+    oneToOne.toggleOneToOne(pointerInDevicePixels());
+    const ZoomedPart::Wanted wanted = ZoomedPart::WantedFor(oneToOne, fileSize_, quarterTurns());
+    if (wanted.area.isEmpty())
+        return std::nullopt;
+    return wanted;
 }
 
 // Applies the entry's turning to the decoded pictures and fits the result.
@@ -251,7 +347,9 @@ void FullScreenView::turnImages()
     const int turns = quarterTurns();
     const QTransform turn = QTransform().rotate(90.0 * turns);
     turnedScreen_ = turns == 0 || screenImage_.isNull() ? screenImage_ : screenImage_.transformed(turn);
-    turnedOneToOne_ = turns == 0 || oneToOneImage_.isNull() ? oneToOneImage_ : oneToOneImage_.transformed(turn);
+    // The part is asked for again, turned: the pipeline has it still.
+    part_.clear();
+    partAsked_.reset();
     prepareFittedImage();
 }
 
@@ -321,6 +419,7 @@ void FullScreenView::zoomOut(QPointF anchor)
 void FullScreenView::panBy(QPointF by)
 {
     viewport_.pan(by);
+    takeDecodedPictures();
     update();
 }
 
@@ -361,9 +460,12 @@ void FullScreenView::leave()
     hidePointer_.stop();
     hide();
     // The large pictures go with the view; the pipeline's cache keeps what it may.
-    screenImage_ = oneToOneImage_ = turnedScreen_ = turnedOneToOne_ = {};
-    fitted_ = {};
-    shownEntry_ = -1;
+    screenImage_ = turnedScreen_ = fitted_ = preview_ = {};
+    part_.clear();
+    partAsked_.reset();
+    partAhead_.reset();
+    shownEntry_ = previewEntry_ = -1;
+    pointerRested_.stop();
     emit closed(entry_);
 }
 
@@ -377,32 +479,70 @@ void FullScreenView::paintEvent(QPaintEvent*)
 {
     QPainter painter(this);
     painter.fillRect(rect(), Qt::black);
-    if (shownEntry_ >= 0 && turnedScreen_.isNull()) {
+    if (showsPreview()) {
+        drawPreview(painter);
+    } else if (shownEntry_ >= 0 && turnedScreen_.isNull()) {
         painter.setPen(Qt::white);
         painter.drawText(rect(), Qt::AlignCenter, QStringLiteral("Obrázek nelze zobrazit"));
     } else if (!turnedScreen_.isNull()) {
-        painter.save();
-        // Drawn in device pixels, so that 1:1 is one file pixel to one screen pixel.
-        const double ratio = devicePixelRatio();
-        painter.scale(1 / ratio, 1 / ratio);
-        const QRectF target = viewport_.pictureRect();
-        if (viewport_.isFitted() && !fitted_.isNull()) {
-            painter.drawImage(target.topLeft(), fitted_);
-        } else {
-            const QImage& source = !turnedOneToOne_.isNull() && needsOneToOneDecode() ? turnedOneToOne_ : turnedScreen_;
-            // Source pixels per screen pixel; only the part on screen is drawn.
-            const double perScreen = source.width() / target.width();
-            const QRectF visible = target.intersected(QRectF(QPointF(0, 0), QSizeF(size()) * ratio));
-            const QRectF from((visible.x() - target.x()) * perScreen, (visible.y() - target.y()) * perScreen,
-                              visible.width() * perScreen, visible.height() * perScreen);
-            // Enlarged pixels stay sharp squares; only a reduction is smoothed.
-            painter.setRenderHint(QPainter::SmoothPixmapTransform, perScreen > 1.0 + 1e-9);
-            painter.drawImage(visible, source, from);
-        }
-        painter.restore();
+        drawPicture(painter);
     }
     if (infoShown_)
         paintInfoPanel(painter);
+}
+
+// Drawn in device pixels, so that 1:1 is one file pixel to one screen pixel.
+// Zoomed past the screen picture, the part decoded again is drawn over it
+// where it reaches.
+void FullScreenView::drawPicture(QPainter& painter)
+{
+    painter.save();
+    const double ratio = devicePixelRatio();
+    painter.scale(1 / ratio, 1 / ratio);
+    const QRectF target = viewport_.pictureRect();
+    if (viewport_.isFitted() && !fitted_.isNull()) {
+        painter.drawImage(target.topLeft(), fitted_);
+    } else {
+        drawVisible(painter, turnedScreen_, target);
+        if (needsPart() && !part_.isEmpty()) {
+            const QRect area = part_.turnedArea();
+            const double scale = viewport_.scale();
+            drawVisible(painter, part_.turnedImage(),
+                        QRectF(target.x() + area.x() * scale, target.y() + area.y() * scale, area.width() * scale,
+                               area.height() * scale));
+        }
+    }
+    painter.restore();
+}
+
+// Only the part of source (drawn over target) that is on screen is drawn.
+void FullScreenView::drawVisible(QPainter& painter, const QImage& source, QRectF target) const
+{
+    // Source pixels per screen pixel.
+    const double perScreen = source.width() / target.width();
+    const QRectF visible = target.intersected(QRectF(QPointF(0, 0), QSizeF(size()) * devicePixelRatio()));
+    if (visible.isEmpty())
+        return;
+    const QRectF from((visible.x() - target.x()) * perScreen, (visible.y() - target.y()) * perScreen,
+                      visible.width() * perScreen, visible.height() * perScreen);
+    // Enlarged pixels stay sharp squares; only a reduction is smoothed.
+    painter.setRenderHint(QPainter::SmoothPixmapTransform, perScreen > 1.0 + 1e-9);
+    painter.drawImage(visible, source, from);
+}
+
+// The entry's preview, turned as it is shown, fitted as its picture will be.
+void FullScreenView::drawPreview(QPainter& painter)
+{
+    const int turns = quarterTurns();
+    Viewport fitted;
+    fitted.setScreen(QSizeF(size()) * devicePixelRatio());
+    fitted.setPicture(QSizeF(turns % 2 ? previewFileSize_.transposed() : previewFileSize_));
+    painter.save();
+    painter.scale(1 / devicePixelRatio(), 1 / devicePixelRatio());
+    painter.setRenderHint(QPainter::SmoothPixmapTransform);
+    painter.drawImage(fitted.pictureRect(),
+                      turns == 0 ? preview_ : preview_.transformed(QTransform().rotate(90.0 * turns)));
+    painter.restore();
 }
 
 void FullScreenView::paintInfoPanel(QPainter& painter)
@@ -508,6 +648,8 @@ void FullScreenView::mousePressEvent(QMouseEvent* event)
 void FullScreenView::mouseMoveEvent(QMouseEvent* event)
 {
     showPointer();
+    if (viewport_.isFitted())
+        pointerRested_.start();
     if (!dragFrom_)
         return;
     panBy((event->position() - *dragFrom_) * devicePixelRatio());

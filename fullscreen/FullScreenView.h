@@ -6,6 +6,7 @@
 #include "Pipeline.h"
 #include "Viewport.h"
 #include "WheelNotches.h"
+#include "ZoomedPart.h"
 
 #include <QHash>
 #include <QImage>
@@ -14,6 +15,7 @@
 #include <QWidget>
 
 #include <chrono>
+#include <optional>
 
 class Browsing;
 class QScreen;
@@ -42,6 +44,8 @@ public:
     const Viewport& viewport() const { return viewport_; }
     int quarterTurns() const;
     bool hasPicture() const { return shownEntry_ == entry_ && !screenImage_.isNull(); }
+    // A quick picture of the entry stepped to is drawn until its own lands.
+    bool showsPreview() const { return shownEntry_ != entry_ && previewEntry_ == entry_; }
     bool showsOneToOnePixels() const;
     bool slideshowRunning() const { return slideshowOn_; }
     bool infoShown() const { return infoShown_; }
@@ -77,16 +81,24 @@ protected:
 private:
     QString pathOf(int entry) const;
     Pictures::Request screenRequest(int entry) const;
-    Pictures::Request oneToOneRequest(int entry) const;
+    Pictures::Request previewRequest(int entry) const;
+    Pictures::Request partRequest(const ZoomedPart::Wanted& wanted) const;
     QSize screenBox() const;
     double devicePixelRatio() const;
     QPointF pointerInDevicePixels() const;
-    bool needsOneToOneDecode() const;
+    bool needsPart() const;
+    bool partCoversScreen() const;
+    std::optional<ZoomedPart::Wanted> partAhead() const;
 
     void showEntry(int entry);
     void takeDecodedPictures();
+    void takePreview();
+    void takePart();
     void installScreenPicture(const Pictures::Result& result);
     void prefetchNeighbours();
+    void drawVisible(QPainter& painter, const QImage& source, QRectF target) const;
+    void drawPicture(QPainter& painter);
+    void drawPreview(QPainter& painter);
     void turnImages();
     void fitTurnedPicture();
     void prepareFittedImage();
@@ -103,13 +115,24 @@ private:
     // The entry whose picture is on the screen: the previous one stays there
     // until the picture stepped to is decoded.
     int shownEntry_ = -1;
-    QSize fileSize_;       // upright, before turning
-    QImage screenImage_;   // decoded for the fitted screen
-    QImage oneToOneImage_; // decoded at the file's size, once zoomed past the screen's
-    bool oneToOneFailed_ = false;
+    QSize fileSize_;     // upright, before turning
+    QImage screenImage_; // decoded for the fitted screen
     QImage turnedScreen_;
-    QImage turnedOneToOne_;
     QImage fitted_; // the turned screen picture at its fitted size
+    // Zoomed past the screen picture's pixels: the part on screen decoded
+    // again, the part asked for (shown once it lands), and whether the file
+    // gave none (it is then too large for the decoding limits even in part).
+    ZoomedPart part_;
+    std::optional<ZoomedPart::Wanted> partAsked_;
+    bool partFailed_ = false;
+    // The 1:1 part about the pointer decoded ahead while the fitted picture
+    // is looked at.
+    std::optional<ZoomedPart::Wanted> partAhead_;
+    // A quick small decode of the entry stepped to (a held key passes
+    // pictures faster than they decode), drawn until its own picture lands.
+    int previewEntry_ = -1;
+    QImage preview_;
+    QSize previewFileSize_;
     qint64 fileBytes_ = -1;
     // What the decode read from the file's EXIF block with its header.
     Pictures::PictureInfo info_;
@@ -122,6 +145,9 @@ private:
     QTimer slideshow_;
     bool slideshowOn_ = false;
     QTimer hidePointer_;
+    // The pointer at rest again over a fitted picture: the 1:1 part about it
+    // is decoded ahead.
+    QTimer pointerRested_;
     std::optional<QPointF> dragFrom_;
     WheelNotches wheel_;
 };

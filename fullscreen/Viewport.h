@@ -21,6 +21,7 @@ public:
     void setPicture(QSizeF picture);
 
     bool isFitted() const { return !scale_; }
+    QSizeF screen() const { return screen_; }
     double scale() const { return scale_.value_or(fitScale()); }
     double fitScale() const;
     // The picture's rectangle on the screen, its corner on whole pixels so that

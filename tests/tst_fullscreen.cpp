@@ -90,6 +90,8 @@ private slots:
     void panningStopsAtTheEdges();
     void stepsStayAtTheEnds();
     void oneToOneShowsExactPixels();
+    void oneToOneOfATurnedCameraPhotoIsExact();
+    void aHeldKeyShowsEveryPictureItPasses();
     void turnsOnScreenPerFile();
     void slideshowAdvancesAndStopsAtTheEnd();
     void slideshowWaitsForASlowPicture();
@@ -307,6 +309,84 @@ void FullScreenTest::oneToOneShowsExactPixels()
     QCOMPARE(view.grab().toImage(), fittedAtFirst); // smoothed as before
 }
 
+// A camera's portrait of 24 megapixels (stored on its side, with an
+// orientation tag), a one-pixel checkerboard: too large to be decoded whole
+// and turned within one decode's memory, it is still shown pixel for pixel
+// at 1:1, wherever it is panned to, from the parts on screen.
+void FullScreenTest::oneToOneOfATurnedCameraPhotoIsExact()
+{
+    const QSize stored(6000, 4000);
+    QImage board(stored, QImage::Format_Grayscale8);
+    for (int y = 0; y < stored.height(); ++y) {
+        uchar* row = board.scanLine(y);
+        for (int x = 0; x < stored.width(); ++x)
+            row[x] = (x + y) % 2 ? 255 : 0;
+    }
+    PictureFolder folder;
+    folder.addFile(QStringLiteral("portrait.jpg"),
+                   Samples::Jpeg(board.convertToFormat(QImage::Format_RGB32),
+                                 {.quality = 100, .subsampled = false, .exif = Samples::Exif(6)}));
+    board = {};
+    Pictures::Pipeline pipeline;
+    Browsing browsing;
+    FullScreenView view(browsing, pipeline);
+    browsing.setListing(folder.path(), {QStringLiteral("portrait.jpg")});
+    view.open(0, QGuiApplication::primaryScreen());
+    QTRY_VERIFY(view.hasPicture());
+    // Upright pixel (x, y) is stored pixel (y, 3999 - x): white where x + y is even.
+    const auto wrongPixels = [&view] {
+        const QImage shown = view.grab().toImage();
+        const QPoint corner = view.viewport().pictureRect().topLeft().toPoint();
+        int wrong = 0;
+        for (int y = 0; y < shown.height(); y += 5)
+            for (int x = 0; x < shown.width(); x += 3)
+                wrong += std::abs(qGray(shown.pixel(x, y)) - ((x - corner.x() + y - corner.y()) % 2 ? 0 : 255)) > 8;
+        return wrong;
+    };
+    view.toggleOneToOne(QPointF(view.rect().center()));
+    QTRY_VERIFY(view.showsOneToOnePixels());
+    QCOMPARE(wrongPixels(), 0);
+    QCOMPARE(view.infoPanel().reducedTo, QSize());
+    for (int k = 0; k < 40; ++k) {
+        press(view, Qt::Key_Right);
+        press(view, Qt::Key_Down);
+    }
+    QCOMPARE(view.viewport().pictureRect().bottomRight(), QPointF(view.width(), view.height()));
+    QTRY_VERIFY(view.showsOneToOnePixels());
+    QCOMPARE(wrongPixels(), 0);
+}
+
+// Every picture's screen decode is held back, as when a held key passes
+// pictures faster than they decode: each one stepped to is still shown at
+// once from a quick small decode, and sharp once its own lands.
+void FullScreenTest::aHeldKeyShowsEveryPictureItPasses()
+{
+    PictureFolder folder;
+    QStringList names;
+    for (int k = 0; k < 5; ++k) {
+        names << QStringLiteral("P%1.JPG").arg(k);
+        QImage picture(QSize(1600, 1200), QImage::Format_RGB32);
+        picture.fill(colorFor(k));
+        folder.addFile(names.last(), Samples::Jpeg(picture));
+    }
+    HeldDecode screens({}, Pictures::Purpose::Screen);
+    Pictures::Pipeline pipeline(screens.options());
+    const auto releaseBeforeThePipelineGoes = qScopeGuard([&screens] { screens.release(); });
+    Browsing browsing;
+    FullScreenView view(browsing, pipeline);
+    browsing.setListing(folder.path(), names);
+    view.open(0, QGuiApplication::primaryScreen());
+    for (int k = 0; k < 5; ++k) {
+        if (k > 0)
+            press(view, Qt::Key_Space);
+        QTRY_VERIFY(view.showsPreview());
+        QVERIFY(near(shownAt(view, view.rect().center()), colorFor(k), 6));
+    }
+    screens.release();
+    QTRY_VERIFY(view.hasPicture());
+    QVERIFY(near(shownAt(view, view.rect().center()), colorFor(4), 6));
+}
+
 void FullScreenTest::turnsOnScreenPerFile()
 {
     PictureFolder folder;
@@ -434,7 +514,8 @@ void FullScreenTest::decodesAtTheSizeThatFitsTheScreen()
     Pictures::Pipeline::Options options;
     options.decode = [&](const std::string& path, QSize box, Pictures::Purpose purpose) {
         const std::lock_guard lock(asked);
-        boxes << box;
+        if (purpose == Pictures::Purpose::Screen) // not the quick previews
+            boxes << box;
         return Pictures::Decode(path, box, purpose);
     };
     Pictures::Pipeline pipeline(options);

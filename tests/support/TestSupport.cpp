@@ -1,5 +1,7 @@
 #include "TestSupport.h"
 
+#include "DecodeTicket.h"
+
 #include "Colors.h"
 #include "SampleFiles.h"
 
@@ -111,9 +113,13 @@ Pictures::Pipeline::Options HeldDecode::options(int workers)
     Pictures::Pipeline::Options options;
     options.workers = workers;
     options.decode = [this](const std::string& path, QSize box, Pictures::Purpose purpose) {
-        if (path == held_) {
+        if ((held_.empty() || path == held_) && (!onlyFor_ || purpose == *onlyFor_)) {
+            // Like a slow decode, a held one stops once it is no longer wanted.
             std::unique_lock lock(mutex_);
-            changed_.wait(lock, [this] { return released_; });
+            while (!changed_.wait_for(lock, std::chrono::milliseconds(5), [this] { return released_; })) {
+                if (Pictures::DecodeTicket::Current().cancelled())
+                    return Pictures::Decoded{std::nullopt, Pictures::Failure::Cancelled};
+            }
         }
         return Pictures::Decode(path, box, purpose);
     };

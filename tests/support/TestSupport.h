@@ -168,13 +168,19 @@ inline QAction* openAction(const Kalvio& w)
 // it before the pipeline that decodes with it goes.
 class HeldDecode {
 public:
-    explicit HeldDecode(std::string held) : held_(std::move(held)) {}
+    // Holds the decodes of path `held` (every path when empty), of every
+    // purpose or of `onlyFor`.
+    explicit HeldDecode(std::string held, std::optional<Pictures::Purpose> onlyFor = std::nullopt)
+        : held_(std::move(held)), onlyFor_(onlyFor)
+    {
+    }
     Pictures::Pipeline::Options options(int workers = 2);
     void release();
     bool released() const;
 
 private:
     const std::string held_;
+    const std::optional<Pictures::Purpose> onlyFor_;
     mutable std::mutex mutex_;
     std::condition_variable changed_;
     bool released_ = false;
