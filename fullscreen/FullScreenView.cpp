@@ -23,10 +23,11 @@ namespace {
 constexpr double ArrowPan = 100;
 // How long the pointer rests before the 1:1 part about it is decoded ahead.
 constexpr std::chrono::milliseconds PointerRest{300};
-// A preview is decoded for a box this many times smaller than the screen:
-// what a decode at an eighth of a camera's picture gives, the cheapest there
-// is (a progressive file gives it from its first scans).
-constexpr int PreviewDivisor = 4;
+// The longer side a preview is decoded at: the thumbnail cameras keep in
+// the EXIF block serves (160 x 120, read in a millisecond or two); without
+// one, a decode at an eighth, the cheapest there is (a progressive file
+// gives it from its first scans).
+constexpr int PreviewSide = 160;
 
 } // namespace
 
@@ -139,8 +140,7 @@ Pictures::Request FullScreenView::screenRequest(int entry) const
 
 Pictures::Request FullScreenView::previewRequest(int entry) const
 {
-    return {{NativeName::Encode(pathOf(entry))}, (screenBox() / PreviewDivisor).expandedTo(QSize(64, 64)),
-            Pictures::Purpose::Thumbnail};
+    return {{NativeName::Encode(pathOf(entry))}, Pictures::SquareBox(PreviewSide), Pictures::Purpose::Thumbnail};
 }
 
 Pictures::Request FullScreenView::partRequest(const ZoomedPart::Wanted& wanted) const
@@ -178,6 +178,7 @@ bool FullScreenView::needsPart() const
 
 void FullScreenView::showEntry(int entry)
 {
+    const int passed = entry_;
     entry_ = entry;
     wheel_.reset();
     // Until the picture stepped to is decoded, the one shown is drawn from
@@ -191,10 +192,16 @@ void FullScreenView::showEntry(int entry)
         // What earlier steps asked for and did not get is let go: a held
         // key passes pictures faster than they decode, and each would
         // otherwise still be decoded in turn. A quick preview of this one
-        // comes first, and is drawn until its own picture lands.
-        // The neighbours are decoded ahead once it has landed.
+        // comes first, and is drawn until its own picture lands; the preview
+        // of the picture just passed, if still on its way, may finish (at a
+        // held key's pace no preview would land otherwise) and is drawn
+        // meanwhile. The neighbours are decoded ahead once the picture lands.
         if (!pictures_.tryGet(screenRequest(entry_))) {
-            pictures_.submit({previewRequest(entry_), screenRequest(entry_)});
+            std::vector<Pictures::Request> now{previewRequest(entry_), screenRequest(entry_)};
+            passedPreview_ = passed >= 0 && passed != shownEntry_ && passed != previewEntry_ ? passed : -1;
+            if (passedPreview_ >= 0)
+                now.push_back(previewRequest(passedPreview_));
+            pictures_.submit(now);
             pictures_.prefetch({});
         }
     }
@@ -236,15 +243,19 @@ void FullScreenView::takeDecodedPictures()
 
 void FullScreenView::takePreview()
 {
-    if (previewEntry_ == entry_)
+    for (const int entry : {entry_, passedPreview_}) {
+        if (entry < 0 || entry == previewEntry_)
+            return;
+        const std::optional<Pictures::Result> result = pictures_.tryGet(previewRequest(entry));
+        if (!result || !result->decoded)
+            continue;
+        previewEntry_ = entry;
+        preview_ = result->decoded.picture->image;
+        previewFileSize_ = result->decoded.picture->fileSize;
+        passedPreview_ = -1;
+        update();
         return;
-    const std::optional<Pictures::Result> result = pictures_.tryGet(previewRequest(entry_));
-    if (!result || !result->decoded)
-        return;
-    previewEntry_ = entry_;
-    preview_ = result->decoded.picture->image;
-    previewFileSize_ = result->decoded.picture->fileSize;
-    update();
+    }
 }
 
 // Zoomed past the screen picture's pixels: takes the part asked for once it
@@ -294,7 +305,7 @@ void FullScreenView::installScreenPicture(const Pictures::Result& result)
     part_.clear();
     partAsked_.reset();
     partFailed_ = false;
-    previewEntry_ = -1;
+    previewEntry_ = passedPreview_ = -1;
     preview_ = {};
     const std::optional<Pictures::Picture>& picture = result.decoded.picture;
     screenImage_ = picture ? picture->image : QImage();
@@ -464,7 +475,7 @@ void FullScreenView::leave()
     part_.clear();
     partAsked_.reset();
     partAhead_.reset();
-    shownEntry_ = previewEntry_ = -1;
+    shownEntry_ = previewEntry_ = passedPreview_ = -1;
     pointerRested_.stop();
     emit closed(entry_);
 }

@@ -44,8 +44,10 @@ public:
     const Viewport& viewport() const { return viewport_; }
     int quarterTurns() const;
     bool hasPicture() const { return shownEntry_ == entry_ && !screenImage_.isNull(); }
-    // A quick picture of the entry stepped to is drawn until its own lands.
-    bool showsPreview() const { return shownEntry_ != entry_ && previewEntry_ == entry_; }
+    // Stepped on faster than pictures decode: a quick small picture of the
+    // entry stepped to, or of one passed on the way, is drawn until the
+    // entry's own picture lands.
+    bool showsPreview() const { return shownEntry_ != entry_ && previewEntry_ >= 0; }
     bool showsOneToOnePixels() const;
     bool slideshowRunning() const { return slideshowOn_; }
     bool infoShown() const { return infoShown_; }
@@ -129,8 +131,10 @@ private:
     // is looked at.
     std::optional<ZoomedPart::Wanted> partAhead_;
     // A quick small decode of the entry stepped to (a held key passes
-    // pictures faster than they decode), drawn until its own picture lands.
+    // pictures faster than they decode), drawn until its own picture lands,
+    // and the entry passed whose preview was still on its way.
     int previewEntry_ = -1;
+    int passedPreview_ = -1;
     QImage preview_;
     QSize previewFileSize_;
     qint64 fileBytes_ = -1;
