@@ -555,6 +555,17 @@ void FullScreenTest::infoPanelSaysWhatIsKnown()
              (QStringList{QStringLiteral("x.bmp"), QStringLiteral("1 / 1"),
                           QStringLiteral("Fotoaparát: NIKON CORPORATION D750"),
                           QStringLiteral("Příliš velký pro plnou velikost: zobrazen v 8000 × 6000 px")}));
+
+    // A model that begins with the maker's brand word says the camera alone.
+    QCOMPARE(InfoPanelText::cameraText(QStringLiteral("NIKON CORPORATION"), QStringLiteral("NIKON D2H")),
+             QStringLiteral("NIKON D2H"));
+    QCOMPARE(InfoPanelText::cameraText(QStringLiteral("EASTMAN KODAK COMPANY"), QStringLiteral("KODAK DC290 ZOOM")),
+             QStringLiteral("KODAK DC290 ZOOM"));
+    QCOMPARE(InfoPanelText::cameraText(QStringLiteral("OLYMPUS IMAGING CORP.  "), QStringLiteral("E-M5")),
+             QStringLiteral("OLYMPUS IMAGING CORP. E-M5"));
+    QCOMPARE(InfoPanelText::cameraText(QStringLiteral("Apple"), QStringLiteral("iPhone 12 Pro")),
+             QStringLiteral("Apple iPhone 12 Pro"));
+    QCOMPARE(InfoPanelText::cameraText(QString(), QStringLiteral("PENTAX K10D      ")), QStringLiteral("PENTAX K10D"));
 }
 
 void FullScreenTest::infoPanelNumbersInCzech()
@@ -562,8 +573,16 @@ void FullScreenTest::infoPanelNumbersInCzech()
     QCOMPARE(InfoPanelText::fileSizeText(999), QStringLiteral("999 B"));
     QCOMPARE(InfoPanelText::fileSizeText(45'678), QStringLiteral("45,7 kB"));
     QCOMPARE(InfoPanelText::fileSizeText(12'000'000), QStringLiteral("12 MB"));
+    // Under a second, a clean fraction as the camera shows it, however it is
+    // stored; what is no clean fraction in tenths.
     QCOMPARE(InfoPanelText::exposureText(1.0 / 8000), QStringLiteral("1/8000 s"));
-    QCOMPARE(InfoPanelText::exposureText(0.5), QStringLiteral("0,5 s"));
+    QCOMPARE(InfoPanelText::exposureText(10.0 / 30), QStringLiteral("1/3 s"));
+    QCOMPARE(InfoPanelText::exposureText(0.3333), QStringLiteral("1/3 s"));
+    QCOMPARE(InfoPanelText::exposureText(0.5), QStringLiteral("1/2 s"));
+    QCOMPARE(InfoPanelText::exposureText(0.3), QStringLiteral("0,3 s"));
+    QCOMPARE(InfoPanelText::exposureText(0.4), QStringLiteral("0,4 s"));
+    QCOMPARE(InfoPanelText::exposureText(4.0 / 5), QStringLiteral("0,8 s"));
+    QCOMPARE(InfoPanelText::exposureText(2.5), QStringLiteral("2,5 s"));
     QCOMPARE(InfoPanelText::exposureText(30), QStringLiteral("30 s"));
     QCOMPARE(InfoPanelText::dateText(QStringLiteral("2026:12:31 23:59:59")), QStringLiteral("31. 12. 2026 23:59:59"));
     QCOMPARE(InfoPanelText::dateText(QStringLiteral("    :  :     :  :  ")), QStringLiteral("    :  :     :  :  "));
