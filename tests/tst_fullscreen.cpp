@@ -22,6 +22,7 @@
 
 #include <limits>
 #include <mutex>
+#include <tuple>
 
 using namespace TestSupport;
 
@@ -99,6 +100,7 @@ private slots:
     void infoPanelNumbersInCzech();
     void infoPanelLeavesOutWhatCannotBe();
     void infoPanelIsLaidOutOnce();
+    void infoPanelGrowsWithTheScreen();
 };
 
 void FullScreenTest::fitsCentredAndNeverEnlarges()
@@ -656,6 +658,39 @@ void FullScreenTest::infoPanelIsLaidOutOnce()
                      shown.contains(QChar(0x2026)),
                  qPrintable(shown));
     }
+}
+
+// At 3840 × 2160 logical pixels the panel is twice as large as at 1920 × 1080,
+// so that it is read as easily; on a screen whose pixel ratio enlarges its
+// text already it is not enlarged twice. A name of 249 characters is shortened
+// to stay on the screen at either size.
+void FullScreenTest::infoPanelGrowsWithTheScreen()
+{
+    const QColor grey(128, 128, 128);
+    const QStringList lines{QString(245, u'n') + QStringLiteral(".jpg"), QStringLiteral("12 / 340")};
+    const auto panelOn = [&](QSize pixels, qreal ratio) {
+        QImage screen(pixels, QImage::Format_RGB32);
+        screen.setDevicePixelRatio(ratio);
+        screen.fill(grey);
+        InfoPanel panel;
+        QPainter painter(&screen);
+        panel.paint(painter, lines, QRect(QPoint(0, 0), (QSizeF(pixels) / ratio).toSize()));
+        painter.end();
+        const QString name = panel.shownLines().value(0);
+        // Darkened by the panel up to near the right edge, which it leaves free.
+        const int middle = panel.image().height() / 2;
+        const bool fits = screen.pixelColor(pixels.width() - 1, middle) == grey &&
+                          screen.pixelColor(pixels.width() * 9 / 10, middle) != grey;
+        const bool elided = name.startsWith(QStringLiteral("nnn")) && name.endsWith(QStringLiteral("n.jpg")) &&
+                            name.contains(QChar(0x2026)) && name.size() < lines[0].size();
+        return std::tuple(panel.image().height(), fits, elided);
+    };
+    const auto [fullHd, fullHdFits, fullHdElided] = panelOn(QSize(1920, 1080), 1);
+    const auto [fourK, fourKFits, fourKElided] = panelOn(QSize(3840, 2160), 1);
+    const auto [highDpi, highDpiFits, highDpiElided] = panelOn(QSize(3840, 2160), 2);
+    QVERIFY2(fourK > fullHd * 1.8 && fourK < fullHd * 2.2, qPrintable(QStringLiteral("%1 %2").arg(fullHd).arg(fourK)));
+    QCOMPARE(highDpi, fullHd * 2); // device pixels: the same size on the screen
+    QVERIFY(fullHdFits && fullHdElided && fourKFits && fourKElided && highDpiFits && highDpiElided);
 }
 
 QTEST_MAIN(FullScreenTest)
