@@ -18,7 +18,8 @@ class QPainter;
 class InfoPanel {
 public:
     // Draws `lines` in the top left corner of `area`, in the painter's font
-    // enlarged by a third.
+    // enlarged by a third, and more on a screen larger than 1920 × 1080
+    // logical pixels (twice at 3840 × 2160), margins with it.
     void paint(QPainter& painter, const QStringList& lines, const QRect& area);
 
     // The panel as last rendered, with its device pixel ratio, and the lines
@@ -27,7 +28,7 @@ public:
     const QStringList& shownLines() const { return shown_; }
 
 private:
-    static QFont panelFont(const QPainter& painter);
+    static QFont panelFont(const QPainter& painter, QSize area);
     void render(const QStringList& lines, const QFont& font, QSize area, qreal ratio);
 
     // What image_ was rendered from.

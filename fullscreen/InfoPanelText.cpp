@@ -36,6 +36,39 @@ QString sizeText(QSize size)
     return QStringLiteral("%1 × %2 px").arg(size.width()).arg(size.height());
 }
 
+bool isWordCharacter(QChar c)
+{
+    return c.isLetterOrNumber() || c.isMark();
+}
+
+// The run of letters and digits a text starts with ("NIKON" of "NIKON D2H",
+// "LG" of "LG-H850"); empty when it starts with anything else.
+QString firstWord(const QString& text)
+{
+    qsizetype end = 0;
+    while (end < text.size() && isWordCharacter(text.at(end)))
+        ++end;
+    return text.first(end);
+}
+
+// The runs of letters and digits in a text.
+QStringList wordsOf(const QString& text)
+{
+    QStringList words;
+    QString word;
+    for (const QChar c : text) {
+        if (isWordCharacter(c)) {
+            word += c;
+        } else if (!word.isEmpty()) {
+            words << word;
+            word.clear();
+        }
+    }
+    if (!word.isEmpty())
+        words << word;
+    return words;
+}
+
 QString labelled(const char* label, const QString& value)
 {
     return QString::fromUtf8(label) + QStringLiteral(": ") + value;
@@ -52,11 +85,8 @@ QStringList InfoPanelText::lines() const
         out << labelled("Velikost souboru", fileSizeText(fileBytes));
     if (const QString date = info.dateTaken ? dateText(*info.dateTaken) : QString(); !date.isEmpty())
         out << labelled("Pořízeno", ShownText::Of(date));
-    // Many cameras repeat the maker in the model ("Canon" "Canon EOS R5").
-    QString camera = info.model.value_or(QString());
-    if (info.make && !camera.startsWith(*info.make, Qt::CaseInsensitive))
-        camera = camera.isEmpty() ? *info.make : *info.make + QLatin1Char(' ') + camera;
-    if (!camera.isEmpty())
+    if (const QString camera = cameraText(info.make.value_or(QString()), info.model.value_or(QString()));
+        !camera.isEmpty())
         out << labelled("Fotoaparát", ShownText::Of(camera));
     if (info.lens)
         out << labelled("Objektiv", ShownText::Of(*info.lens));
@@ -99,11 +129,36 @@ QString InfoPanelText::dateText(const QString& exifDate)
         .arg(match.captured(1), match.captured(4));
 }
 
+QString InfoPanelText::cameraText(const QString& make, const QString& model)
+{
+    // Runs of spaces (padding, a space left before the NUL) count as one.
+    const QString maker = make.simplified(), named = model.simplified();
+    if (maker.isEmpty() || named.isEmpty())
+        return named.isEmpty() ? maker : named;
+    // Most models repeat the maker, whole ("Canon" "Canon EOS R5") or by the
+    // word that names the brand ("NIKON CORPORATION" "NIKON D2H", "EASTMAN
+    // KODAK COMPANY" "KODAK DC290"): the model alone says it then.
+    const QString first = firstWord(named);
+    if (named.startsWith(maker, Qt::CaseInsensitive) ||
+        (!first.isEmpty() && wordsOf(maker).contains(first, Qt::CaseInsensitive)))
+        return named;
+    return maker + QLatin1Char(' ') + named;
+}
+
 QString InfoPanelText::exposureText(double seconds)
 {
-    // Shorter than 0.3 s cameras name as a fraction of a second.
-    if (seconds < 0.3)
-        return QStringLiteral("1/%1 s").arg(std::lround(1 / seconds));
+    if (seconds >= 1)
+        return decimalText(seconds) + QStringLiteral(" s");
+    // Cameras write exposures under a second as fractions of it (1/3 s,
+    // 1/250 s), stored as such (10/30) or rounded (0.33, 0.3333): within 2 %
+    // of 1/N, the precision of two significant digits, it is 1/N. Other
+    // values from 0.3 s are tenths (4/5 is 0,8 s); shorter ones the nearest
+    // fraction, where a tenth would say nothing.
+    const double perSecond = 1 / seconds;
+    const qint64 denominator = std::llround(perSecond);
+    const bool reciprocal = denominator >= 2 && std::abs(perSecond - double(denominator)) <= 0.02 * double(denominator);
+    if (reciprocal || seconds < 0.3)
+        return QStringLiteral("1/%1 s").arg(denominator);
     return decimalText(seconds) + QStringLiteral(" s");
 }
 

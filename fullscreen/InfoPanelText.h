@@ -30,7 +30,11 @@ struct InfoPanelText {
     // time of that form that does not exist ("0000:00:00 00:00:00", as cameras
     // whose clock was never set write); other text as it is.
     static QString dateText(const QString& exifDate);
-    // "1/250 s", "0,5 s", "2 s", "30 s".
+    // The camera as make and model, the maker left out when the model already
+    // names it: "Canon EOS R6", "NIKON D2H", "FUJIFILM X-T4"; either alone
+    // when the other is empty.
+    static QString cameraText(const QString& make, const QString& model);
+    // "1/250 s", "1/3 s", "0,8 s", "2,5 s", "30 s".
     static QString exposureText(double seconds);
     // A number with at most one decimal, written with a comma: "2,8", "50".
     static QString decimalText(double value);

@@ -32,8 +32,19 @@ const TiffWalker::Entry* find(const std::vector<TiffWalker::Entry>& entries, qui
     return nullptr;
 }
 
+// The camera's make and model stand in IFD0, but some writers put them in the
+// Exif directory instead: there they fill only what IFD0 left empty.
+void readCamera(const TiffWalker& walker, const std::vector<TiffWalker::Entry>& directory, PictureInfo& info)
+{
+    if (const TiffWalker::Entry* make = find(directory, Make); make && !info.make)
+        info.make = walker.text(*make);
+    if (const TiffWalker::Entry* model = find(directory, Model); model && !info.model)
+        info.model = walker.text(*model);
+}
+
 void readPhotographicFields(const TiffWalker& walker, const std::vector<TiffWalker::Entry>& exif, PictureInfo& info)
 {
+    readCamera(walker, exif, info);
     for (const TiffWalker::Entry& entry : exif) {
         switch (entry.tag) {
         case DateTimeOriginal:
@@ -116,10 +127,7 @@ PictureInfo ExifBlock::info() const
     const std::optional<std::vector<TiffWalker::Entry>> ifd0 = walker.directory(walker.firstDirectory());
     if (!ifd0)
         return info;
-    if (const TiffWalker::Entry* make = find(*ifd0, Make))
-        info.make = walker.text(*make);
-    if (const TiffWalker::Entry* model = find(*ifd0, Model))
-        info.model = walker.text(*model);
+    readCamera(walker, *ifd0, info);
     const TiffWalker::Entry* pointer = find(*ifd0, ExifDirectory);
     const std::optional<quint32> offset = pointer ? walker.integer(*pointer) : std::nullopt;
     if (!offset)

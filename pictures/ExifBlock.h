@@ -24,7 +24,8 @@ public:
     // The embedded thumbnail's JPEG bytes (IFD1), empty when there is none.
     // They stay valid as long as the block.
     QByteArrayView thumbnail() const;
-    // How the photograph was taken (IFD0 and the Exif directory), read on
+    // How the photograph was taken (IFD0 and the Exif directory; the camera's
+    // make and model from IFD0, else from the Exif directory), read on
     // demand: decoding a picture does not need it.
     PictureInfo info() const;
 

@@ -469,9 +469,17 @@ QByteArray ExifWithInfo(const ExifInfo& info, bool bigEndian)
     put16(iso, info.iso, bigEndian);
     put16(iso, 0, bigEndian);
     const std::vector<Field> ifd0{{0x010F, 2, text(info.make)}, {0x0110, 2, text(info.model)}};
-    const std::vector<Field> exif{
-        {0x829A, 5, fraction(info.exposure)}, {0x829D, 5, fraction(info.fNumber)},     {0x8827, 3, iso},
-        {0x9003, 2, text(info.dateTaken)},    {0x920A, 5, fraction(info.focalLength)}, {0xA434, 2, text(info.lens)}};
+    std::vector<Field> exif;
+    if (!info.exifMake.isEmpty())
+        exif.push_back({0x010F, 2, text(info.exifMake)});
+    if (!info.exifModel.isEmpty())
+        exif.push_back({0x0110, 2, text(info.exifModel)});
+    exif.insert(exif.end(), {{0x829A, 5, fraction(info.exposure)},
+                             {0x829D, 5, fraction(info.fNumber)},
+                             {0x8827, 3, iso},
+                             {0x9003, 2, text(info.dateTaken)},
+                             {0x920A, 5, fraction(info.focalLength)},
+                             {0xA434, 2, text(info.lens)}});
     const quint32 ifd0Bytes = 2 + 12 * quint32(ifd0.size() + 1) + 4;
     const quint32 exifAt = 8 + ifd0Bytes;
     quint32 valuesAt = exifAt + 2 + 12 * quint32(exif.size()) + 4;

@@ -45,12 +45,15 @@ QByteArray CyclicExif(int pointers);
 
 // What a camera says of how a photograph was taken, for ExifWithInfo().
 struct ExifInfo {
-    QByteArray make, model, lens;
-    QByteArray dateTaken;           // "YYYY:MM:DD HH:MM:SS"
+    QByteArray make{}, model{}, lens{};
+    QByteArray dateTaken{};         // "YYYY:MM:DD HH:MM:SS"
     quint32 exposure[2] = {1, 250}; // seconds, as a fraction
     quint32 fNumber[2] = {28, 10};
     int iso = 400;
     quint32 focalLength[2] = {50, 1}; // millimetres
+    // Make and Model in the Exif directory as well, where some writers put
+    // them (left out when empty).
+    QByteArray exifMake{}, exifModel{};
 };
 // An EXIF payload with IFD0's Make and Model and an Exif directory holding
 // the rest of info, big- or little-endian.

@@ -22,6 +22,7 @@
 
 #include <limits>
 #include <mutex>
+#include <tuple>
 
 using namespace TestSupport;
 
@@ -101,6 +102,7 @@ private slots:
     void infoPanelNumbersInCzech();
     void infoPanelLeavesOutWhatCannotBe();
     void infoPanelIsLaidOutOnce();
+    void infoPanelGrowsWithTheScreen();
 };
 
 void FullScreenTest::fitsCentredAndNeverEnlarges()
@@ -635,6 +637,17 @@ void FullScreenTest::infoPanelSaysWhatIsKnown()
              (QStringList{QStringLiteral("x.bmp"), QStringLiteral("1 / 1"),
                           QStringLiteral("Fotoaparát: NIKON CORPORATION D750"),
                           QStringLiteral("Příliš velký pro plnou velikost: zobrazen v 8000 × 6000 px")}));
+
+    // A model that begins with the maker's brand word says the camera alone.
+    QCOMPARE(InfoPanelText::cameraText(QStringLiteral("NIKON CORPORATION"), QStringLiteral("NIKON D2H")),
+             QStringLiteral("NIKON D2H"));
+    QCOMPARE(InfoPanelText::cameraText(QStringLiteral("EASTMAN KODAK COMPANY"), QStringLiteral("KODAK DC290 ZOOM")),
+             QStringLiteral("KODAK DC290 ZOOM"));
+    QCOMPARE(InfoPanelText::cameraText(QStringLiteral("OLYMPUS IMAGING CORP.  "), QStringLiteral("E-M5")),
+             QStringLiteral("OLYMPUS IMAGING CORP. E-M5"));
+    QCOMPARE(InfoPanelText::cameraText(QStringLiteral("Apple"), QStringLiteral("iPhone 12 Pro")),
+             QStringLiteral("Apple iPhone 12 Pro"));
+    QCOMPARE(InfoPanelText::cameraText(QString(), QStringLiteral("PENTAX K10D      ")), QStringLiteral("PENTAX K10D"));
 }
 
 void FullScreenTest::infoPanelNumbersInCzech()
@@ -642,8 +655,16 @@ void FullScreenTest::infoPanelNumbersInCzech()
     QCOMPARE(InfoPanelText::fileSizeText(999), QStringLiteral("999 B"));
     QCOMPARE(InfoPanelText::fileSizeText(45'678), QStringLiteral("45,7 kB"));
     QCOMPARE(InfoPanelText::fileSizeText(12'000'000), QStringLiteral("12 MB"));
+    // Under a second, a clean fraction as the camera shows it, however it is
+    // stored; what is no clean fraction in tenths.
     QCOMPARE(InfoPanelText::exposureText(1.0 / 8000), QStringLiteral("1/8000 s"));
-    QCOMPARE(InfoPanelText::exposureText(0.5), QStringLiteral("0,5 s"));
+    QCOMPARE(InfoPanelText::exposureText(10.0 / 30), QStringLiteral("1/3 s"));
+    QCOMPARE(InfoPanelText::exposureText(0.3333), QStringLiteral("1/3 s"));
+    QCOMPARE(InfoPanelText::exposureText(0.5), QStringLiteral("1/2 s"));
+    QCOMPARE(InfoPanelText::exposureText(0.3), QStringLiteral("0,3 s"));
+    QCOMPARE(InfoPanelText::exposureText(0.4), QStringLiteral("0,4 s"));
+    QCOMPARE(InfoPanelText::exposureText(4.0 / 5), QStringLiteral("0,8 s"));
+    QCOMPARE(InfoPanelText::exposureText(2.5), QStringLiteral("2,5 s"));
     QCOMPARE(InfoPanelText::exposureText(30), QStringLiteral("30 s"));
     QCOMPARE(InfoPanelText::dateText(QStringLiteral("2026:12:31 23:59:59")), QStringLiteral("31. 12. 2026 23:59:59"));
     QCOMPARE(InfoPanelText::dateText(QStringLiteral("    :  :     :  :  ")), QStringLiteral("    :  :     :  :  "));
@@ -717,6 +738,39 @@ void FullScreenTest::infoPanelIsLaidOutOnce()
                      shown.contains(QChar(0x2026)),
                  qPrintable(shown));
     }
+}
+
+// At 3840 × 2160 logical pixels the panel is twice as large as at 1920 × 1080,
+// so that it is read as easily; on a screen whose pixel ratio enlarges its
+// text already it is not enlarged twice. A name of 249 characters is shortened
+// to stay on the screen at either size.
+void FullScreenTest::infoPanelGrowsWithTheScreen()
+{
+    const QColor grey(128, 128, 128);
+    const QStringList lines{QString(245, u'n') + QStringLiteral(".jpg"), QStringLiteral("12 / 340")};
+    const auto panelOn = [&](QSize pixels, qreal ratio) {
+        QImage screen(pixels, QImage::Format_RGB32);
+        screen.setDevicePixelRatio(ratio);
+        screen.fill(grey);
+        InfoPanel panel;
+        QPainter painter(&screen);
+        panel.paint(painter, lines, QRect(QPoint(0, 0), (QSizeF(pixels) / ratio).toSize()));
+        painter.end();
+        const QString name = panel.shownLines().value(0);
+        // Darkened by the panel up to near the right edge, which it leaves free.
+        const int middle = panel.image().height() / 2;
+        const bool fits = screen.pixelColor(pixels.width() - 1, middle) == grey &&
+                          screen.pixelColor(pixels.width() * 9 / 10, middle) != grey;
+        const bool elided = name.startsWith(QStringLiteral("nnn")) && name.endsWith(QStringLiteral("n.jpg")) &&
+                            name.contains(QChar(0x2026)) && name.size() < lines[0].size();
+        return std::tuple(panel.image().height(), fits, elided);
+    };
+    const auto [fullHd, fullHdFits, fullHdElided] = panelOn(QSize(1920, 1080), 1);
+    const auto [fourK, fourKFits, fourKElided] = panelOn(QSize(3840, 2160), 1);
+    const auto [highDpi, highDpiFits, highDpiElided] = panelOn(QSize(3840, 2160), 2);
+    QVERIFY2(fourK > fullHd * 1.8 && fourK < fullHd * 2.2, qPrintable(QStringLiteral("%1 %2").arg(fullHd).arg(fourK)));
+    QCOMPARE(highDpi, fullHd * 2); // device pixels: the same size on the screen
+    QVERIFY(fullHdFits && fullHdElided && fourKFits && fourKElided && highDpiFits && highDpiElided);
 }
 
 QTEST_MAIN(FullScreenTest)

@@ -696,6 +696,14 @@ void PicturesTest::pictureInfoReadsEveryField()
     QVERIFY(info.fNumber && qFuzzyCompare(*info.fNumber, 2.8));
     QCOMPARE(info.iso, 3200);
     QVERIFY(info.focalLengthMm && qFuzzyCompare(*info.focalLengthMm, 35.0));
+    // The camera in the Exif directory too: IFD0's make first, the Exif
+    // directory's model where IFD0 has none.
+    const Samples::ExifInfo split{.make = "NIKON CORPORATION", .exifMake = "Other", .exifModel = "NIKON D2H"};
+    const Pictures::PictureInfo fromExif = infoOf(native(folder_.addFile(
+        QStringLiteral("split.jpg"),
+        Samples::Jpeg(filled(QSize(8, 8), Qt::gray), {.exif = Samples::ExifWithInfo(split, bigEndian)}))));
+    QCOMPARE(fromExif.make, QStringLiteral("NIKON CORPORATION"));
+    QCOMPARE(fromExif.model, QStringLiteral("NIKON D2H"));
     // A JPEG without EXIF: nothing.
     const Pictures::PictureInfo none =
         infoOf(native(folder_.addFile(QStringLiteral("plain.jpg"), Samples::Jpeg(filled(QSize(8, 8), Qt::red)))));
