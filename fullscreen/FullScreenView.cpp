@@ -3,6 +3,7 @@
 #include "Browsing.h"
 #include "FolderService.h"
 #include "NativeName.h"
+#include "SlideshowDelay.h"
 
 #include <QContextMenuEvent>
 #include <QGuiApplication>
@@ -44,6 +45,9 @@ FullScreenView::FullScreenView(const Browsing& browsing, Pictures::Pipeline& pic
     slideshow_.setInterval(DefaultSlideshowDelay);
     hidePointer_.setSingleShot(true);
     hidePointer_.setInterval(PointerHideDelay);
+    overlayFlash_.setSingleShot(true);
+    overlayFlash_.setInterval(OverlayFlash);
+    connect(&overlayFlash_, &QTimer::timeout, this, qOverload<>(&FullScreenView::update));
     connect(&slideshow_, &QTimer::timeout, this, &FullScreenView::slideshowStep);
     connect(&hidePointer_, &QTimer::timeout, this, [this] { setCursor(Qt::BlankCursor); });
     pointerRested_.setSingleShot(true);
@@ -122,6 +126,27 @@ InfoPanelText FullScreenView::infoPanel() const
             panel.reducedTo = screenImage_.size();
     }
     return panel;
+}
+
+OverlayText FullScreenView::overlayText() const
+{
+    OverlayText text;
+    if (entry_ < 0)
+        return text;
+    text.name = browsing_.nameAt(entry_);
+    text.position = entry_ + 1;
+    text.count = browsing_.entryCount();
+    if (hasPicture())
+        text.scale = viewport_.scale();
+    text.mode = viewport_.mode();
+    text.enlargeSmall = viewport_.enlargesSmall();
+    text.keepZoom = viewport_.keepsZoom();
+    text.slideshowRunning = slideshowOn_;
+    text.slideshowShown = flashSlideshow_ && overlayFlash_.isActive();
+    text.delay = slideshowDelay();
+    text.loop = slideshowOrder_.loops();
+    text.random = slideshowOrder_.isRandom();
+    return text;
 }
 
 QString FullScreenView::pathOf(int entry) const
@@ -323,12 +348,25 @@ void FullScreenView::installScreenPicture(const Pictures::Result& result)
 
 // The pictures either side, decoded at screen size while nothing else
 // waits, then the 1:1 part about the pointer of the picture looked at.
+// While the slideshow runs its next picture comes first (the first after the
+// last when it loops, any in random order), and only two in all, so that
+// with the one shown they still fit the screen cache.
 void FullScreenView::prefetchNeighbours()
 {
     if (entry_ < 0 || !isVisible())
         return;
+    std::vector<int> entries;
+    if (slideshowOn_) {
+        if (const std::optional<int> next = slideshowOrder_.peek(entry_, browsing_.entryCount()))
+            entries.push_back(*next);
+    }
+    for (const int entry : browsing_.neighboursOf(entry_)) {
+        if (std::find(entries.begin(), entries.end(), entry) == entries.end())
+            entries.push_back(entry);
+    }
+    entries.resize(std::min<std::size_t>(entries.size(), 2));
     std::vector<Pictures::Request> ahead;
-    for (const int entry : browsing_.neighboursOf(entry_))
+    for (const int entry : entries)
         ahead.push_back(screenRequest(entry));
     partAhead_ = partAhead();
     if (partAhead_)
@@ -373,13 +411,14 @@ void FullScreenView::fitTurnedPicture()
 
 // The fitted picture is scaled once, smoothly, rather than at every paint;
 // one decoded at the fitted size (give or take the pixel the two roundings may
-// differ by) is drawn as it is. Zoomed, there is nothing to prepare: the
-// picture's rectangle is then the zoomed one, and scaling the screen picture
+// differ by) is drawn as it is. Zoomed, or placed by a mode past the screen's
+// edges (fill, fit width), there is nothing to prepare: the picture's
+// rectangle is then larger than the screen, and scaling the screen picture
 // up to it would cost a quarter of a second and a copy as large as 1:1.
 void FullScreenView::prepareFittedImage()
 {
     fitted_ = {};
-    if (turnedScreen_.isNull() || !viewport_.isFitted())
+    if (turnedScreen_.isNull() || !viewport_.isFitted() || viewport_.canPan())
         return;
     const QSize size = viewport_.pictureRect().size().toSize();
     const QSize off = turnedScreen_.size() - size;
@@ -440,24 +479,98 @@ void FullScreenView::toggleInfo()
     update();
 }
 
+void FullScreenView::toggleOverlay()
+{
+    overlayShown_ = !overlayShown_;
+    overlayFlash_.stop();
+    update();
+}
+
+void FullScreenView::flashOverlay(bool slideshow)
+{
+    flashSlideshow_ = slideshow;
+    overlayFlash_.start();
+    update();
+}
+
+void FullScreenView::setZoomMode(Viewport::Mode mode)
+{
+    viewport_.setMode(mode);
+    zoomModeChanged();
+}
+
+void FullScreenView::toggleEnlargeSmall()
+{
+    // Enlarging is fitting's: it shows at once, in that mode.
+    if (viewport_.mode() != Viewport::Mode::Fit)
+        viewport_.setMode(Viewport::Mode::Fit);
+    viewport_.setEnlargeSmall(!viewport_.enlargesSmall());
+    zoomModeChanged();
+}
+
+void FullScreenView::toggleKeepZoom()
+{
+    viewport_.setKeepZoom(!viewport_.keepsZoom());
+    flashOverlay(false);
+}
+
+// The picture placed anew: the fitted image made for the old placement
+// would be drawn at the wrong size.
+void FullScreenView::zoomModeChanged()
+{
+    prepareFittedImage();
+    viewportChanged();
+    flashOverlay(false);
+}
+
 void FullScreenView::toggleSlideshow()
 {
     slideshowOn_ = !slideshowOn_;
-    if (slideshowOn_)
+    if (slideshowOn_) {
+        slideshowOrder_.start(entry_, browsing_.entryCount());
         slideshow_.start();
-    else
+        prefetchNeighbours();
+    } else {
         slideshow_.stop();
+    }
+    flashOverlay(true);
 }
 
-// The slideshow ends at the last picture; a picture not yet decoded is
-// waited for, its delay starting once it is shown.
+void FullScreenView::changeSlideshowDelay(int direction)
+{
+    const std::chrono::milliseconds delay = slideshowDelay();
+    setSlideshowDelay(direction > 0 ? SlideshowDelay::longer(delay) : SlideshowDelay::shorter(delay));
+    flashOverlay(true);
+}
+
+void FullScreenView::toggleSlideshowLoop()
+{
+    slideshowOrder_.setLoop(!slideshowOrder_.loops());
+    prefetchNeighbours();
+    flashOverlay(true);
+}
+
+// Random order starts a round at the picture shown.
+void FullScreenView::toggleSlideshowRandom()
+{
+    slideshowOrder_.setRandom(!slideshowOrder_.isRandom());
+    slideshowOrder_.start(entry_, browsing_.entryCount());
+    prefetchNeighbours();
+    flashOverlay(true);
+}
+
+// The slideshow ends after the last picture of its round unless it loops;
+// a picture not yet decoded is waited for, its delay starting once it is
+// shown.
 void FullScreenView::slideshowStep()
 {
-    if (entry_ + 1 >= browsing_.entryCount()) {
+    const std::optional<int> next = slideshowOrder_.advance(entry_, browsing_.entryCount());
+    if (!next) {
         slideshowOn_ = false;
+        update();
         return;
     }
-    stepBy(1);
+    goTo(*next);
     if (shownEntry_ == entry_)
         slideshow_.start();
 }
@@ -468,6 +581,7 @@ void FullScreenView::leave()
         return;
     slideshowOn_ = false;
     slideshow_.stop();
+    overlayFlash_.stop();
     hidePointer_.stop();
     hide();
     // The large pictures go with the view; the pipeline's cache keeps what it may.
@@ -500,6 +614,8 @@ void FullScreenView::paintEvent(QPaintEvent*)
     }
     if (infoShown_)
         paintInfoPanel(painter);
+    if (overlayOnScreen())
+        overlay_.paint(painter, overlayText(), rect());
 }
 
 // Drawn in device pixels, so that 1:1 is one file pixel to one screen pixel.
@@ -537,7 +653,8 @@ void FullScreenView::drawVisible(QPainter& painter, const QImage& source, QRectF
     const QRectF from((visible.x() - target.x()) * perScreen, (visible.y() - target.y()) * perScreen,
                       visible.width() * perScreen, visible.height() * perScreen);
     // Enlarged pixels stay sharp squares; only a reduction is smoothed.
-    painter.setRenderHint(QPainter::SmoothPixmapTransform, perScreen > 1.0 + 1e-9);
+    // Placed by a mode (fill, fit width), an enlargement is smoothed too.
+    painter.setRenderHint(QPainter::SmoothPixmapTransform, perScreen > 1.0 + 1e-9 || viewport_.isFitted());
     painter.drawImage(visible, source, from);
 }
 
@@ -627,6 +744,39 @@ void FullScreenView::act(Action action)
     case Action::TurnAnticlockwise:
         rotate(-1);
         break;
+    case Action::Overlay:
+        toggleOverlay();
+        break;
+    case Action::FitScreen:
+        setZoomMode(Viewport::Mode::Fit);
+        break;
+    case Action::FillScreen:
+        setZoomMode(Viewport::Mode::Fill);
+        break;
+    case Action::FitWidth:
+        setZoomMode(Viewport::Mode::FitWidth);
+        break;
+    case Action::FitHeight:
+        setZoomMode(Viewport::Mode::FitHeight);
+        break;
+    case Action::EnlargeSmall:
+        toggleEnlargeSmall();
+        break;
+    case Action::KeepZoom:
+        toggleKeepZoom();
+        break;
+    case Action::SlideshowShorter:
+        changeSlideshowDelay(-1);
+        break;
+    case Action::SlideshowLonger:
+        changeSlideshowDelay(1);
+        break;
+    case Action::SlideshowLoop:
+        toggleSlideshowLoop();
+        break;
+    case Action::SlideshowRandom:
+        toggleSlideshowRandom();
+        break;
     default: // the window's actions
         break;
     }
@@ -683,16 +833,63 @@ void FullScreenView::contextMenuEvent(QContextMenuEvent* event)
     menu.addAction(viewport_.isFitted() ? QStringLiteral("Skutečná velikost\t1")
                                         : QStringLiteral("Přizpůsobit obrazovce\t1"),
                    this, [this, anchor] { toggleOneToOne(anchor); });
+    addZoomMenu(menu);
     menu.addAction(QStringLiteral("Otočit doprava\tR"), this, [this] { rotate(1); });
     menu.addAction(QStringLiteral("Otočit doleva\tShift+R"), this, [this] { rotate(-1); });
     menu.addSeparator();
     menu.addAction(infoShown_ ? QStringLiteral("Skrýt informace\tI") : QStringLiteral("Informace\tI"), this,
                    &FullScreenView::toggleInfo);
+    QAction* overlay = menu.addAction(QStringLiteral("Název a zvětšení\tO"), this, &FullScreenView::toggleOverlay);
+    overlay->setCheckable(true);
+    overlay->setChecked(overlayShown_);
     menu.addAction(slideshowOn_ ? QStringLiteral("Zastavit prezentaci\tS") : QStringLiteral("Prezentace\tS"), this,
                    &FullScreenView::toggleSlideshow);
+    addSlideshowMenu(menu);
     menu.addSeparator();
     menu.addAction(QStringLiteral("Ukončit celou obrazovku\tEsc"), this, &FullScreenView::leave);
     menu.exec(event->globalPos());
+}
+
+// The zoom modes, one of them checked, and the two toggles.
+void FullScreenView::addZoomMenu(QMenu& menu)
+{
+    QMenu* zoom = menu.addMenu(QStringLiteral("Zvětšení"));
+    const auto addMode = [&](const QString& text, Viewport::Mode mode) {
+        QAction* action = zoom->addAction(text, this, [this, mode] { setZoomMode(mode); });
+        action->setCheckable(true);
+        action->setChecked(viewport_.mode() == mode);
+    };
+    addMode(QStringLiteral("Přizpůsobit obrazovce\tW"), Viewport::Mode::Fit);
+    addMode(QStringLiteral("Vyplnit obrazovku\tV"), Viewport::Mode::Fill);
+    addMode(QStringLiteral("Přizpůsobit šířce\tE"), Viewport::Mode::FitWidth);
+    addMode(QStringLiteral("Přizpůsobit výšce\tShift+E"), Viewport::Mode::FitHeight);
+    zoom->addSeparator();
+    QAction* enlarge =
+        zoom->addAction(QStringLiteral("Zvětšovat malé obrázky\tShift+W"), this, &FullScreenView::toggleEnlargeSmall);
+    enlarge->setCheckable(true);
+    enlarge->setChecked(viewport_.enlargesSmall());
+    QAction* keep =
+        zoom->addAction(QStringLiteral("Ponechat zvětšení a polohu\tK"), this, &FullScreenView::toggleKeepZoom);
+    keep->setCheckable(true);
+    keep->setChecked(viewport_.keepsZoom());
+    zoom->addSeparator();
+    zoom->addAction(QStringLiteral("Zvětšit\t+"), this, [this] { zoomIn(pointerInDevicePixels()); });
+    zoom->addAction(QStringLiteral("Zmenšit\t−"), this, [this] { zoomOut(pointerInDevicePixels()); });
+}
+
+void FullScreenView::addSlideshowMenu(QMenu& menu)
+{
+    QMenu* slideshow =
+        menu.addMenu(QStringLiteral("Nastavení prezentace (%1)").arg(SlideshowDelay::text(slideshowDelay())));
+    slideshow->addAction(QStringLiteral("Kratší interval\t["), this, [this] { changeSlideshowDelay(-1); });
+    slideshow->addAction(QStringLiteral("Delší interval\t]"), this, [this] { changeSlideshowDelay(1); });
+    QAction* loop = slideshow->addAction(QStringLiteral("Dokola\tL"), this, &FullScreenView::toggleSlideshowLoop);
+    loop->setCheckable(true);
+    loop->setChecked(slideshowOrder_.loops());
+    QAction* random =
+        slideshow->addAction(QStringLiteral("Náhodné pořadí\tN"), this, &FullScreenView::toggleSlideshowRandom);
+    random->setCheckable(true);
+    random->setChecked(slideshowOrder_.isRandom());
 }
 
 void FullScreenView::resizeEvent(QResizeEvent*)

@@ -3,7 +3,10 @@
 #include "InfoPanel.h"
 #include "InfoPanelText.h"
 #include "KeyActions.h"
+#include "Overlay.h"
+#include "OverlayText.h"
 #include "Pipeline.h"
+#include "SlideshowOrder.h"
 #include "Viewport.h"
 #include "WheelNotches.h"
 #include "ZoomedPart.h"
@@ -18,12 +21,14 @@
 #include <optional>
 
 class Browsing;
+class QMenu;
 class QScreen;
 
 // The full-screen picture view: a top-level window of its own that steps
-// through the pictures of what is browsed, one at a time on black, fitted to
-// the screen or zoomed and panned, with an information panel, a slideshow and
-// turning on screen only. It reads the folder and its names from what is
+// through the pictures of what is browsed, one at a time on black, placed by a
+// zoom mode or zoomed and panned, with an information panel, a one-line
+// overlay, a slideshow and turning on screen only. What the user sets here
+// (modes, overlay, slideshow) is kept while the program runs. It reads the folder and its names from what is
 // browsed (and keeps no copy of them) and knows nothing of the main window:
 // the window opens it on an entry and hears where it was left.
 class FullScreenView : public QWidget {
@@ -31,6 +36,9 @@ class FullScreenView : public QWidget {
 public:
     static constexpr std::chrono::milliseconds DefaultSlideshowDelay{4000};
     static constexpr std::chrono::milliseconds PointerHideDelay{1500};
+    // How long the overlay shows a change (of the slideshow, the zoom mode)
+    // when it is off.
+    static constexpr std::chrono::milliseconds OverlayFlash{2000};
 
     FullScreenView(const Browsing& browsing, Pictures::Pipeline& pictures, QWidget* parent = nullptr);
 
@@ -52,6 +60,13 @@ public:
     bool slideshowRunning() const { return slideshowOn_; }
     bool infoShown() const { return infoShown_; }
     InfoPanelText infoPanel() const;
+    bool overlayShown() const { return overlayShown_; }
+    // The overlay is on screen: shown, or showing a change for a moment.
+    bool overlayOnScreen() const { return overlayShown_ || overlayFlash_.isActive(); }
+    OverlayText overlayText() const;
+    const Overlay& overlay() const { return overlay_; }
+    std::chrono::milliseconds slideshowDelay() const { return slideshow_.intervalAsDuration(); }
+    const SlideshowOrder& slideshowOrder() const { return slideshowOrder_; }
 
     // The actions of the keys, for the context menu and the window.
     void act(KeyActions::Action action);
@@ -62,7 +77,15 @@ public:
     void zoomIn(QPointF anchor);
     void zoomOut(QPointF anchor);
     void toggleInfo();
+    void toggleOverlay();
+    void setZoomMode(Viewport::Mode mode);
+    void toggleEnlargeSmall();
+    void toggleKeepZoom();
     void toggleSlideshow();
+    // One step of SlideshowDelay longer (1) or shorter (-1).
+    void changeSlideshowDelay(int direction);
+    void toggleSlideshowLoop();
+    void toggleSlideshowRandom();
     void leave();
 
 signals:
@@ -110,6 +133,11 @@ private:
     void showPointer();
     void listingChanged();
     void paintInfoPanel(QPainter& painter);
+    void zoomModeChanged();
+    // Shows the overlay for a moment, with the slideshow's part or without.
+    void flashOverlay(bool slideshow);
+    void addZoomMenu(QMenu& menu);
+    void addSlideshowMenu(QMenu& menu);
 
     const Browsing& browsing_;
     Pictures::Pipeline& pictures_;
@@ -146,8 +174,13 @@ private:
     Viewport viewport_;
     bool infoShown_ = false;
     InfoPanel panel_;
+    bool overlayShown_ = false;
+    Overlay overlay_;
+    QTimer overlayFlash_;
+    bool flashSlideshow_ = false;
     QTimer slideshow_;
     bool slideshowOn_ = false;
+    SlideshowOrder slideshowOrder_;
     QTimer hidePointer_;
     // The pointer at rest again over a fitted picture: the 1:1 part about it
     // is decoded ahead.

@@ -18,15 +18,63 @@ void Viewport::setScreen(QSizeF screen)
 
 void Viewport::setPicture(QSizeF picture)
 {
+    if (!keepZoom_) {
+        picture_ = picture;
+        fit();
+        return;
+    }
+    // A picture that could not be decoded has no size: the one before it
+    // says where the next one is seen.
+    if (!picture_.isEmpty())
+        keptFocus_ = focus();
     picture_ = picture;
+    const QSizeF size = picture_ * scale();
+    centre_ = screenCentre() + QPointF((0.5 - keptFocus_.x()) * size.width(), (0.5 - keptFocus_.y()) * size.height());
+    keepOnScreen();
+}
+
+void Viewport::setMode(Mode mode)
+{
+    mode_ = mode;
     fit();
 }
 
-double Viewport::fitScale() const
+void Viewport::setEnlargeSmall(bool enlarge)
+{
+    enlargeSmall_ = enlarge;
+    fit();
+}
+
+// Fill, fit width and fit height reach the screen's edges whatever the
+// picture's size: that is what they are asked for. Fit leaves a small
+// picture at its own size unless asked to enlarge it.
+double Viewport::modeScale() const
 {
     if (picture_.isEmpty() || screen_.isEmpty())
         return 1;
-    return std::min({1.0, screen_.width() / picture_.width(), screen_.height() / picture_.height()});
+    const double across = screen_.width() / picture_.width();
+    const double down = screen_.height() / picture_.height();
+    switch (mode_) {
+    case Mode::Fill:
+        return std::max(across, down);
+    case Mode::FitWidth:
+        return across;
+    case Mode::FitHeight:
+        return down;
+    case Mode::Fit:
+        break;
+    }
+    const double whole = std::min(across, down);
+    return enlargeSmall_ ? whole : std::min(1.0, whole);
+}
+
+QPointF Viewport::focus() const
+{
+    const QSizeF size = picture_ * scale();
+    if (size.isEmpty())
+        return {0.5, 0.5};
+    const QPointF off = screenCentre() - centre_;
+    return {0.5 + off.x() / size.width(), 0.5 + off.y() / size.height()};
 }
 
 QRectF Viewport::pictureRect() const
@@ -37,8 +85,8 @@ QRectF Viewport::pictureRect() const
     // exact: scale 1 is one file pixel to one screen pixel.
     if (!scale_ && !picture_.isEmpty())
         size = size.expandedTo(QSizeF(1, 1));
-    const QPointF centre = scale_ ? centre_ : QPointF(screen_.width() / 2, screen_.height() / 2);
-    return QRectF(QPointF(std::round(centre.x() - size.width() / 2), std::round(centre.y() - size.height() / 2)), size);
+    return QRectF(QPointF(std::round(centre_.x() - size.width() / 2), std::round(centre_.y() - size.height() / 2)),
+                  size);
 }
 
 bool Viewport::canPan() const
@@ -50,23 +98,23 @@ bool Viewport::canPan() const
 void Viewport::fit()
 {
     scale_.reset();
-    centre_ = QPointF(screen_.width() / 2, screen_.height() / 2);
+    centre_ = screenCentre();
+    keepOnScreen();
 }
 
 void Viewport::zoomTo(double scale, QPointF anchor)
 {
     const double from = this->scale();
-    const QPointF centre = scale_ ? centre_ : QPointF(screen_.width() / 2, screen_.height() / 2);
-    centre_ = anchor + (centre - anchor) * (scale / from);
+    centre_ = anchor + (centre_ - anchor) * (scale / from);
     scale_ = scale;
     keepOnScreen();
 }
 
-// The next level above (direction 1) or below (-1) `from`, the fitted scale
+// The next level above (direction 1) or below (-1) `from`, the mode's scale
 // counted among the levels; `from` itself where there is none.
 double Viewport::nextLevel(double from, int direction) const
 {
-    const double fitted = fitScale();
+    const double fitted = modeScale();
     double best = from;
     auto consider = [&](double level) {
         if ((level - from) * direction <= SameLevel * from)
@@ -76,8 +124,8 @@ double Viewport::nextLevel(double from, int direction) const
     };
     for (const double level : ZoomLevels)
         consider(level);
-    // Below the smallest level only the fitted scale lies (a picture more
-    // than four times the screen).
+    // Below the smallest level only the mode's scale lies (a picture more
+    // than four times the screen, fitted).
     consider(fitted);
     return best;
 }
@@ -87,7 +135,7 @@ void Viewport::zoomIn(QPointF anchor)
     const double next = nextLevel(scale(), 1);
     if (next == scale())
         return;
-    if (next == fitScale())
+    if (next == modeScale())
         fit();
     else
         zoomTo(next, anchor);
@@ -98,10 +146,10 @@ void Viewport::zoomOut(QPointF anchor)
     const double next = nextLevel(scale(), -1);
     if (next == scale())
         return;
-    // Below both the fitted scale and the smallest level there is nothing.
-    if (next < std::min(fitScale(), ZoomLevels[0]) - 1e-9)
+    // Below both the mode's scale and the smallest level there is nothing.
+    if (next < std::min(modeScale(), ZoomLevels[0]) - 1e-9)
         return;
-    if (next == fitScale())
+    if (next == modeScale())
         fit();
     else
         zoomTo(next, anchor);
@@ -117,8 +165,6 @@ void Viewport::toggleOneToOne(QPointF anchor)
 
 void Viewport::pan(QPointF by)
 {
-    if (!scale_)
-        return;
     centre_ += by;
     keepOnScreen();
 }
@@ -127,9 +173,7 @@ void Viewport::pan(QPointF by)
 // larger one leaves no black edge on that side.
 void Viewport::keepOnScreen()
 {
-    if (!scale_)
-        return;
-    const QSizeF size = picture_ * *scale_;
+    const QSizeF size = picture_ * scale();
     auto clampAxis = [](double centre, double picture, double screen) {
         if (picture <= screen)
             return screen / 2;

@@ -62,6 +62,20 @@ constexpr std::array Bindings{
     Binding{Where::FullScreen, Qt::Key_R, Action::TurnAnticlockwise, true},
     Binding{Where::FullScreen, Qt::Key_Greater, Action::TurnClockwise},
     Binding{Where::FullScreen, Qt::Key_Less, Action::TurnAnticlockwise},
+    Binding{Where::FullScreen, Qt::Key_O, Action::Overlay},
+    Binding{Where::FullScreen, Qt::Key_W, Action::FitScreen, false},
+    Binding{Where::FullScreen, Qt::Key_W, Action::EnlargeSmall, true},
+    Binding{Where::FullScreen, Qt::Key_V, Action::FillScreen},
+    Binding{Where::FullScreen, Qt::Key_E, Action::FitWidth, false},
+    Binding{Where::FullScreen, Qt::Key_E, Action::FitHeight, true},
+    Binding{Where::FullScreen, Qt::Key_K, Action::KeepZoom},
+    // [ and ], and the keys in their place on a Czech keyboard (ú and ")").
+    Binding{Where::FullScreen, Qt::Key_BracketLeft, Action::SlideshowShorter},
+    Binding{Where::FullScreen, Qt::Key_Uacute, Action::SlideshowShorter},
+    Binding{Where::FullScreen, Qt::Key_BracketRight, Action::SlideshowLonger},
+    Binding{Where::FullScreen, Qt::Key_ParenRight, Action::SlideshowLonger},
+    Binding{Where::FullScreen, Qt::Key_L, Action::SlideshowLoop},
+    Binding{Where::FullScreen, Qt::Key_N, Action::SlideshowRandom},
 };
 
 } // namespace

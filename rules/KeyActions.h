@@ -48,13 +48,28 @@ enum class Action {
     Slideshow,
     TurnClockwise,
     TurnAnticlockwise,
+    // The one-line overlay (name, place, zoom).
+    Overlay,
+    // Zoom modes, each kept across pictures until another is chosen.
+    FitScreen,
+    FillScreen,
+    FitWidth,
+    FitHeight,
+    EnlargeSmall,
+    // Keeping the zoom and the place in the picture across pictures.
+    KeepZoom,
+    // The slideshow's delay, looping and random order.
+    SlideshowShorter,
+    SlideshowLonger,
+    SlideshowLoop,
+    SlideshowRandom,
     Leave,
 };
 
 // The action of `key` where the keyboard is, or none. The grid and the view
 // take keys without modifiers only (the caller leaves the others to the
 // focus chain and the menus); the full screen tells Shift apart only where
-// it matters (R, Shift+R).
+// it matters (R, Shift+R; W, Shift+W; E, Shift+E).
 std::optional<Action> ForKey(Where where, int key, Qt::KeyboardModifiers modifiers = Qt::NoModifier);
 
 } // namespace KeyActions

@@ -1,6 +1,7 @@
-// The full-screen view on its own: where the picture lies when fitted and
-// zoomed, stepping at the ends, exact pixels at 1:1, turning, the slideshow
-// and the information panel's text.
+// The full-screen view on its own: where the picture lies when fitted,
+// placed by a zoom mode and zoomed, stepping at the ends, exact pixels at 1:1,
+// turning, the slideshow and its order, the information panel's text and the
+// overlay.
 
 #include "TestSupport.h"
 
@@ -8,8 +9,12 @@
 #include "FullScreenView.h"
 #include "InfoPanel.h"
 #include "NativeName.h"
+#include "Overlay.h"
+#include "OverlayText.h"
 #include "SampleFiles.h"
 #include "ShownText.h"
+#include "SlideshowDelay.h"
+#include "SlideshowOrder.h"
 #include "Viewport.h"
 
 #include <QGuiApplication>
@@ -89,6 +94,9 @@ private slots:
     void zoomStepsThroughFitAndLevels();
     void zoomKeepsThePointUnderTheAnchor();
     void panningStopsAtTheEdges();
+    void zoomModesPlaceThePicture();
+    void keptZoomCarriesScaleAndPlace();
+    void zoomModesAndKeptZoomHoldAcrossSteps();
     void stepsStayAtTheEnds();
     void oneToOneShowsExactPixels();
     void oneToOneOfATurnedCameraPhotoIsExact();
@@ -96,6 +104,8 @@ private slots:
     void turnsOnScreenPerFile();
     void slideshowAdvancesAndStopsAtTheEnd();
     void slideshowWaitsForASlowPicture();
+    void slideshowOrderLoopsAndShuffles();
+    void slideshowLoopsAndChangesDelayOnScreen();
     void decodesAtTheSizeThatFitsTheScreen();
     void infoPanelShowsTheFilesExif();
     void infoPanelSaysWhatIsKnown();
@@ -103,6 +113,8 @@ private slots:
     void infoPanelLeavesOutWhatCannotBe();
     void infoPanelIsLaidOutOnce();
     void infoPanelGrowsWithTheScreen();
+    void overlaySaysWhereAndHowMuch();
+    void overlayStaysOnAcrossFullScreens();
 };
 
 void FullScreenTest::fitsCentredAndNeverEnlarges()
@@ -207,6 +219,143 @@ void FullScreenTest::panningStopsAtTheEdges()
     viewport.toggleOneToOne({0, 0});
     viewport.pan({500, 0});
     QCOMPARE(viewport.pictureRect().left(), 460.0);
+}
+
+void FullScreenTest::zoomModesPlaceThePicture()
+{
+    using Mode = Viewport::Mode;
+    Viewport viewport;
+    viewport.setScreen({1920, 1080});
+    viewport.setMode(Mode::Fill);
+    // A panorama covers the screen's height and is cut at the sides, centred, pannable.
+    viewport.setPicture({6000, 1000});
+    QCOMPARE(viewport.scale(), 1.08);
+    QCOMPARE(viewport.pictureRect(), QRectF(-2280, 0, 6480, 1080));
+    QVERIFY(viewport.isFitted() && viewport.canPan());
+    viewport.pan({100000, 0});
+    QCOMPARE(viewport.pictureRect().left(), 0.0);
+    // The mode holds for the next picture: a portrait is as wide as the screen.
+    viewport.setPicture({3000, 4000});
+    QCOMPARE(viewport.pictureRect(), QRectF(0, -740, 1920, 2560));
+
+    viewport.setMode(Mode::FitWidth);
+    viewport.setPicture({6000, 1000});
+    QCOMPARE(viewport.pictureRect(), QRectF(0, 380, 1920, 320));
+    QVERIFY(!viewport.canPan());
+    viewport.setMode(Mode::FitHeight);
+    QCOMPARE(viewport.pictureRect(), QRectF(-2280, 0, 6480, 1080));
+    viewport.setPicture({3000, 4000});
+    QCOMPARE(viewport.pictureRect(), QRectF(555, 0, 810, 1080));
+
+    // 1:1 and back lands in the mode, not in plain fitting.
+    viewport.toggleOneToOne({0, 0});
+    QCOMPARE(viewport.scale(), 1.0);
+    viewport.toggleOneToOne({0, 0});
+    QVERIFY(viewport.isFitted());
+    QCOMPARE(viewport.scale(), 0.27);
+
+    // A small picture: fitted at its own size unless enlarging; the other
+    // modes reach the screen's edges whatever its size.
+    viewport.setMode(Mode::Fit);
+    viewport.setPicture({480, 270});
+    QCOMPARE(viewport.pictureRect(), QRectF(720, 405, 480, 270));
+    viewport.setEnlargeSmall(true);
+    QCOMPARE(viewport.pictureRect(), QRectF(0, 0, 1920, 1080));
+    viewport.setPicture({270, 480});
+    QCOMPARE(viewport.pictureRect(), QRectF(656, 0, 607.5, 1080));
+    viewport.setEnlargeSmall(false);
+    viewport.setMode(Mode::FitWidth);
+    QCOMPARE(viewport.scale(), 1920 / 270.0);
+}
+
+// With the zoom kept, the next picture comes at the same scale with the same
+// point (as a share of its size) in the middle of the screen, also past a
+// picture that could not be decoded; without, it is placed by the mode.
+void FullScreenTest::keptZoomCarriesScaleAndPlace()
+{
+    Viewport viewport;
+    viewport.setScreen({1920, 1080});
+    viewport.setKeepZoom(true);
+    viewport.setPicture({6000, 4000});
+    viewport.toggleOneToOne({0, 0});
+    viewport.pan({-2000, -1000});
+    const QRectF seen = viewport.pictureRect();
+    QCOMPARE(seen, QRectF(-2000, -1000, 6000, 4000));
+    viewport.setPicture({6000, 4000});
+    QCOMPARE(viewport.pictureRect(), seen);
+    viewport.setPicture({});
+    viewport.setPicture({6000, 4000});
+    QCOMPARE(viewport.pictureRect(), seen);
+    // Half the size: the same point of it, at the same scale.
+    viewport.setPicture({3000, 2000});
+    QCOMPARE(viewport.scale(), 1.0);
+    QCOMPARE(filePixelUnder(viewport, {960, 540}), QPointF(1480, 770));
+
+    viewport.setKeepZoom(false);
+    viewport.setPicture({6000, 4000});
+    QVERIFY(viewport.isFitted());
+    QCOMPARE(viewport.pictureRect(), QRectF(150, 0, 1620, 1080));
+}
+
+// The keys choose the modes; each holds across steps, and the screen shows
+// it: a panorama filling the screen reaches its corners.
+void FullScreenTest::zoomModesAndKeptZoomHoldAcrossSteps()
+{
+    PictureFolder folder;
+    const QSize screen = QGuiApplication::primaryScreen()->geometry().size();
+    const QSize wide(screen.width() * 2, screen.height() / 2);
+    folder.addPicture(QStringLiteral("a.bmp"), wide, colorFor(0));
+    folder.addPicture(QStringLiteral("b.bmp"), wide, colorFor(1));
+    folder.addPicture(QStringLiteral("c.bmp"), screen / 4, colorFor(2));
+    Pictures::Pipeline pipeline;
+    Browsing browsing;
+    FullScreenView view(browsing, pipeline);
+    browsing.setListing(folder.path(), {QStringLiteral("a.bmp"), QStringLiteral("b.bmp"), QStringLiteral("c.bmp")});
+    view.open(0, QGuiApplication::primaryScreen());
+    QTRY_VERIFY(view.hasPicture());
+    const QPoint corner(2, 2);
+    QCOMPARE(shownAt(view, corner), QColor(Qt::black));
+
+    press(view, Qt::Key_V);
+    QCOMPARE(view.viewport().scale(), 2.0);
+    QVERIFY(near(shownAt(view, corner), colorFor(0), 2));
+    press(view, Qt::Key_Space); // Right pans the filled panorama
+    QCOMPARE(view.entry(), 1);
+    QTRY_VERIFY(view.hasPicture());
+    QCOMPARE(view.viewport().mode(), Viewport::Mode::Fill);
+    QCOMPARE(view.viewport().scale(), 2.0);
+    QVERIFY(near(shownAt(view, corner), colorFor(1), 2));
+    press(view, Qt::Key_E);
+    QCOMPARE(view.viewport().scale(), 0.5);
+    press(view, Qt::Key_E, Qt::ShiftModifier);
+    QCOMPARE(view.viewport().scale(), 2.0);
+
+    // The small picture: W fits it at its own size, Shift+W enlarges it to the screen.
+    press(view, Qt::Key_Space);
+    QTRY_VERIFY(view.hasPicture());
+    press(view, Qt::Key_W);
+    QCOMPARE(view.viewport().scale(), 1.0);
+    QCOMPARE(shownAt(view, corner), QColor(Qt::black));
+    const QPoint besideIt = view.rect().center() + QPoint(screen.width() / 8 + 3, 0);
+    QCOMPARE(shownAt(view, besideIt), QColor(Qt::black));
+    QVERIFY(near(shownAt(view, besideIt - QPoint(6, 0)), colorFor(2), 2));
+    press(view, Qt::Key_W, Qt::ShiftModifier);
+    QCOMPARE(view.viewport().scale(), 4.0);
+    QVERIFY(near(shownAt(view, corner), colorFor(2), 2));
+    press(view, Qt::Key_W, Qt::ShiftModifier);
+    QCOMPARE(view.viewport().scale(), 1.0);
+
+    // K keeps 1:1 across a step, where the picture would be fitted at 0.5.
+    press(view, Qt::Key_K);
+    press(view, Qt::Key_Backspace);
+    QTRY_VERIFY(view.hasPicture());
+    view.toggleOneToOne(QPointF(0, 0));
+    const QRectF seen = view.viewport().pictureRect();
+    press(view, Qt::Key_Home);
+    QTRY_VERIFY(view.hasPicture());
+    QCOMPARE(view.entry(), 0);
+    QCOMPARE(view.viewport().scale(), 1.0);
+    QCOMPARE(view.viewport().pictureRect(), seen);
 }
 
 // Five pictures, and more steps past either end than there are pictures,
@@ -492,6 +641,93 @@ void FullScreenTest::slideshowWaitsForASlowPicture()
     QVERIFY(view.hasPicture());
 }
 
+void FullScreenTest::slideshowOrderLoopsAndShuffles()
+{
+    SlideshowOrder order(7);
+    QCOMPARE(order.advance(1, 3), std::optional<int>(2));
+    QCOMPARE(order.advance(2, 3), std::nullopt);
+    order.setLoop(true);
+    QCOMPARE(order.peek(2, 3), std::optional<int>(0));
+    QCOMPARE(order.advance(2, 3), std::optional<int>(0));
+
+    // Random: each entry once a round, the round starting at the picture
+    // shown; looping, the next round is another shuffle that does not show
+    // the last picture twice in a row.
+    const int count = 9;
+    order.setRandom(true);
+    order.start(4, count);
+    QList<int> shown{4};
+    for (int k = 1; k < 5 * count; ++k) {
+        const std::optional<int> peeked = order.peek(shown.back(), count);
+        const std::optional<int> next = order.advance(shown.back(), count);
+        QVERIFY(next && *next >= 0 && *next < count);
+        QVERIFY(!peeked || peeked == next);
+        shown << *next;
+    }
+    QList<QList<int>> rounds;
+    for (int round = 0; round < 5; ++round) {
+        QList<int> sorted = shown.mid(round * count, count);
+        std::sort(sorted.begin(), sorted.end());
+        QCOMPARE(sorted, (QList<int>{0, 1, 2, 3, 4, 5, 6, 7, 8}));
+        rounds << shown.mid(round * count, count);
+        if (round > 0)
+            QVERIFY(shown[round * count] != shown[round * count - 1]);
+    }
+    QVERIFY(rounds[1] != rounds[2] || rounds[2] != rounds[3]);
+    QVERIFY(shown.mid(0, count) != (QList<int>{4, 5, 6, 7, 8, 0, 1, 2, 3}));
+    order.setLoop(false);
+    order.start(0, count);
+    for (int k = 1; k < count; ++k)
+        QVERIFY(order.advance(0, count));
+    QCOMPARE(order.advance(0, count), std::nullopt);
+
+    using std::chrono::milliseconds, std::chrono::seconds;
+    QCOMPARE(SlideshowDelay::longer(seconds(4)), seconds(5));
+    QCOMPARE(SlideshowDelay::longer(milliseconds(2500)), seconds(3));
+    QCOMPARE(SlideshowDelay::longer(seconds(60)), seconds(60));
+    QCOMPARE(SlideshowDelay::shorter(seconds(7)), seconds(5));
+    QCOMPARE(SlideshowDelay::shorter(milliseconds(2500)), seconds(2));
+    QCOMPARE(SlideshowDelay::shorter(seconds(1)), seconds(1));
+    QCOMPARE(SlideshowDelay::shorter(milliseconds(300)), milliseconds(300));
+    QCOMPARE(SlideshowDelay::text(milliseconds(300)), QStringLiteral("0,3 s"));
+    QCOMPARE(SlideshowDelay::text(seconds(15)), QStringLiteral("15 s"));
+}
+
+// L makes the slideshow go on from the first picture after the last; ] and
+// [ step the delay.
+void FullScreenTest::slideshowLoopsAndChangesDelayOnScreen()
+{
+    PictureFolder folder;
+    QStringList names;
+    for (int k = 0; k < 3; ++k)
+        names << QFileInfo(folder.addPicture(QStringLiteral("S%1.BMP").arg(k), QSize(64, 48), colorFor(k))).fileName();
+    Pictures::Pipeline pipeline;
+    Browsing browsing;
+    FullScreenView view(browsing, pipeline);
+    view.setSlideshowDelay(std::chrono::milliseconds(30));
+    browsing.setListing(folder.path(), names);
+    view.open(1, QGuiApplication::primaryScreen());
+    QTRY_VERIFY(view.hasPicture());
+    press(view, Qt::Key_L);
+    press(view, Qt::Key_S);
+    QTRY_COMPARE(view.entry(), 2);
+    QTRY_COMPARE(view.entry(), 0);
+    QVERIFY(view.slideshowRunning());
+    QTRY_VERIFY(view.hasPicture());
+    QVERIFY(near(shownAt(view, view.rect().center()), colorFor(0), 2));
+    QVERIFY(view.overlayText().line().endsWith(QStringLiteral("prezentace 0 s, dokola")));
+    press(view, Qt::Key_S);
+    QVERIFY(!view.slideshowRunning());
+
+    press(view, Qt::Key_BracketRight);
+    QCOMPARE(view.slideshowDelay(), std::chrono::seconds(1));
+    press(view, Qt::Key_BracketRight);
+    press(view, Qt::Key_BracketRight);
+    QCOMPARE(view.slideshowDelay(), std::chrono::seconds(3));
+    press(view, Qt::Key_BracketLeft);
+    QCOMPARE(view.slideshowDelay(), std::chrono::seconds(2));
+}
+
 // Every picture is asked for at the screen's box and the decode fits it, so
 // that nothing of a file is read on the window's thread to learn its size:
 // three 3:2 pictures fitted to 3840 x 2160 (3240 x 2160) fit the screen
@@ -771,6 +1007,92 @@ void FullScreenTest::infoPanelGrowsWithTheScreen()
     QVERIFY2(fourK > fullHd * 1.8 && fourK < fullHd * 2.2, qPrintable(QStringLiteral("%1 %2").arg(fullHd).arg(fourK)));
     QCOMPARE(highDpi, fullHd * 2); // device pixels: the same size on the screen
     QVERIFY(fullHdFits && fullHdElided && fourKFits && fourKElided && highDpiFits && highDpiElided);
+}
+
+void FullScreenTest::overlaySaysWhereAndHowMuch()
+{
+    OverlayText text;
+    text.name = QStringLiteral("IMG_0012.JPG");
+    text.position = 12;
+    text.count = 340;
+    text.scale = 0.36;
+    QCOMPARE(text.line(), QStringLiteral("IMG_0012.JPG  ·  12 / 340  ·  36 %"));
+    text.name = QStringLiteral("abc\u202Egnp.jpg");
+    text.scale = 0.045;
+    text.mode = Viewport::Mode::Fill;
+    text.keepZoom = true;
+    text.slideshowRunning = true;
+    text.delay = std::chrono::seconds(4);
+    text.loop = text.random = true;
+    QCOMPARE(text.line(), QStringLiteral("abc\uFFFDgnp.jpg  ·  12 / 340  ·  4,5 %  ·  vyplnit obrazovku  ·  pevné "
+                                         "zvětšení  ·  prezentace 4 s, dokola, náhodně"));
+    QCOMPARE(OverlayText::zoomText(1), QStringLiteral("100 %"));
+    QCOMPARE(OverlayText::zoomText(0.0996), QStringLiteral("10 %"));
+
+    // Too wide for the screen: the name gives way in the middle, the rest stays whole.
+    text = {};
+    text.name = QString(3000, u'W') + QStringLiteral("end.jpg");
+    text.position = 1;
+    text.count = 2;
+    text.scale = 1;
+    QImage screen(800, 600, QImage::Format_RGB32);
+    screen.fill(Qt::black);
+    Overlay overlay;
+    {
+        QPainter painter(&screen);
+        overlay.paint(painter, text, screen.rect());
+    }
+    const QString shown = overlay.shownLine();
+    QVERIFY2(shown.startsWith(QStringLiteral("WWW")) && shown.contains(QChar(0x2026)) &&
+                 shown.endsWith(QStringLiteral("end.jpg  ·  1 / 2  ·  100 %")),
+             qPrintable(shown));
+    QVERIFY(overlay.placed().right() < 800 && overlay.placed().bottom() < 600 && overlay.placed().left() > 0);
+    QVERIFY(overlay.placed().width() > 400);
+}
+
+// O shows the overlay over the picture, and it stays on when the full screen
+// is left and entered again; off, a change of the slideshow shows it for a
+// moment with the slideshow's state.
+void FullScreenTest::overlayStaysOnAcrossFullScreens()
+{
+    PictureFolder folder;
+    const QSize screen = QGuiApplication::primaryScreen()->geometry().size();
+    folder.addPicture(QStringLiteral("white.bmp"), screen, Qt::white);
+    Pictures::Pipeline pipeline;
+    Browsing browsing;
+    FullScreenView view(browsing, pipeline);
+    browsing.setListing(folder.path(), {QStringLiteral("white.bmp")});
+    view.open(0, QGuiApplication::primaryScreen());
+    QTRY_VERIFY(view.hasPicture());
+    const QRect bottomLeft(0, view.height() * 3 / 4, view.width() / 4, view.height() / 4);
+    // Dark pixels there: the box, and its text drawn white on it.
+    const auto dark = [&] {
+        const QImage shown = view.grab(bottomLeft).toImage();
+        int count = 0;
+        for (int y = 0; y < shown.height(); ++y)
+            for (int x = 0; x < shown.width(); ++x)
+                count += shown.pixelColor(x, y).lightness() < 128;
+        return count;
+    };
+    QCOMPARE(dark(), 0);
+    press(view, Qt::Key_O);
+    QVERIFY(view.overlayShown());
+    QCOMPARE(view.overlayText().line(), QStringLiteral("white.bmp  ·  1 / 1  ·  100 %"));
+    const int box = dark();
+    QVERIFY(box > 100);
+
+    view.leave();
+    view.open(0, QGuiApplication::primaryScreen());
+    QTRY_VERIFY(view.hasPicture());
+    QVERIFY(view.overlayShown());
+    QCOMPARE(dark(), box);
+    press(view, Qt::Key_O);
+    QCOMPARE(dark(), 0);
+
+    press(view, Qt::Key_N);
+    QVERIFY(view.overlayOnScreen() && !view.overlayShown());
+    QVERIFY(view.overlayText().line().endsWith(QStringLiteral("prezentace vypnuta, 4 s, náhodně")));
+    QVERIFY(dark() > 100);
 }
 
 QTEST_MAIN(FullScreenTest)

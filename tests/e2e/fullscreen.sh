@@ -4,7 +4,8 @@
 # keyboard opens it on that cell's picture, F11 from the enlarged view on that
 # picture; it steps across the folder and stays at its ends; Escape
 # brings back the window on the page of the last picture, enlarged there; the
-# slideshow moves on by itself; R turns the picture; 1 shows a one-pixel
+# slideshow moves on by itself; R turns the picture; V fills the screen and O
+# shows the overlay; 1 shows a one-pixel
 # checkerboard pixel for pixel; Ctrl+Q ends the program from full screen, and
 # right after Escape.
 source "$(dirname -- "${BASH_SOURCE[0]}")/lib.sh"
@@ -53,6 +54,29 @@ smoothed_at()
     local r g b
     read -r r g b <<<"$(pixel "$1" "$2")"
     ((r > 240 && g > 100 && g < 160 && b > 100 && b < 160)) || WHY+=" $1,$2 is $r $g $b, not pink;"
+    [[ -z $WHY ]]
+}
+# The overlay's box darkens the bottom left corner (36, H - 36): it stands
+# half a line (20 to 35 pixels at this height) from the screen's edges and
+# holds its text as far again from its own. Where it is not, B shows red and
+# white, blended in some proportion.
+dark_at()
+{
+    local r g b
+    read -r r g b <<<"$(pixel "$1" "$2")"
+    ((r < 120 && g < 120 && b < 120)) || WHY+=" $1,$2 is $r $g $b, not dark;"
+    [[ -z $WHY ]]
+}
+reddened_at()
+{
+    local r g b
+    read -r r g b <<<"$(pixel "$1" "$2")"
+    ((r > 240 && g == b)) || WHY+=" $1,$2 is $r $g $b, not red and white;"
+    [[ -z $WHY ]]
+}
+is_black()
+{
+    same "$(pixel "$1" "$2")" "0 0 0" || WHY+=" $1,$2 is not black;"
     [[ -z $WHY ]]
 }
 # Every pixel of a square about (X, Y) is red or white, each unlike its
@@ -144,6 +168,13 @@ key less
 check 10 "< turns it back: red below" red_towards 0 1
 key Right
 check 10 "Right shows B fitted to the screen, smoothed" smoothed_at 1000 800
+key v
+check 10 "V fills the screen with B: red and white reach its corner" reddened_at 40 40
+key o
+check 10 "O shows the overlay, a dark box at the bottom left over B" dark_at 36 $((H - 36))
+key w o
+check 10 "W fits B again, black at the sides, and O hides the overlay" eval \
+    "smoothed_at 1000 800 && is_black 40 40 && reddened_at 200 $((H - 36))"
 xdotool mousemove --sync 1000 800 || fail "no pointer move"
 key 1
 check 20 "1 shows B pixel for pixel, near the pointer and far from it" eval \
