@@ -191,14 +191,15 @@ QPointF FullScreenView::pointerInDevicePixels() const
     return at * devicePixelRatio();
 }
 
-// Zoomed further than the screen picture's own pixels reach.
+// Zoomed further than the screen picture's own pixels reach, and it has
+// fewer than the file.
 bool FullScreenView::needsPart() const
 {
     if (screenImage_.isNull() || fileSize_.isEmpty())
         return false;
     const int imageLong = std::max(screenImage_.width(), screenImage_.height());
     const int fileLong = std::max(fileSize_.width(), fileSize_.height());
-    return viewport_.scale() * fileLong > imageLong + 0.5;
+    return imageLong < fileLong && viewport_.scale() * fileLong > imageLong + 0.5;
 }
 
 void FullScreenView::showEntry(int entry)
