@@ -11,6 +11,7 @@
 //   kalvio_bench_fullscreen [RUNS]
 #include "FullScreenView.h"
 #include "Kalvio.h"
+#include "OneToOneParts.h"
 #include "PageGrid.h"
 #include "PrivateXServer.h"
 #include "SampleFiles.h"
@@ -238,6 +239,7 @@ int main(int argc, char* argv[])
         std::printf("  nsxiv is missing: not timed\n");
     timeKalvio(scratch.path(), runs, figures);
 
+    ShowLargePicturesOneToOne(scratch.path());
     printRow("each of 200 steps, not idle", figures.step);
     std::printf("  %-58s %8.1f MiB (goal <= 400 MiB)\n", "peak resident memory: 1:1, 20 quick steps, 200 steps",
                 figures.peakMiB);

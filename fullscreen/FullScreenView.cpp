@@ -301,6 +301,7 @@ void FullScreenView::takePart()
         else
             partFailed_ = true;
         update();
+        prefetchNeighbours();
         if (partFailed_)
             return;
     }
@@ -311,18 +312,27 @@ void FullScreenView::takePart()
         visible.adjusted(-halfMargin, -halfMargin, halfMargin, halfMargin).intersected(QRect(QPoint(0, 0), fileSize_));
     if (part_.covers(soon, scale))
         return;
-    // The part decoded ahead about the pointer serves when it covers the screen.
+    // The part decoded ahead about the pointer serves, once, when it covers
+    // the screen and what is held does not.
     const auto serves = [&](const ZoomedPart::Wanted& wanted) {
         return wanted.area.contains(visible) &&
                double(wanted.box.width()) / wanted.area.width() + 0.01 >= std::min(scale, 1.0);
     };
-    partAsked_ = partAhead_ && serves(*partAhead_) ? *partAhead_ : ZoomedPart::WantedFor(viewport_, fileSize_, turns);
-    if (partAsked_->area.isEmpty()) {
-        partAsked_.reset();
+    const ZoomedPart::Wanted wanted = partAhead_ && serves(*partAhead_) && !part_.covers(visible, scale)
+                                          ? *partAhead_
+                                          : ZoomedPart::WantedFor(viewport_, fileSize_, turns);
+    partAhead_.reset();
+    // Held already (the picture's edge is as far as a part goes).
+    if (wanted.area.isEmpty() || (wanted.area == part_.area() && part_.covers(visible, scale)))
+        return;
+    partAsked_ = wanted;
+    if (pictures_.tryGet(partRequest(wanted))) {
+        takePart(); // takes it, and asks for nothing more
         return;
     }
-    if (pictures_.tryGet(partRequest(*partAsked_)))
-        takePart();
+    // What is looked at closely comes before the neighbours decoded ahead:
+    // they are let go, and asked for again once the part has landed.
+    pictures_.prefetch({});
 }
 
 void FullScreenView::installScreenPicture(const Pictures::Result& result)
