@@ -40,6 +40,10 @@ FullScreenView::FullScreenView(const Browsing& browsing, Pictures::Pipeline& pic
     connect(&slideshow_, &QTimer::timeout, this, &FullScreenView::slideshowStep);
     connect(&hidePointer_, &QTimer::timeout, this, [this] { setCursor(Qt::BlankCursor); });
     connect(&pictures_, &Pictures::Pipeline::resultReady, this, &FullScreenView::takeDecodedPictures);
+    connect(&animation_, &Animation::frameChanged, this, [this] {
+        if (viewport_.isFitted())
+            update();
+    });
     browsing_.observe([this](Browsing::Change change, int) {
         if (change == Browsing::Change::Listing)
             listingChanged();
@@ -174,6 +178,7 @@ void FullScreenView::showEntry(int entry)
     if (entry_ != shownEntry_) {
         oneToOneImage_ = turnedOneToOne_ = {};
         oneToOneFailed_ = false;
+        animation_.stop();
     }
     takeDecodedPictures();
     prefetchNeighbours();
@@ -231,6 +236,11 @@ void FullScreenView::installScreenPicture(const Pictures::Result& result)
     turnImages();
     fitTurnedPicture();
     update();
+    // An animated GIF plays in its place from its second frame on.
+    if (picture)
+        animation_.start(NativeName::Encode(pathOf(entry_)), screenBox());
+    else
+        animation_.stop();
     // The slideshow's delay runs from the moment a picture is on screen.
     if (slideshowOn_)
         slideshow_.start();
@@ -360,6 +370,7 @@ void FullScreenView::leave()
     slideshow_.stop();
     hidePointer_.stop();
     hide();
+    animation_.stop();
     // The large pictures go with the view; the pipeline's cache keeps what it may.
     screenImage_ = oneToOneImage_ = turnedScreen_ = turnedOneToOne_ = {};
     fitted_ = {};
@@ -386,7 +397,9 @@ void FullScreenView::paintEvent(QPaintEvent*)
         const double ratio = devicePixelRatio();
         painter.scale(1 / ratio, 1 / ratio);
         const QRectF target = viewport_.pictureRect();
-        if (viewport_.isFitted() && !fitted_.isNull()) {
+        if (viewport_.isFitted() && animation_.hasFrame()) {
+            animation_.paint(painter, target, quarterTurns());
+        } else if (viewport_.isFitted() && !fitted_.isNull()) {
             painter.drawImage(target.topLeft(), fitted_);
         } else {
             const QImage& source = !turnedOneToOne_.isNull() && needsOneToOneDecode() ? turnedOneToOne_ : turnedScreen_;

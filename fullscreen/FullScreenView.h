@@ -1,5 +1,6 @@
 #pragma once
 
+#include "Animation.h"
 #include "InfoPanel.h"
 #include "InfoPanelText.h"
 #include "KeyActions.h"
@@ -45,6 +46,7 @@ public:
     bool showsOneToOnePixels() const;
     bool slideshowRunning() const { return slideshowOn_; }
     bool infoShown() const { return infoShown_; }
+    const Animation& animation() const { return animation_; }
     InfoPanelText infoPanel() const;
 
     // The actions of the keys, for the context menu and the window.
@@ -119,6 +121,8 @@ private:
     Viewport viewport_;
     bool infoShown_ = false;
     InfoPanel panel_;
+    // An animated GIF's frames, drawn fitted in place of its still picture.
+    Animation animation_;
     QTimer slideshow_;
     bool slideshowOn_ = false;
     QTimer hidePointer_;
