@@ -54,6 +54,10 @@ FullScreenView::FullScreenView(const Browsing& browsing, Pictures::Pipeline& pic
     pointerRested_.setInterval(PointerRest);
     connect(&pointerRested_, &QTimer::timeout, this, &FullScreenView::prefetchNeighbours);
     connect(&pictures_, &Pictures::Pipeline::resultReady, this, &FullScreenView::takeDecodedPictures);
+    connect(&animation_, &Animation::frameChanged, this, [this] {
+        if (viewport_.isFitted())
+            update();
+    });
     browsing_.observe([this](Browsing::Change change, int) {
         if (change == Browsing::Change::Listing)
             listingChanged();
@@ -215,6 +219,7 @@ void FullScreenView::showEntry(int entry)
         partAsked_.reset();
         partFailed_ = false;
         partAhead_.reset();
+        animation_.stop();
         // What earlier steps asked for and did not get is let go: a held
         // key passes pictures faster than they decode, and each would
         // otherwise still be decoded in turn. A quick preview of this one
@@ -351,6 +356,11 @@ void FullScreenView::installScreenPicture(const Pictures::Result& result)
     turnImages();
     fitTurnedPicture();
     update();
+    // An animated GIF plays in its place from its second frame on.
+    if (picture)
+        animation_.start(NativeName::Encode(pathOf(entry_)), screenBox());
+    else
+        animation_.stop();
     // The slideshow's delay runs from the moment a picture is on screen.
     if (slideshowOn_)
         slideshow_.start();
@@ -595,6 +605,7 @@ void FullScreenView::leave()
     overlayFlash_.stop();
     hidePointer_.stop();
     hide();
+    animation_.stop();
     // The large pictures go with the view; the pipeline's cache keeps what it may.
     screenImage_ = turnedScreen_ = fitted_ = preview_ = {};
     part_.clear();
@@ -638,7 +649,9 @@ void FullScreenView::drawPicture(QPainter& painter)
     const double ratio = devicePixelRatio();
     painter.scale(1 / ratio, 1 / ratio);
     const QRectF target = viewport_.pictureRect();
-    if (viewport_.isFitted() && !fitted_.isNull()) {
+    if (viewport_.isFitted() && animation_.hasFrame()) {
+        animation_.paint(painter, target, quarterTurns());
+    } else if (viewport_.isFitted() && !fitted_.isNull()) {
         painter.drawImage(target.topLeft(), fitted_);
     } else {
         drawVisible(painter, turnedScreen_, target);

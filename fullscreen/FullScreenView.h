@@ -1,5 +1,6 @@
 #pragma once
 
+#include "Animation.h"
 #include "InfoPanel.h"
 #include "InfoPanelText.h"
 #include "KeyActions.h"
@@ -59,6 +60,7 @@ public:
     bool showsOneToOnePixels() const;
     bool slideshowRunning() const { return slideshowOn_; }
     bool infoShown() const { return infoShown_; }
+    const Animation& animation() const { return animation_; }
     InfoPanelText infoPanel() const;
     bool overlayShown() const { return overlayShown_; }
     // The overlay is on screen: shown, or showing a change for a moment.
@@ -178,6 +180,8 @@ private:
     Overlay overlay_;
     QTimer overlayFlash_;
     bool flashSlideshow_ = false;
+    // An animated GIF's frames, drawn fitted in place of its still picture.
+    Animation animation_;
     QTimer slideshow_;
     bool slideshowOn_ = false;
     SlideshowOrder slideshowOrder_;

@@ -1,9 +1,12 @@
 #include "DecodeEveryWay.h"
 
 #include "Decode.h"
+#include "GifAnimation.h"
 #include "PictureInfo.h"
 
 #include <algorithm>
+#include <condition_variable>
+#include <mutex>
 #include <string>
 #include <sys/mman.h>
 #include <unistd.h>
@@ -35,6 +38,45 @@ private:
     int fd_;
 };
 
+// Reads the end of every row, so that a wrong size or stride shows up.
+void readRows(const QImage& image)
+{
+    volatile uint sum = 0;
+    for (int y = 0; y < image.height(); ++y)
+        sum = sum + image.constScanLine(y)[image.bytesPerLine() - 1];
+}
+
+// The full screen's animation of a GIF: its first frames, taken as they are
+// decoded (it may play for ever), then stopped. How many came.
+int playAnimation(const std::string& path, QSize box)
+{
+    constexpr int MostFrames = 16;
+    std::mutex mutex;
+    std::condition_variable woken;
+    quint64 wakes = 0;
+    Pictures::GifAnimation animation(path, box, [&] {
+        const std::lock_guard lock(mutex);
+        ++wakes;
+        woken.notify_all();
+    });
+    int taken = 0;
+    while (taken < MostFrames) {
+        std::unique_lock lock(mutex);
+        const quint64 seen = wakes;
+        lock.unlock();
+        if (const std::optional<Pictures::GifAnimation::Frame> frame = animation.next()) {
+            readRows(frame->image);
+            ++taken;
+            continue;
+        }
+        if (animation.finished())
+            break;
+        lock.lock();
+        woken.wait(lock, [&] { return wakes != seen; });
+    }
+    return taken;
+}
+
 } // namespace
 
 int DecodeEveryWay(QByteArrayView bytes)
@@ -48,11 +90,7 @@ int DecodeEveryWay(QByteArrayView bytes)
         for (const auto purpose : {Pictures::Purpose::Thumbnail, Pictures::Purpose::View}) {
             const Pictures::Decoded decoded = Pictures::Decode(file.path(), longSide, purpose);
             if (decoded) {
-                // Read the end of every row, so that a wrong size or stride shows up.
-                const QImage& image = decoded.picture->image;
-                volatile uint sum = 0;
-                for (int y = 0; y < image.height(); ++y)
-                    sum = sum + image.constScanLine(y)[image.bytesPerLine() - 1];
+                readRows(decoded.picture->image);
                 ++shown;
             }
         }
@@ -76,5 +114,6 @@ int DecodeEveryWay(QByteArrayView bytes)
             ++parts;
         }
     }
-    return shown + parts + (full ? 1 : 0) + (full && full.picture->info.make ? 1 : 0);
+    const int frames = playAnimation(file.path(), screen);
+    return shown + parts + (full ? 1 : 0) + (full && full.picture->info.make ? 1 : 0) + frames;
 }

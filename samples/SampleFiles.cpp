@@ -179,10 +179,20 @@ QByteArray lzwBlocks(const QImage& image, bool interlaced)
     return blocks.append('\0');
 }
 
+// The size bits of a colour table for image's colours, as the screen's or a
+// frame's flags hold them: the table holds 2 << bits colours.
+int colourTableBits(const QImage& image)
+{
+    int bits = 0;
+    while ((2 << bits) < image.colorCount() && bits < 7)
+        ++bits;
+    return bits;
+}
+
 void putColourTable(QDataStream& stream, const QImage& image)
 {
     QList<QRgb> table = image.colorTable();
-    table.resize(256);
+    table.resize(2 << colourTableBits(image));
     for (QRgb rgb : table)
         stream << quint8(qRed(rgb)) << quint8(qGreen(rgb)) << quint8(qBlue(rgb));
 }
@@ -538,7 +548,7 @@ QByteArray Bmp(const QImage& source, const BmpOptions& options)
     return out;
 }
 
-QByteArray Gif(QSize screen, const QList<GifFrame>& frames)
+QByteArray Gif(QSize screen, const QList<GifFrame>& frames, int loops)
 {
     QByteArray out("GIF89a");
     QDataStream stream(&out, QIODevice::Append);
@@ -546,17 +556,26 @@ QByteArray Gif(QSize screen, const QList<GifFrame>& frames)
     QList<QImage> images;
     for (const GifFrame& frame : frames)
         images << frame.image.convertToFormat(QImage::Format_Indexed8, Qt::ThresholdDither);
-    stream << quint16(screen.width()) << quint16(screen.height()) << quint8(0xF7) << quint8(0) << quint8(0);
-    putColourTable(stream, images.value(0, QImage(1, 1, QImage::Format_Indexed8)));
-    if (frames.size() > 1) {
-        stream.writeRawData("\x21\xFF\x0BNETSCAPE2.0\x03\x01\0\0\0", 19); // loop for ever
+    const QImage first = images.value(0, QImage(1, 1, QImage::Format_Indexed8));
+    stream << quint16(screen.width()) << quint16(screen.height()) << quint8(0xF0 | colourTableBits(first)) << quint8(0)
+           << quint8(0);
+    putColourTable(stream, first);
+    if (frames.size() > 1 && loops >= 0) {
+        stream.writeRawData("\x21\xFF\x0BNETSCAPE2.0\x03\x01", 16);
+        stream << quint16(loops) << quint8(0);
     }
     for (qsizetype i = 0; i < frames.size(); ++i) {
         const GifFrame& frame = frames[i];
-        if (frames.size() > 1)
-            stream.writeRawData("\x21\xF9\x04\x04\x0A\0\0\0", 8); // 0.1 s a frame, kept
+        const QList<QRgb> table = images[i].colorTable();
+        const qsizetype transparent = frame.transparent ? table.indexOf(*frame.transparent) : -1;
+        if (frames.size() > 1 || transparent >= 0) { // graphic control: disposal, delay, transparent index
+            stream << quint8(0x21) << quint8(0xF9) << quint8(4)
+                   << quint8(frame.disposal << 2 | (transparent >= 0 ? 1 : 0)) << quint16(frame.delay)
+                   << quint8(std::max<qsizetype>(transparent, 0)) << quint8(0);
+        }
         stream << quint8(',') << quint16(frame.offset.x()) << quint16(frame.offset.y()) << quint16(images[i].width())
-               << quint16(images[i].height()) << quint8((i > 0 ? 0x87 : 0) | (frame.interlaced ? 0x40 : 0));
+               << quint16(images[i].height())
+               << quint8((i > 0 ? 0x80 | colourTableBits(images[i]) : 0) | (frame.interlaced ? 0x40 : 0));
         if (i > 0)
             putColourTable(stream, images[i]);
         const QByteArray data = lzwBlocks(images[i], frame.interlaced);

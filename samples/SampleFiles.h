@@ -6,6 +6,8 @@
 #include <QPoint>
 #include <QSize>
 
+#include <optional>
+
 // Picture files made in code, byte for byte the same on every run: JPEGs
 // written with libjpeg in every colour model and coding, BMPs of every depth
 // and compression, GIFs with their own screens, frames and interlacing, and
@@ -71,10 +73,14 @@ struct GifFrame {
     QImage image{};
     QPoint offset{};
     bool interlaced = false;
+    int delay = 10;                    // hundredths of a second, in an animation
+    int disposal = 1;                  // after its delay the frame 1 stays, 2 is cleared to the background, 3 is undone
+    std::optional<QRgb> transparent{}; // the image's colour that leaves the screen under it as it is
 };
 // A GIF whose logical screen is `screen`, with the frames given (more than
-// one makes it animated and looping).
-QByteArray Gif(QSize screen, const QList<GifFrame>& frames);
+// one makes it animated). An animation plays `loops` more times after the
+// first, 0 for ever; -1 leaves its looping block out (it plays once).
+QByteArray Gif(QSize screen, const QList<GifFrame>& frames, int loops = 0);
 inline QByteArray Gif(const QImage& image)
 {
     return Gif(image.size(), {GifFrame{image, {}, false}});

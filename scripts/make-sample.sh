@@ -3,7 +3,7 @@
 #   IMG_0001.JPG .. IMG_0032.JPG   numbered colour cards (a few are portrait)
 #   R0001.JPG, R0002.JPG           pictures with their own small thumbnails in THM/
 #   THM/T0001.JPG, THM/T0002.JPG   120x90 thumbnails that look visibly different
-#   P0001.BMP, P0002.GIF           one picture in each of the other two formats
+#   P0001.BMP, P0002.GIF           one picture in each of the other two formats (the GIF animated)
 # The output is deterministic: the same ImageMagick gives the same bytes every run.
 set -euo pipefail
 
@@ -84,9 +84,22 @@ for j in 1 2; do
         -bordercolor '#ffd400' -border 3 -strip -quality 80 "$out/THM/$(printf 'T%04d.JPG' "$j")"
 done
 
-# 8-bit palette BMP (Windows 3 header) and a GIF.
+# 8-bit palette BMP (Windows 3 header) and an animated GIF: the card, then a
+# light going round its number, 12 frames of 0.1 s for ever. Each frame after
+# the first holds only the light and is undone after its delay, so the full
+# screen has to compose them; the thumbnail and the enlarged view show the card.
 card 35 P0001.BMP 320x240 "BMP3:$out/P0001.BMP" -colors 64 -type Palette -compress None
-card 36 P0002.GIF 320x240 "$out/P0002.GIF" -colors 64 +dither
+frames=$(mktemp -d)
+trap 'rm -rf "$frames"' EXIT
+card 36 P0002.GIF 320x240 "$frames/00.png"
+"$convert" "$frames/00.png" +dither -colors 64 "$frames/palette.gif"
+for k in $(seq 1 11); do
+    read -r x y < <(awk -v k="$k" 'BEGIN { a = k * 3.14159265 / 6 - 1.5708; printf "%d %d\n", 160 + 118 * cos(a), 110 + 84 * sin(a) }')
+    "$convert" "$frames/00.png" -fill white -stroke '#202020' -strokewidth 2 -draw "circle $x,$y $((x + 9)),$y" \
+        "$frames/$(printf '%02d' "$k").png"
+done
+"$convert" -delay 10 -loop 0 "$frames"/[0-9][0-9].png +dither -remap "$frames/palette.gif" -layers Optimize \
+    "$out/P0002.GIF"
 
 count=$(find "$out" -maxdepth 1 -type f | wc -l)
 echo "make-sample: wrote $count pictures to ${out#"$root"/} (plus $(find "$out/THM" -type f | wc -l) thumbnails in THM/)"

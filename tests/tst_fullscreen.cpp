@@ -107,6 +107,7 @@ private slots:
     void slideshowOrderLoopsAndShuffles();
     void slideshowLoopsAndChangesDelayOnScreen();
     void decodesAtTheSizeThatFitsTheScreen();
+    void animatedGifPlaysUntilSteppedAway();
     void infoPanelShowsTheFilesExif();
     void infoPanelSaysWhatIsKnown();
     void infoPanelNumbersInCzech();
@@ -774,6 +775,50 @@ void FullScreenTest::decodesAtTheSizeThatFitsTheScreen()
 
 // A photograph whose EXIF block says how it was taken: I shows it, in Czech,
 // read from the file itself by the decode that showed the picture.
+// An animated GIF plays in place of its still picture, frame after frame in
+// order; stepping away stops it at once, and so does leaving.
+void FullScreenTest::animatedGifPlaysUntilSteppedAway()
+{
+    PictureFolder folder;
+    const auto solid = [](QColor colour) {
+        QImage image(64, 48, QImage::Format_RGB32);
+        image.fill(colour);
+        return image;
+    };
+    const QColor red(220, 30, 30), blue(30, 40, 210);
+    folder.addFile(QStringLiteral("A.GIF"),
+                   Samples::Gif({64, 48}, {{.image = solid(red), .delay = 2}, {.image = solid(blue), .delay = 2}}));
+    // B is decoded only when let go: until then A stays on screen, its still picture.
+    HeldDecode slow(NativeName::Encode(folder.addPicture(QStringLiteral("B.BMP"), QSize(64, 48), colorFor(1))));
+    Pictures::Pipeline pipeline(slow.options());
+    const auto releaseBeforeThePipelineGoes = qScopeGuard([&slow] { slow.release(); });
+    Browsing browsing;
+    FullScreenView view(browsing, pipeline);
+    browsing.setListing(folder.path(), {QStringLiteral("A.GIF"), QStringLiteral("B.BMP")});
+    QList<QColor> seen; // what the screen shows as each frame comes
+    connect(&view.animation(), &Animation::frameChanged, &view, [&] { seen << shownAt(view, view.rect().center()); });
+
+    view.open(0, QGuiApplication::primaryScreen());
+    QTRY_VERIFY(view.hasPicture());
+    QTRY_VERIFY_WITH_TIMEOUT(seen.size() >= 3, 60000);
+    for (int k = 0; k < 3; ++k)
+        QVERIFY2(near(seen[k], k % 2 ? blue : red, 2), qPrintable(seen[k].name()));
+
+    press(view, Qt::Key_Right);
+    QVERIFY(!view.animation().isRunning() && !view.animation().hasFrame());
+    QVERIFY(near(shownAt(view, view.rect().center()), red, 2));
+    slow.release();
+    QTRY_VERIFY(view.hasPicture());
+    QVERIFY(near(shownAt(view, view.rect().center()), colorFor(1), 2));
+    QTRY_VERIFY(!view.animation().isRunning()); // a BMP is no animation
+
+    seen.clear();
+    press(view, Qt::Key_Left);
+    QTRY_VERIFY_WITH_TIMEOUT(seen.size() >= 2, 60000);
+    press(view, Qt::Key_Escape);
+    QVERIFY(!view.animation().isRunning() && !view.animation().hasFrame());
+}
+
 void FullScreenTest::infoPanelShowsTheFilesExif()
 {
     PictureFolder folder;

@@ -11,6 +11,7 @@
 #include "DecodeLimits.h"
 #include "DecodeProbe.h"
 #include "DecodeTicket.h"
+#include "GifAnimation.h"
 #include "JpegDecoder.h"
 #include "PictureInfo.h"
 #include "PictureLog.h"
@@ -24,7 +25,9 @@
 #include <QtTest>
 
 #include <atomic>
+#include <condition_variable>
 #include <fcntl.h>
+#include <mutex>
 #include <sys/stat.h>
 #include <thread>
 #include <unistd.h>
@@ -101,6 +104,41 @@ constexpr bool UnderAddressSanitizer = true; // its shadow memory and quarantine
 constexpr bool UnderAddressSanitizer = false;
 #endif
 
+// Takes an animation's frames in playing order, waiting on its wake-ups
+// rather than on a clock.
+class FrameTaker {
+public:
+    std::function<void()> wake()
+    {
+        return [this] {
+            const std::lock_guard lock(mutex_);
+            ++wakes_;
+            woken_.notify_all();
+        };
+    }
+    // The next frame, or nothing once the animation has finished.
+    std::optional<Pictures::GifAnimation::Frame> next(Pictures::GifAnimation& animation)
+    {
+        for (;;) {
+            std::unique_lock lock(mutex_);
+            const quint64 seen = wakes_;
+            lock.unlock();
+            if (std::optional<Pictures::GifAnimation::Frame> frame = animation.next())
+                return frame;
+            if (animation.finished())
+                return std::nullopt;
+            lock.lock();
+            if (!woken_.wait_for(lock, std::chrono::seconds(60), [&] { return wakes_ != seen; }))
+                return std::nullopt;
+        }
+    }
+
+private:
+    std::mutex mutex_;
+    std::condition_variable woken_;
+    quint64 wakes_ = 0;
+};
+
 } // namespace
 
 class PicturesTest : public QObject {
@@ -135,6 +173,8 @@ private slots:
     void screenDecodeShrinksInsteadOfFailing();
     void areasAreThePixelsOfTheWholePicture_data();
     void areasAreThePixelsOfTheWholePicture();
+    void animatedGifFramesAreComposedAndLoop();
+    void longAnimationHoldsFewFramesAtOnce();
 };
 
 void PicturesTest::formatIsToldByContent_data()
@@ -809,6 +849,97 @@ void PicturesTest::screenDecodeShrinksInsteadOfFailing()
     const QSize size = decoded.picture->image.size();
     QVERIFY2(size.width() == 65535 && size.height() >= 3 && size.height() <= 4, qPrintable(QDebug::toString(size)));
     QCOMPARE(decoded.picture->image.pixelColor(65534, size.height() - 1), QColor(Qt::white));
+}
+
+// Each frame comes as the screen after it was drawn, laid on black: a frame
+// with a transparent hole shows what was under it, one cleared to the
+// background shows black there, whether it had a transparent colour (Qt's
+// reader marks it in a screen without alpha, which shown as it is would be
+// white) or not (the reader would fill it with the background colour, here
+// red), and one undone brings back what it covered. Delays are the file's, under 20 ms made 100 ms, and
+// the whole plays as many times as its looping block says.
+void PicturesTest::animatedGifFramesAreComposedAndLoop()
+{
+    const QRgb red = qRgb(220, 30, 30), blue = qRgb(30, 40, 210), green = qRgb(30, 200, 40),
+               white = qRgb(250, 250, 250);
+    const QRgb hole = qRgb(255, 0, 255);
+    QImage holed = filled(QSize(8, 8), blue);
+    QPainter(&holed).fillRect(0, 0, 4, 4, QColor(hole));
+    const QList<Samples::GifFrame> frames{
+        {.image = filled(QSize(16, 16), red), .delay = 5},
+        {.image = holed, .delay = 0, .disposal = 2, .transparent = hole},
+        {.image = filled(QSize(8, 8), green), .offset = {8, 8}, .delay = 1, .disposal = 3},
+        {.image = filled(QSize(2, 2), white), .offset = {0, 14}, .delay = 20, .disposal = 2},
+        {.image = filled(QSize(1, 1), green), .offset = {15, 0}, .delay = 3},
+    };
+    const std::string path = native(folder_.addFile(QStringLiteral("moving.gif"), Samples::Gif({16, 16}, frames, 1)));
+    // Pixels looked at: in the hole, in the rest of frame 1, under frame 2,
+    // beside both, under frame 3.
+    const QPoint at[5] = {{2, 2}, {6, 6}, {12, 12}, {12, 2}, {1, 15}};
+    const QRgb black = qRgb(0, 0, 0);
+    const QRgb expected[5][5] = {{red, red, red, red, red},
+                                 {red, blue, red, red, red},
+                                 {black, black, green, red, red},
+                                 {black, black, red, red, white},
+                                 {black, black, red, red, black}};
+    const int delays[5] = {50, 100, 100, 200, 30};
+
+    FrameTaker taker;
+    Pictures::GifAnimation animation(path, QSize(), taker.wake());
+    for (int shown = 0; shown < 10; ++shown) { // played twice
+        const std::optional<Pictures::GifAnimation::Frame> frame = taker.next(animation);
+        QVERIFY2(frame, qPrintable(QStringLiteral("frame %1").arg(shown)));
+        const int k = shown % 5;
+        QCOMPARE(frame->image.size(), QSize(16, 16));
+        QCOMPARE(frame->delay.count(), delays[k]);
+        for (int p = 0; p < 5; ++p)
+            QVERIFY2(frame->image.pixel(at[p]) == expected[k][p],
+                     qPrintable(QStringLiteral("frame %1 at %2,%3: %4")
+                                    .arg(k)
+                                    .arg(at[p].x())
+                                    .arg(at[p].y())
+                                    .arg(frame->image.pixel(at[p]), 8, 16)));
+    }
+    QVERIFY(!taker.next(animation));
+    QVERIFY(animation.finished());
+
+    // Fitted to a box, every frame is scaled to it; a still GIF is no animation.
+    FrameTaker fitted;
+    Pictures::GifAnimation small(path, QSize(8, 8), fitted.wake());
+    const std::optional<Pictures::GifAnimation::Frame> frame = fitted.next(small);
+    QVERIFY(frame);
+    QCOMPARE(frame->image.size(), QSize(8, 8));
+    FrameTaker still;
+    Pictures::GifAnimation single(
+        native(folder_.addFile(QStringLiteral("still.gif"), Samples::Gif(filled({9, 9}, red)))), QSize(), still.wake());
+    QVERIFY(!still.next(single));
+    QVERIFY(single.finished());
+}
+
+// Three hundred frames, looping for ever, with room for ten: the frames
+// still come in order, pass after pass, decoded again each time, and never
+// more than the budget is held.
+void PicturesTest::longAnimationHoldsFewFramesAtOnce()
+{
+    const auto colourOf = [](int k) { return qRgb(k % 256, k / 256 * 100, 77); };
+    QList<Samples::GifFrame> frames;
+    for (int k = 0; k < 300; ++k)
+        frames.append({.image = filled(QSize(32, 32), colourOf(k)), .delay = 2});
+    const std::string path = native(folder_.addFile(QStringLiteral("long.gif"), Samples::Gif({32, 32}, frames)));
+    const qint64 budget = 10 * (32 * 32 * 4 + 1024);
+    FrameTaker taker;
+    Pictures::GifAnimation animation(path, QSize(), taker.wake(), budget);
+    for (int shown = 0; shown < 650; ++shown) {
+        const std::optional<Pictures::GifAnimation::Frame> frame = taker.next(animation);
+        QVERIFY2(frame, qPrintable(QStringLiteral("frame %1").arg(shown)));
+        QCOMPARE(frame->image.pixel(16, 16), colourOf(shown % 300));
+        QCOMPARE(frame->delay.count(), 20);
+    }
+    QVERIFY2(animation.peakFrameBytes() <= budget, qPrintable(QString::number(animation.peakFrameBytes())));
+    QVERIFY(!animation.finished());
+    animation.stop();
+    QVERIFY(!animation.next());
+    QVERIFY(animation.finished());
 }
 
 // A test run, or a single decode to be measured (see DecodeProbe).
