@@ -44,8 +44,8 @@ void writeCheckerboard(const QString& path, const Large& large)
     }
     QFile file(path);
     if (!file.open(QIODevice::WriteOnly) ||
-        file.write(Samples::Jpeg(board, {.quality = 100, .subsampled = false,
-                                         .exif = Samples::Exif(large.orientation)})) <= 0)
+        file.write(
+            Samples::Jpeg(board, {.quality = 100, .subsampled = false, .exif = Samples::Exif(large.orientation)})) <= 0)
         std::exit(1);
 }
 

@@ -1,5 +1,7 @@
 #include "InfoPanel.h"
 
+#include "TextBox.h"
+
 #include <QFontMetrics>
 #include <QPaintDevice>
 #include <QPainter>
@@ -8,8 +10,6 @@
 #include <cmath>
 
 namespace {
-
-const QColor PanelColor(0, 0, 0, 170);
 
 // The screen the desktop's font is made for, in logical pixels.
 constexpr QSize ReferenceScreen(1920, 1080);
@@ -63,28 +63,7 @@ void InfoPanel::render(const QStringList& lines, const QFont& font, QSize area, 
     const int widest = std::max(1, area.width() - 4 * margin_);
     const int fitting = std::max(1, (area.height() - 4 * margin_) / std::max(1, metrics.height()));
     shown_.clear();
-    int width = 0;
-    for (const QString& line : lines.mid(0, fitting)) {
+    for (const QString& line : lines.mid(0, fitting))
         shown_ << (metrics.horizontalAdvance(line) > widest ? metrics.elidedText(line, Qt::ElideMiddle, widest) : line);
-        width = std::max(width, metrics.horizontalAdvance(shown_.back()));
-    }
-
-    const QSize box(width + 2 * margin_, int(shown_.size()) * metrics.height() + 2 * margin_);
-    image_ = QImage(QSize(int(std::ceil(box.width() * ratio)), int(std::ceil(box.height() * ratio))),
-                    QImage::Format_ARGB32_Premultiplied);
-    image_.setDevicePixelRatio(ratio);
-    image_.fill(PanelColor);
-    QPainter painter(&image_);
-    painter.setFont(font);
-    painter.setPen(Qt::white);
-    painter.setLayoutDirection(Qt::LeftToRight);
-    const int count = int(shown_.size());
-    for (int i = 0; i < count; ++i) {
-        // Each line draws within its own band: marks piled above or below a
-        // letter end there instead of covering the next line.
-        const int top = i == 0 ? 0 : margin_ + i * metrics.height();
-        const int bottom = i == count - 1 ? box.height() : margin_ + (i + 1) * metrics.height();
-        painter.setClipRect(QRect(0, top, box.width(), bottom - top));
-        painter.drawText(QPoint(margin_, margin_ + i * metrics.height() + metrics.ascent()), shown_[i]);
-    }
+    image_ = TextBox::Render(shown_, font, ratio);
 }

@@ -1,6 +1,7 @@
 #include "Overlay.h"
 
 #include "OverlayText.h"
+#include "TextBox.h"
 
 #include <QFontMetrics>
 #include <QPaintDevice>
@@ -8,12 +9,6 @@
 
 #include <algorithm>
 #include <cmath>
-
-namespace {
-
-const QColor BoxColor(0, 0, 0, 170);
-
-} // namespace
 
 // The window's font enlarged by a third, and at least a fiftieth of the
 // screen's height, so that it reads from a chair at 4K as at 1080 lines. In
@@ -65,14 +60,5 @@ void Overlay::render(const QFont& font, QSize area, qreal ratio)
     else
         shown_ = metrics.elidedText(name_ + details_, Qt::ElideMiddle, widest);
 
-    const QSize box(metrics.horizontalAdvance(shown_) + 2 * margin_, metrics.height() + 2 * margin_);
-    image_ = QImage(QSize(int(std::ceil(box.width() * ratio)), int(std::ceil(box.height() * ratio))),
-                    QImage::Format_ARGB32_Premultiplied);
-    image_.setDevicePixelRatio(ratio);
-    image_.fill(BoxColor);
-    QPainter painter(&image_);
-    painter.setFont(font);
-    painter.setPen(Qt::white);
-    painter.setLayoutDirection(Qt::LeftToRight);
-    painter.drawText(QPoint(margin_, margin_ + metrics.ascent()), shown_);
+    image_ = TextBox::Render({shown_}, font, ratio);
 }

@@ -96,7 +96,7 @@ bool ZoomedPart::covers(QRect visible, double scale) const
     if (turned_.isNull() || !area_.contains(visible))
         return false;
     // A part decoded at an eighth scale has its edge pixel rounded up.
-    const double held = double(std::max(turned_.width(), turned_.height())) /
-                        std::max(turnedArea_.width(), turnedArea_.height());
+    const double held =
+        double(std::max(turned_.width(), turned_.height())) / std::max(turnedArea_.width(), turnedArea_.height());
     return held + 0.01 >= std::min(scale, 1.0);
 }

@@ -75,9 +75,9 @@ Decoded decodeJpegArea(const RegularFile& file, QRect area, QSize box)
     if (const Failure stop = DecodeGuard::Check(); stop != Failure::None)
         return failed(stop);
     const QSize decodedSize = image.size();
-    return Decoded{Picture{FinishImage(std::move(image), decodedSize, profile, orientation), fileSize, file.size(),
-                           {}, area},
-                   Failure::None};
+    return Decoded{
+        Picture{FinishImage(std::move(image), decodedSize, profile, orientation), fileSize, file.size(), {}, area},
+        Failure::None};
 }
 
 // The other formats have no way to decode a part: the whole picture (as
@@ -104,20 +104,29 @@ Decoded cutFromWhole(Decoded whole, QRect area, QSize box)
     return whole;
 }
 
+// The file's format by its content; nothing for a file that cannot be read.
+std::optional<PictureFormat> formatOf(const RegularFile& file)
+{
+    if (!file.isOpen())
+        return std::nullopt;
+    const QByteArray start = file.prefix(FormatSignatureBytes);
+    if (start.isNull())
+        return std::nullopt;
+    return DetectFormat(start);
+}
+
 Decoded decodeFile(const std::string& path, QSize box, Purpose purpose)
 {
     const RegularFile file(path);
-    if (!file.isOpen())
+    const std::optional<PictureFormat> format = formatOf(file);
+    if (!format)
         return failed(Failure::Unreadable);
-    const QByteArray start = file.prefix(FormatSignatureBytes);
-    if (start.isNull())
-        return failed(Failure::Unreadable);
-    switch (const PictureFormat format = DetectFormat(start)) {
+    switch (*format) {
     case PictureFormat::Jpeg:
         return decodeJpeg(file, box, purpose);
     case PictureFormat::Bmp:
     case PictureFormat::Gif:
-        return QtFormatDecoder::Decode(file, format, box, purpose);
+        return QtFormatDecoder::Decode(file, *format, box, purpose);
     case PictureFormat::Unknown:
         break;
     }
@@ -128,12 +137,10 @@ Decoded decodeFileArea(const std::string& path, QRect area, QSize box)
 {
     {
         const RegularFile file(path);
-        if (!file.isOpen())
+        const std::optional<PictureFormat> format = formatOf(file);
+        if (!format)
             return failed(Failure::Unreadable);
-        const QByteArray start = file.prefix(FormatSignatureBytes);
-        if (start.isNull())
-            return failed(Failure::Unreadable);
-        if (DetectFormat(start) == PictureFormat::Jpeg)
+        if (*format == PictureFormat::Jpeg)
             return decodeJpegArea(file, area, box);
     }
     return cutFromWhole(decodeFile(path, QSize(), Purpose::Screen), area, box);

@@ -1,40 +1,26 @@
 #include "GifCanvas.h"
 
+#include "GifBlocks.h"
+
 #include <QIODevice>
 
 namespace Pictures {
 namespace {
-
-int littleEndian16(const QByteArray& bytes, int at)
-{
-    return uchar(bytes[at]) | (uchar(bytes[at + 1]) << 8);
-}
-
-// Skips a chain of data sub-blocks, up to and including the empty one.
-bool skipSubBlocks(QIODevice& device)
-{
-    char length = 0;
-    while (device.getChar(&length) && length != 0) {
-        if (device.skip(uchar(length)) != uchar(length))
-            return false;
-    }
-    return length == 0;
-}
 
 std::optional<QSize> readCanvas(QIODevice& device)
 {
     const QByteArray screen = device.read(13); // signature and logical screen descriptor
     if (screen.size() < 13)
         return std::nullopt;
-    int screenWidth = littleEndian16(screen, 6);
-    int screenHeight = littleEndian16(screen, 8);
+    int screenWidth = GifBlocks::LittleEndian16(screen, 6);
+    int screenHeight = GifBlocks::LittleEndian16(screen, 8);
     const uchar flags = uchar(screen[10]);
     if ((flags & 0x80) && device.skip(3 * (2 << (flags & 7))) != 3 * (2 << (flags & 7)))
         return std::nullopt;
     char introducer = 0;
     while (device.getChar(&introducer)) {
         if (introducer == '!') {
-            if (!device.skip(1) || !skipSubBlocks(device)) // label, then its data
+            if (!device.skip(1) || !GifBlocks::SkipSubBlocks(device)) // label, then its data
                 return std::nullopt;
             continue;
         }
@@ -43,8 +29,8 @@ std::optional<QSize> readCanvas(QIODevice& device)
         const QByteArray frame = device.read(9);
         if (frame.size() < 9)
             return std::nullopt;
-        const int left = littleEndian16(frame, 0), top = littleEndian16(frame, 2);
-        const int width = littleEndian16(frame, 4), height = littleEndian16(frame, 6);
+        const int left = GifBlocks::LittleEndian16(frame, 0), top = GifBlocks::LittleEndian16(frame, 2);
+        const int width = GifBlocks::LittleEndian16(frame, 4), height = GifBlocks::LittleEndian16(frame, 6);
         // Qt 6.4's reader allocates the screen, or the frame's extent for a
         // screen of no size. (Later readers take the frame's extent for a
         // screen far larger than the frame too: less, so the guard holds.)

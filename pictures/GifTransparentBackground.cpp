@@ -1,25 +1,11 @@
 #include "GifTransparentBackground.h"
 
+#include "GifBlocks.h"
+
 #include <optional>
 
 namespace Pictures {
 namespace {
-
-// Skips a chain of data sub-blocks, up to and including the empty one.
-bool skipSubBlocks(QIODevice& device)
-{
-    char length = 0;
-    while (device.getChar(&length) && length != 0) {
-        if (device.skip(uchar(length)) != uchar(length))
-            return false;
-    }
-    return length == 0;
-}
-
-int littleEndian16(const QByteArray& bytes, int at)
-{
-    return uchar(bytes[at]) | (uchar(bytes[at + 1]) << 8);
-}
 
 int colourCount(uchar flags)
 {
@@ -53,7 +39,7 @@ std::map<qint64, char> GifTransparentBackground::findChanges(QIODevice& device)
     const int globalColours = colourCount(uchar(screen[10]));
     if (device.skip(3 * globalColours) != 3 * globalColours)
         return changes;
-    const int screenWidth = littleEndian16(screen, 6), screenHeight = littleEndian16(screen, 8);
+    const int screenWidth = GifBlocks::LittleEndian16(screen, 6), screenHeight = GifBlocks::LittleEndian16(screen, 8);
     std::optional<GraphicControl> control;
     char introducer = 0;
     for (int index = 0; device.getChar(&introducer);) {
@@ -67,7 +53,7 @@ std::map<qint64, char> GifTransparentBackground::findChanges(QIODevice& device)
                 if (block.size() == 5 && uchar(block[0]) >= 4)
                     control = GraphicControl{at + 1, uchar(block[1])};
             }
-            if (!skipSubBlocks(device))
+            if (!GifBlocks::SkipSubBlocks(device))
                 break;
             continue;
         }
@@ -81,8 +67,9 @@ std::map<qint64, char> GifTransparentBackground::findChanges(QIODevice& device)
         // A first frame smaller than the screen stays as the still picture
         // shows it: the reader fills the rest with the background colour
         // unless the frame has a transparent one.
-        const bool coversScreen = littleEndian16(frame, 0) == 0 && littleEndian16(frame, 2) == 0 &&
-                                  littleEndian16(frame, 4) >= screenWidth && littleEndian16(frame, 6) >= screenHeight;
+        const bool coversScreen =
+            GifBlocks::LittleEndian16(frame, 0) == 0 && GifBlocks::LittleEndian16(frame, 2) == 0 &&
+            GifBlocks::LittleEndian16(frame, 4) >= screenWidth && GifBlocks::LittleEndian16(frame, 6) >= screenHeight;
         if (control && (control->flags >> 2 & 7) == DisposeToBackground && !(control->flags & 1) && colours > 0 &&
             colours < 256 && (index > 0 || coversScreen)) {
             changes[control->flagsAt] = char(control->flags | 1);
@@ -91,7 +78,7 @@ std::map<qint64, char> GifTransparentBackground::findChanges(QIODevice& device)
         ++index;
         control.reset();
         // The colour table, the LZW code size, the image data.
-        if (device.skip(3 * localColours + 1) != 3 * localColours + 1 || !skipSubBlocks(device))
+        if (device.skip(3 * localColours + 1) != 3 * localColours + 1 || !GifBlocks::SkipSubBlocks(device))
             break;
     }
     return changes;

@@ -536,8 +536,8 @@ Failure JpegDecoder::decodeArea(QRect area, QSize cover, QImage& image)
         return tooLarge;
 
     const QByteArray cmykProfile = cinfo_.out_color_space == JCS_CMYK ? iccProfile() : QByteArray();
-    QImage decoded = NewLargeImage(out.width(), out.height(),
-                                   channels == 1 ? QImage::Format_Grayscale8 : QImage::Format_RGB32);
+    QImage decoded =
+        NewLargeImage(out.width(), out.height(), channels == 1 ? QImage::Format_Grayscale8 : QImage::Format_RGB32);
     std::vector<uchar> rowBuffer(static_cast<size_t>(rowBufferBytes));
     if (decoded.isNull())
         return Failure::TooLarge;
@@ -553,7 +553,8 @@ Failure JpegDecoder::decodeArea(QRect area, QSize cover, QImage& image)
         absorbingScans_ = false;
         // libjpeg moves the crop's left edge to a whole column of MCUs.
         cropOffset_ = JDIMENSION(out.x() - leadX);
-        JDIMENSION width = JDIMENSION(std::min(out.width() + leadX + AreaLead, int(cinfo_.output_width) - int(cropOffset_)));
+        JDIMENSION width =
+            JDIMENSION(std::min(out.width() + leadX + AreaLead, int(cinfo_.output_width) - int(cropOffset_)));
         jpeg_crop_scanline(&cinfo_, &cropOffset_, &width);
         if (out.y() > 0)
             jpeg_skip_scanlines(&cinfo_, JDIMENSION(out.y()));

@@ -46,7 +46,7 @@ QRect Orientation::storedArea(QRect upright, QSize storedSize) const
     const int h = storedSize.height();
     const int left = upright.x();
     const int top = upright.y();
-    const int right = upright.x() + upright.width();  // past the last column
+    const int right = upright.x() + upright.width();   // past the last column
     const int bottom = upright.y() + upright.height(); // past the last row
     const auto span = [](int from, int to, int fromY, int toY) { return QRect(from, fromY, to - from, toY - fromY); };
     switch (value_) {

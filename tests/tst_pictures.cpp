@@ -991,7 +991,8 @@ void PicturesTest::areasAreThePixelsOfTheWholePicture()
     }
     // Fitted into a box half its size, a part is decoded at half scale.
     const QRect area(40, 40, 200, 120);
-    const Pictures::Decoded half = Pictures::DecodeArea(native(path), area & QRect(QPoint(0, 0), upright), QSize(100, 100));
+    const Pictures::Decoded half =
+        Pictures::DecodeArea(native(path), area & QRect(QPoint(0, 0), upright), QSize(100, 100));
     QVERIFY(half);
     QVERIFY2(half.picture->image.width() <= 120 && half.picture->image.width() >= 50,
              qPrintable(QStringLiteral("%1 px").arg(half.picture->image.width())));
