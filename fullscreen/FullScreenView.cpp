@@ -46,7 +46,7 @@ FullScreenView::FullScreenView(const Browsing& browsing, Pictures::Pipeline& pic
     });
 }
 
-void FullScreenView::open(int entry, QScreen* screen)
+void FullScreenView::open(int entry, QScreen* screen, const std::optional<Pictures::Picture>& standIn)
 {
     if (browsing_.entryCount() == 0)
         return;
@@ -65,7 +65,27 @@ void FullScreenView::open(int entry, QScreen* screen)
     activateWindow();
     setFocus(Qt::ActiveWindowFocusReason);
     showPointer();
-    showEntry(browsing_.clampedEntry(entry));
+    entry_ = browsing_.clampedEntry(entry);
+    takeStandIn(standIn);
+    showEntry(entry_);
+}
+
+// Placed as the decoded picture will be: the file's size, turned as the
+// file is turned here, fitted to the screen. Scaled up once, smoothly, so
+// that each paint until the picture lands costs one image drawn.
+void FullScreenView::takeStandIn(const std::optional<Pictures::Picture>& standIn)
+{
+    standIn_ = {};
+    if (!standIn || standIn->image.isNull() || standIn->fileSize.isEmpty())
+        return;
+    const int turns = quarterTurns();
+    Viewport fit;
+    fit.setScreen(QSizeF(size()) * devicePixelRatio());
+    fit.setPicture(QSizeF(turns % 2 ? standIn->fileSize.transposed() : standIn->fileSize));
+    standInAt_ = fit.pictureRect().topLeft();
+    const QImage turned = turns == 0 ? standIn->image : standIn->image.transformed(QTransform().rotate(90.0 * turns));
+    standIn_ = turned.scaled(fit.pictureRect().size().toSize().expandedTo(QSize(1, 1)), Qt::IgnoreAspectRatio,
+                             Qt::SmoothTransformation);
 }
 
 // Another folder listed under an open full screen: its entries are no
@@ -127,7 +147,12 @@ QString FullScreenView::pathOf(int entry) const
 // itself, so nothing of the file is read here.
 Pictures::Request FullScreenView::screenRequest(int entry) const
 {
-    return {{NativeName::Encode(pathOf(entry))}, screenBox(), Pictures::Purpose::Screen};
+    return ScreenRequest(pathOf(entry), screenBox());
+}
+
+Pictures::Request FullScreenView::ScreenRequest(const QString& path, QSize box)
+{
+    return {{NativeName::Encode(path)}, box, Pictures::Purpose::Screen};
 }
 
 Pictures::Request FullScreenView::oneToOneRequest(int entry) const
@@ -192,6 +217,7 @@ void FullScreenView::goTo(int entry)
 {
     if (entry_ < 0 || entry == entry_ || entry < 0 || entry >= browsing_.entryCount())
         return;
+    standIn_ = {}; // of the picture left
     showEntry(entry);
 }
 
@@ -223,6 +249,7 @@ void FullScreenView::installScreenPicture(const Pictures::Result& result)
     shownEntry_ = entry_;
     oneToOneImage_ = {};
     oneToOneFailed_ = false;
+    standIn_ = {};
     const std::optional<Pictures::Picture>& picture = result.decoded.picture;
     screenImage_ = picture ? picture->image : QImage();
     fileSize_ = picture ? picture->fileSize : QSize();
@@ -293,6 +320,7 @@ void FullScreenView::rotate(int quarterTurns)
         return;
     const QString path = pathOf(entry_);
     turns_[path] = ((turns_.value(path) + quarterTurns) % 4 + 4) % 4;
+    standIn_ = {};
     if (shownEntry_ == entry_) {
         turnImages();
         fitTurnedPicture();
@@ -361,7 +389,7 @@ void FullScreenView::leave()
     hidePointer_.stop();
     hide();
     // The large pictures go with the view; the pipeline's cache keeps what it may.
-    screenImage_ = oneToOneImage_ = turnedScreen_ = turnedOneToOne_ = {};
+    screenImage_ = oneToOneImage_ = turnedScreen_ = turnedOneToOne_ = standIn_ = {};
     fitted_ = {};
     shownEntry_ = -1;
     emit closed(entry_);
@@ -377,7 +405,12 @@ void FullScreenView::paintEvent(QPaintEvent*)
 {
     QPainter painter(this);
     painter.fillRect(rect(), Qt::black);
-    if (shownEntry_ >= 0 && turnedScreen_.isNull()) {
+    if (shownEntry_ < 0 && !standIn_.isNull()) {
+        painter.save();
+        painter.scale(1 / devicePixelRatio(), 1 / devicePixelRatio());
+        painter.drawImage(standInAt_, standIn_);
+        painter.restore();
+    } else if (shownEntry_ >= 0 && turnedScreen_.isNull()) {
         painter.setPen(Qt::white);
         painter.drawText(rect(), Qt::AlignCenter, QStringLiteral("Obrázek nelze zobrazit"));
     } else if (!turnedScreen_.isNull()) {

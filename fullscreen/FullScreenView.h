@@ -33,8 +33,13 @@ public:
     FullScreenView(const Browsing& browsing, Pictures::Pipeline& pictures, QWidget* parent = nullptr);
 
     // Shows list entry `entry` of what is browsed full screen on `screen`,
-    // and steps through all of them from there.
-    void open(int entry, QScreen* screen);
+    // and steps through all of them from there. `standIn`, a smaller picture
+    // of the same file at hand (the enlarged view's, a thumbnail), is drawn
+    // scaled up where the picture goes until it is decoded for the screen.
+    void open(int entry, QScreen* screen, const std::optional<Pictures::Picture>& standIn = std::nullopt);
+    // What the view asks the pipeline for to show `path` on a screen of
+    // `box` device pixels.
+    static Pictures::Request ScreenRequest(const QString& path, QSize box);
     void setSlideshowDelay(std::chrono::milliseconds delay);
 
     // What is shown now, for the window's menus and for the tests.
@@ -96,6 +101,7 @@ private:
     void showPointer();
     void listingChanged();
     void paintInfoPanel(QPainter& painter);
+    void takeStandIn(const std::optional<Pictures::Picture>& standIn);
 
     const Browsing& browsing_;
     Pictures::Pipeline& pictures_;
@@ -110,6 +116,10 @@ private:
     QImage turnedScreen_;
     QImage turnedOneToOne_;
     QImage fitted_; // the turned screen picture at its fitted size
+    // Shown, turned and scaled to fit, at standInAt_ (device pixels) until
+    // the first picture is decoded, rather than a black screen.
+    QImage standIn_;
+    QPointF standInAt_;
     qint64 fileBytes_ = -1;
     // What the decode read from the file's EXIF block with its header.
     Pictures::PictureInfo info_;

@@ -93,6 +93,7 @@ private slots:
     void turnsOnScreenPerFile();
     void slideshowAdvancesAndStopsAtTheEnd();
     void slideshowWaitsForASlowPicture();
+    void enteringShowsTheWindowsPictureUntilDecoded();
     void decodesAtTheSizeThatFitsTheScreen();
     void infoPanelShowsTheFilesExif();
     void infoPanelSaysWhatIsKnown();
@@ -409,6 +410,36 @@ void FullScreenTest::slideshowWaitsForASlowPicture()
     QTRY_COMPARE(view.entry(), 4);
     QTRY_VERIFY(!view.slideshowRunning());
     QVERIFY(view.hasPicture());
+}
+
+// F while the picture's decode for the screen is held: the thumbnail the
+// window has is drawn at once where the decoded picture will lie (a 2:1
+// picture twice the screen's width: the screen's width, centred between black
+// bands), not a black screen; the decoded picture follows when it lands.
+void FullScreenTest::enteringShowsTheWindowsPictureUntilDecoded()
+{
+    PictureFolder folder;
+    const QSize screen = QGuiApplication::primaryScreen()->geometry().size();
+    const QColor colour = colorFor(3);
+    const QString path =
+        folder.addPicture(QStringLiteral("WIDE.BMP"), QSize(screen.width() * 2, screen.width()), colour);
+    HeldDecode slow(NativeName::Encode(path), Pictures::Purpose::Screen);
+    const std::unique_ptr<Kalvio> w = startIn(folder.path(), slow.options());
+    const auto releaseBeforeTheWindowGoes = qScopeGuard([&slow] { slow.release(); });
+    QTRY_VERIFY(near(cellCentre(*w, 0), colour));
+    w->openFullScreen(0);
+    FullScreenView& view = *w->fullScreenView();
+    QVERIFY(view.isVisible() && !view.hasPicture());
+    const QImage shown = view.grab().toImage();
+    const int middle = shown.height() / 2;
+    QVERIFY(near(shown.pixelColor(2, middle), colour) && near(shown.pixelColor(shown.width() - 3, middle), colour));
+    const int band = (shown.height() - shown.width() / 2) / 2;
+    QVERIFY(band > 4);
+    QCOMPARE(shown.pixelColor(shown.width() / 2, band - 3), QColor(Qt::black));
+    QVERIFY(near(shown.pixelColor(shown.width() / 2, band + 3), colour));
+    slow.release();
+    QTRY_VERIFY(view.hasPicture());
+    QVERIFY(near(shownAt(view, QPoint(2, middle)), colour));
 }
 
 // Every picture is asked for at the screen's box and the decode fits it, so

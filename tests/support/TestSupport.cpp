@@ -111,7 +111,7 @@ Pictures::Pipeline::Options HeldDecode::options(int workers)
     Pictures::Pipeline::Options options;
     options.workers = workers;
     options.decode = [this](const std::string& path, QSize box, Pictures::Purpose purpose) {
-        if (path == held_) {
+        if (path == held_ && (!only_ || purpose == *only_)) {
             std::unique_lock lock(mutex_);
             changed_.wait(lock, [this] { return released_; });
         }

@@ -23,6 +23,7 @@
 #include <condition_variable>
 #include <memory>
 #include <mutex>
+#include <optional>
 #include <string>
 #include <unistd.h>
 
@@ -164,17 +165,22 @@ inline QAction* openAction(const Kalvio& w)
 }
 
 // Decodes as the program does, but holds the decode of one file (a native
-// path) until released: a slow picture at a moment the test chooses. Release
-// it before the pipeline that decodes with it goes.
+// path), for every purpose or for one, until released: a slow picture at a
+// moment the test chooses. Release it before the pipeline that decodes with
+// it goes.
 class HeldDecode {
 public:
-    explicit HeldDecode(std::string held) : held_(std::move(held)) {}
+    explicit HeldDecode(std::string held, std::optional<Pictures::Purpose> only = std::nullopt)
+        : held_(std::move(held)), only_(only)
+    {
+    }
     Pictures::Pipeline::Options options(int workers = 2);
     void release();
     bool released() const;
 
 private:
     const std::string held_;
+    const std::optional<Pictures::Purpose> only_;
     mutable std::mutex mutex_;
     std::condition_variable changed_;
     bool released_ = false;
