@@ -49,6 +49,9 @@ void Kalvio::load()
     // decoded (openFullScreenStart); its folder is named, so there is no search.
     if (!firstPicture_) {
         show();
+        // The keys come here from the start: without a window manager to
+        // give it the input focus, the window takes it itself.
+        activateWindow();
         paintBeforeTheSearch();
     }
 
