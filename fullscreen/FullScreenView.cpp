@@ -14,6 +14,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <utility>
 
 using KeyActions::Action;
 
@@ -21,6 +22,8 @@ namespace {
 
 // How far an arrow key pans a zoomed picture, in device pixels.
 constexpr double ArrowPan = 100;
+// The longest the neighbours wait for the picture shown to be drawn.
+constexpr std::chrono::milliseconds PrefetchPatience{100};
 
 } // namespace
 
@@ -201,7 +204,14 @@ void FullScreenView::showEntry(int entry)
         oneToOneFailed_ = false;
     }
     takeDecodedPictures();
-    prefetchNeighbours();
+    // The neighbours are decoded once the picture is drawn: decoding on
+    // every core, they would slow the drawing and the X server's copy of it.
+    // A window that is not drawn (not on screen) asks for them a moment later.
+    prefetchAfterPaint_ = true;
+    QTimer::singleShot(PrefetchPatience, this, [this] {
+        if (std::exchange(prefetchAfterPaint_, false))
+            prefetchNeighbours();
+    });
     update();
 }
 
@@ -436,6 +446,8 @@ void FullScreenView::paintEvent(QPaintEvent*)
     }
     if (infoShown_)
         paintInfoPanel(painter);
+    if (std::exchange(prefetchAfterPaint_, false))
+        QTimer::singleShot(0, this, &FullScreenView::prefetchNeighbours);
 }
 
 void FullScreenView::paintInfoPanel(QPainter& painter)

@@ -120,6 +120,7 @@ private:
     // the first picture is decoded, rather than a black screen.
     QImage standIn_;
     QPointF standInAt_;
+    bool prefetchAfterPaint_ = false; // the neighbours, once the next paint is done
     qint64 fileBytes_ = -1;
     // What the decode read from the file's EXIF block with its header.
     Pictures::PictureInfo info_;
