@@ -9,6 +9,7 @@
 # screen has the keys at once.
 source "$(dirname -- "${BASH_SOURCE[0]}")/lib.sh"
 W=1920 H=1080
+# shellcheck disable=SC2034 # read by launch_kalvio in lib.sh
 FOCUS=own
 
 key() { xdotool key --delay 80 "$@" || fail "no key $*"; }
