@@ -102,8 +102,10 @@ void Kalvio::openFullScreenStart(int entry)
         showWithFullScreenStart(entry);
         return;
     }
+    // Asked for again at each wake-up: should anything have cancelled the
+    // decode, it goes on its way again at once.
     firstPictureWait_ = connect(&pictures_, &Pictures::Pipeline::resultReady, this, [this, entry] {
-        if (firstPicture_ && pictures_.cached(*firstPicture_))
+        if (firstPicture_ && pictures_.tryGet(*firstPicture_))
             showWithFullScreenStart(entry);
     });
     QTimer::singleShot(FirstPicturePatience, this, [this, entry] { showWithFullScreenStart(entry); });
