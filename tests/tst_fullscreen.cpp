@@ -94,6 +94,7 @@ private slots:
     void slideshowAdvancesAndStopsAtTheEnd();
     void slideshowWaitsForASlowPicture();
     void enteringShowsTheWindowsPictureUntilDecoded();
+    void startedFullScreenShowsThePictureFirst();
     void decodesAtTheSizeThatFitsTheScreen();
     void infoPanelShowsTheFilesExif();
     void infoPanelSaysWhatIsKnown();
@@ -440,6 +441,48 @@ void FullScreenTest::enteringShowsTheWindowsPictureUntilDecoded()
     slow.release();
     QTRY_VERIFY(view.hasPicture());
     QVERIFY(near(shownAt(view, QPoint(2, middle)), colour));
+}
+
+// Started full screen on picture 3 of 30, as main() starts it: the full
+// screen shows with its picture, never black. With the decode held, neither
+// window shows at first; after a while both show without it, and it follows. The page behind is drawn only once the
+// full screen is left, on the picture's page, the picture enlarged with the keys.
+void FullScreenTest::startedFullScreenShowsThePictureFirst()
+{
+    PictureFolder folder;
+    addNumberedPictures(folder, QString(), 30);
+    const QString picture = folder.at(numberedName(3));
+    const auto start = [&folder](Pictures::Pipeline::Options options, const QString& picture) {
+        auto w = std::make_unique<Kalvio>(std::move(options), picture);
+        w->setStartPath(folder.path(), numberedName(3));
+        w->setFullScreenStart(true);
+        w->load();
+        return w;
+    };
+    {
+        const std::unique_ptr<Kalvio> w = start({}, picture);
+        FullScreenView& full = *w->fullScreenView();
+        QTRY_VERIFY(full.isVisible());
+        QVERIFY(full.hasPicture() && w->isVisible());
+        QCOMPARE(full.entry(), 3);
+    }
+    HeldDecode slow(NativeName::Encode(picture), Pictures::Purpose::Screen);
+    const std::unique_ptr<Kalvio> w = start(slow.options(), picture);
+    const auto releaseBeforeTheWindowGoes = qScopeGuard([&slow] { slow.release(); });
+    FullScreenView& full = *w->fullScreenView();
+    QVERIFY(!w->isVisible() && !full.isVisible());
+    QTRY_VERIFY(full.isVisible());
+    QVERIFY(!full.hasPicture() && w->isVisible());
+    slow.release();
+    QTRY_VERIFY(full.hasPicture());
+    QVERIFY(!w->grid().passCell().has_value() && cellIsBlank(*w, 3));
+    full.act(KeyActions::Action::Next);
+    full.leave();
+    QTRY_COMPARE(w->grid().passCell(), -1);
+    QVERIFY(w->browsing().viewOpen());
+    QCOMPARE(w->browsing().viewEntry(), 4);
+    QVERIFY(near(cellCentre(*w, 3), colorFor(3)));
+    QCOMPARE(w->focusWidget(), viewBox(*w));
 }
 
 // Every picture is asked for at the screen's box and the decode fits it, so
