@@ -13,6 +13,17 @@
 #include <QDropEvent>
 #include <QMenu>
 #include <QMimeData>
+#include <QTimer>
+
+#include <utility>
+
+namespace {
+
+// How long the first picture of a full-screen start may take before the
+// windows show without it (a very large or slow file), its picture to follow.
+constexpr std::chrono::milliseconds FirstPicturePatience{500};
+
+} // namespace
 
 // The full-screen view, the folder chooser and dropped files, tied into the
 // window: the view opens on the names of what is browsed and, when left, the
@@ -64,7 +75,55 @@ void Kalvio::openFullScreen(int entry)
 {
     if (entry < 0 || entry >= browsing_.entryCount())
         return;
-    fullScreen_->open(entry, screen());
+    fullScreen_->open(entry, screen(), fullScreenStandIn(entry));
+}
+
+// The best picture of `entry` the window has at hand, drawn scaled up until
+// the picture is decoded for the screen: the enlarged view's, else the
+// thumbnail (not a small copy, whose size is not the picture's).
+std::optional<Pictures::Picture> Kalvio::fullScreenStandIn(int entry)
+{
+    const QString name = browsing_.nameAt(entry);
+    for (const Pictures::Request& request : {viewRequest(name), grid_->thumbnailRequest(name)}) {
+        const std::optional<Pictures::Result> result = pictures_.cached(request);
+        if (result && result->decoded && result->candidate + 1 == int(request.candidates.size()))
+            return result->decoded.picture;
+    }
+    return std::nullopt;
+}
+
+void Kalvio::openFullScreenStart(int entry)
+{
+    if (!firstPicture_) { // the window is up already
+        openFullScreen(entry);
+        return;
+    }
+    if (pictures_.tryGet(*firstPicture_)) {
+        showWithFullScreenStart(entry);
+        return;
+    }
+    // Asked for again at each wake-up: should anything have cancelled the
+    // decode, it goes on its way again at once.
+    firstPictureWait_ = connect(&pictures_, &Pictures::Pipeline::resultReady, this, [this, entry] {
+        if (firstPicture_ && pictures_.tryGet(*firstPicture_))
+            showWithFullScreenStart(entry);
+    });
+    QTimer::singleShot(FirstPicturePatience, this, [this, entry] { showWithFullScreenStart(entry); });
+    // Meanwhile both windows are made, so that showing them is only mapping.
+    winId();
+    fullScreen_->winId();
+}
+
+// The window, then the full screen on `entry` over it (none for -1): mapped
+// at once, one after the other, the window is never seen on its own.
+void Kalvio::showWithFullScreenStart(int entry)
+{
+    if (!firstPicture_)
+        return;
+    firstPicture_.reset();
+    disconnect(firstPictureWait_);
+    show();
+    openFullScreen(entry);
 }
 
 // The page of the last picture viewed, that picture enlarged: by a click on
@@ -74,6 +133,7 @@ void Kalvio::leftFullScreen(int entry)
 {
     activateWindow();
     raise();
+    const bool viewKeys = std::exchange(viewKeysAfterFullScreen_, false);
     if (entry < 0 || entry >= browsing_.entryCount())
         return;
     const int page = Browsing::pageOf(entry);
@@ -86,6 +146,8 @@ void Kalvio::leftFullScreen(int entry)
     browsing_.setPage(page);
     showPageArrows();
     openBeforeItsPageIsDrawn(page, cell);
+    if (viewKeys && browsing_.viewOpen())
+        view_->takeFocus();
     showPage();
 }
 

@@ -16,6 +16,7 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QMenuBar>
+#include <QScreen>
 
 namespace {
 
@@ -66,9 +67,19 @@ CaptionLabel* makeLabel(const QString& name, QWidget* parent, double points, int
 
 Kalvio::Kalvio(QWidget* parent) : Kalvio(Pictures::Pipeline::Options(), parent) {}
 
-Kalvio::Kalvio(Pictures::Pipeline::Options pictures, QWidget* parent)
+Kalvio::Kalvio(Pictures::Pipeline::Options pictures, QWidget* parent) : Kalvio(std::move(pictures), QString(), parent)
+{
+}
+
+Kalvio::Kalvio(Pictures::Pipeline::Options pictures, const QString& fullScreenPath, QWidget* parent)
     : QMainWindow(parent), pictures_(std::move(pictures))
 {
+    // The picture goes first: its decode runs while everything else is set up.
+    if (const QScreen* screen = QGuiApplication::primaryScreen(); screen && !fullScreenPath.isEmpty()) {
+        firstPicture_ = FullScreenView::ScreenRequest(
+            fullScreenPath, (QSizeF(screen->geometry().size()) * screen->devicePixelRatio()).toSize());
+        pictures_.tryGet(*firstPicture_);
+    }
     Q_INIT_RESOURCE(resources);
     setWindowTitle(QStringLiteral("Kalvio ver 1.0"));
     setWindowIcon(QIcon(QStringLiteral(":/assets/kalvio.ico")));

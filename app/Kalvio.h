@@ -11,6 +11,7 @@
 
 #include <chrono>
 #include <memory>
+#include <optional>
 
 class CaptionLabel;
 class CommandButton;
@@ -49,6 +50,9 @@ public:
     explicit Kalvio(QWidget* parent = nullptr);
     // Decodes with the picture pipeline's options given (the tests count decodes).
     explicit Kalvio(Pictures::Pipeline::Options pictures, QWidget* parent = nullptr);
+    // Started full screen on the picture at `fullScreenPath` (escaped native
+    // path): its decode for the screen starts before the window is built.
+    Kalvio(Pictures::Pipeline::Options pictures, const QString& fullScreenPath, QWidget* parent = nullptr);
     ~Kalvio() override;
 
     // ---- Window properties (twips, colours) ----
@@ -94,6 +98,10 @@ public:
     // the last opened cell's, or the page's first; -1 for none.
     int fullScreenEntry() const;
     void openFullScreen(int entry);
+    // As openFullScreen, once the picture decoded first has landed (or its
+    // patience has run out): the window and the full screen over it show
+    // together, the picture on it at once.
+    void openFullScreenStart(int entry);
     // Opens a folder, or a picture in its folder, as the command line does.
     void openPath(const QString& path);
     void openChosen();
@@ -144,6 +152,8 @@ private:
     void connectFullScreen();
     void offerFullScreen(int entry, QPoint global);
     void leftFullScreen(int entry);
+    std::optional<Pictures::Picture> fullScreenStandIn(int entry);
+    void showWithFullScreenStart(int entry);
     void paintBeforeTheSearch();
     void setPageTagsFromList(int startEntry);
     void openBeforeItsPageIsDrawn(int page, int cell);
@@ -172,6 +182,13 @@ private:
     // Its own top-level window; goes before the pipeline it draws from.
     std::unique_ptr<FullScreenView> fullScreen_;
     bool fullScreenStart_ = false;
+    // The picture named to open full screen, decoded before the window is
+    // built and shown; cleared once shown.
+    std::optional<Pictures::Request> firstPicture_;
+    // Started full screen on a picture, the page is drawn and the picture
+    // enlarged once the full screen is left; the enlarged view then has the keys.
+    bool viewKeysAfterFullScreen_ = false;
+    QMetaObject::Connection firstPictureWait_;
     FolderSource* source_ = nullptr;
     PageGrid* grid_ = nullptr;
     EnlargedView* view_ = nullptr;

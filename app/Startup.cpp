@@ -45,8 +45,15 @@ void Kalvio::load()
     // Shown centred, at the size the layout gave it.
     if (const QScreen* shownOn = screen())
         move(shownOn->availableGeometry().center() - QPoint(width() / 2, height() / 2));
-    show();
-    paintBeforeTheSearch();
+    // Started full screen on a picture, the window shows with it once it is
+    // decoded (openFullScreenStart); its folder is named, so there is no search.
+    if (!firstPicture_) {
+        show();
+        // The keys come here from the start: without a window manager to
+        // give it the input focus, the window takes it itself.
+        activateWindow();
+        paintBeforeTheSearch();
+    }
 
     // The folder named, or found below the current directory, is listed and
     // its first page set up (folderListed) before this returns.
@@ -79,9 +86,17 @@ void Kalvio::setPageTagsFromList(int startEntry)
 {
     browsing_.setPage(startEntry < 0 ? 0 : Browsing::pageOf(startEntry));
     showPageArrows();
-    // Asked for full screen, the picture goes there before anything else is drawn.
-    if (std::exchange(fullScreenStart_, false) && browsing_.entryCount() > 0)
-        openFullScreen(std::max(startEntry, 0));
+    // Asked for full screen, the picture goes there, and the page is drawn
+    // once it is left (leftFullScreen): drawn behind, it would only hold up
+    // the pictures decoded ahead of the full screen.
+    if (std::exchange(fullScreenStart_, false) && browsing_.entryCount() > 0) {
+        // The picture named is what the user looks at: enlarged then, its
+        // keys step and close.
+        viewKeysAfterFullScreen_ = startEntry >= 0;
+        openFullScreenStart(std::max(startEntry, 0));
+        return;
+    }
+    showWithFullScreenStart(-1); // nothing listed to show full screen
     if (startEntry >= 0) {
         openBeforeItsPageIsDrawn(browsing_.currentPage(), Browsing::cellOf(startEntry));
         // The picture named is what the user looks at: its keys step and close.

@@ -1,6 +1,7 @@
 #include "Kalvio.h"
 
 #include "EnlargedView.h"
+#include "FullScreenView.h"
 #include "NativeName.h"
 #include "PageGrid.h"
 #include "WindowColors.h"
@@ -149,6 +150,9 @@ void Kalvio::closeView()
 // size; then the thumbnails of the next page and of the previous one.
 void Kalvio::decodeAhead()
 {
+    // Under the full screen, what it decodes ahead goes first.
+    if (fullScreen_->isVisible())
+        return;
     std::vector<Pictures::Request> ahead;
     for (const int entry : browsing_.viewNeighbours())
         ahead.push_back(viewRequest(browsing_.nameAt(entry)));

@@ -1,4 +1,5 @@
 #include "CommandLine.h"
+#include "FolderService.h"
 #include "Kalvio.h"
 #include "MessageBox.h"
 #include "QtTranslation.h"
@@ -95,7 +96,11 @@ int main(int argc, char* argv[])
     // on Wayland by the entry's name, on X11 by WM_CLASS, whose class is the
     // application name and the entry's StartupWMClass.
     QGuiApplication::setDesktopFileName(QStringLiteral(KALVIO_APP_ID));
-    Kalvio window;
+    // A picture to show full screen is decoded from here on, while the
+    // window is built.
+    const QString fullScreenPicture =
+        line.fullScreen && !line.picture.isEmpty() ? FolderService::JoinPath(line.folder, line.picture) : QString();
+    Kalvio window(Pictures::Pipeline::Options(), fullScreenPicture);
     window.setWindowIcon(ApplicationIcon()); // in place of its own single size
     window.setStartPath(line.folder, line.picture);
     window.setFullScreenStart(line.fullScreen);

@@ -15,6 +15,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <utility>
 
 using KeyActions::Action;
 
@@ -29,6 +30,8 @@ constexpr std::chrono::milliseconds PointerRest{300};
 // one, a decode at an eighth, the cheapest there is (a progressive file
 // gives it from its first scans).
 constexpr int PreviewSide = 160;
+// The longest the neighbours wait for the picture shown to be drawn.
+constexpr std::chrono::milliseconds PrefetchPatience{100};
 
 } // namespace
 
@@ -64,7 +67,7 @@ FullScreenView::FullScreenView(const Browsing& browsing, Pictures::Pipeline& pic
     });
 }
 
-void FullScreenView::open(int entry, QScreen* screen)
+void FullScreenView::open(int entry, QScreen* screen, const std::optional<Pictures::Picture>& standIn)
 {
     if (browsing_.entryCount() == 0)
         return;
@@ -83,7 +86,32 @@ void FullScreenView::open(int entry, QScreen* screen)
     activateWindow();
     setFocus(Qt::ActiveWindowFocusReason);
     showPointer();
-    showEntry(browsing_.clampedEntry(entry));
+    entry_ = previewEntry_ = passedPreview_ = -1;
+    preview_ = {};
+    const int first = browsing_.clampedEntry(entry);
+    if (standIn)
+        setPreview(first, *standIn);
+    showEntry(first);
+}
+
+// Placed as the decoded picture will be: the file's size, turned as the
+// file is turned here, fitted to the screen. Scaled up once, smoothly, so
+// that each paint until the picture lands costs one image drawn.
+void FullScreenView::setPreview(int entry, const Pictures::Picture& picture)
+{
+    if (picture.image.isNull() || picture.fileSize.isEmpty())
+        return;
+    const int turns = turns_.value(pathOf(entry));
+    Viewport fit;
+    fit.setScreen(QSizeF(size()) * devicePixelRatio());
+    fit.setPicture(QSizeF(turns % 2 ? picture.fileSize.transposed() : picture.fileSize));
+    previewAt_ = fit.pictureRect().topLeft();
+    const QImage turned = turns == 0 ? picture.image : picture.image.transformed(QTransform().rotate(90.0 * turns));
+    preview_ = turned.scaled(fit.pictureRect().size().toSize().expandedTo(QSize(1, 1)), Qt::IgnoreAspectRatio,
+                             Qt::SmoothTransformation);
+    previewEntry_ = entry;
+    passedPreview_ = -1;
+    update();
 }
 
 // Another folder listed under an open full screen: its entries are no
@@ -164,7 +192,12 @@ QString FullScreenView::pathOf(int entry) const
 // itself, so nothing of the file is read here.
 Pictures::Request FullScreenView::screenRequest(int entry) const
 {
-    return {{NativeName::Encode(pathOf(entry))}, screenBox(), Pictures::Purpose::Screen};
+    return ScreenRequest(pathOf(entry), screenBox());
+}
+
+Pictures::Request FullScreenView::ScreenRequest(const QString& path, QSize box)
+{
+    return {{NativeName::Encode(path)}, box, Pictures::Purpose::Screen};
 }
 
 Pictures::Request FullScreenView::previewRequest(int entry) const
@@ -280,11 +313,7 @@ void FullScreenView::takePreview()
         const std::optional<Pictures::Result> result = pictures_.tryGet(previewRequest(entry));
         if (!result || !result->decoded)
             continue;
-        previewEntry_ = entry;
-        preview_ = result->decoded.picture->image;
-        previewFileSize_ = result->decoded.picture->fileSize;
-        passedPreview_ = -1;
-        update();
+        setPreview(entry, *result->decoded.picture);
         return;
     }
 }
@@ -364,7 +393,14 @@ void FullScreenView::installScreenPicture(const Pictures::Result& result)
     // The slideshow's delay runs from the moment a picture is on screen.
     if (slideshowOn_)
         slideshow_.start();
-    prefetchNeighbours();
+    // The neighbours are decoded once the picture is drawn: decoding on
+    // every core, they would slow the drawing and the X server's copy of it.
+    // A window that is not drawn (not on screen) asks for them a moment later.
+    prefetchAfterPaint_ = true;
+    QTimer::singleShot(PrefetchPatience, this, [this] {
+        if (std::exchange(prefetchAfterPaint_, false))
+            prefetchNeighbours();
+    });
 }
 
 // The pictures either side, decoded at screen size while nothing else
@@ -462,6 +498,10 @@ void FullScreenView::rotate(int quarterTurns)
         return;
     const QString path = pathOf(entry_);
     turns_[path] = ((turns_.value(path) + quarterTurns) % 4 + 4) % 4;
+    if (previewEntry_ == entry_) { // drawn unturned: its picture follows
+        previewEntry_ = -1;
+        preview_ = {};
+    }
     if (shownEntry_ == entry_) {
         turnImages();
         fitTurnedPicture();
@@ -664,6 +704,8 @@ void FullScreenView::drawPicture(QPainter& painter)
         }
     }
     painter.restore();
+    if (std::exchange(prefetchAfterPaint_, false))
+        QTimer::singleShot(0, this, &FullScreenView::prefetchNeighbours);
 }
 
 // Only the part of source (drawn over target) that is on screen is drawn.
@@ -682,18 +724,12 @@ void FullScreenView::drawVisible(QPainter& painter, const QImage& source, QRectF
     painter.drawImage(visible, source, from);
 }
 
-// The entry's preview, turned as it is shown, fitted as its picture will be.
+// The preview, scaled once where the picture will lie.
 void FullScreenView::drawPreview(QPainter& painter)
 {
-    const int turns = quarterTurns();
-    Viewport fitted;
-    fitted.setScreen(QSizeF(size()) * devicePixelRatio());
-    fitted.setPicture(QSizeF(turns % 2 ? previewFileSize_.transposed() : previewFileSize_));
     painter.save();
     painter.scale(1 / devicePixelRatio(), 1 / devicePixelRatio());
-    painter.setRenderHint(QPainter::SmoothPixmapTransform);
-    painter.drawImage(fitted.pictureRect(),
-                      turns == 0 ? preview_ : preview_.transformed(QTransform().rotate(90.0 * turns)));
+    painter.drawImage(previewAt_, preview_);
     painter.restore();
 }
 

@@ -44,8 +44,13 @@ public:
     FullScreenView(const Browsing& browsing, Pictures::Pipeline& pictures, QWidget* parent = nullptr);
 
     // Shows list entry `entry` of what is browsed full screen on `screen`,
-    // and steps through all of them from there.
-    void open(int entry, QScreen* screen);
+    // and steps through all of them from there. `standIn`, a smaller picture
+    // of the same file at hand (the enlarged view's, a thumbnail), is drawn
+    // scaled up where the picture goes until it is decoded for the screen.
+    void open(int entry, QScreen* screen, const std::optional<Pictures::Picture>& standIn = std::nullopt);
+    // What the view asks the pipeline for to show `path` on a screen of
+    // `box` device pixels.
+    static Pictures::Request ScreenRequest(const QString& path, QSize box);
     void setSlideshowDelay(std::chrono::milliseconds delay);
 
     // What is shown now, for the window's menus and for the tests.
@@ -140,6 +145,7 @@ private:
     void flashOverlay(bool slideshow);
     void addZoomMenu(QMenu& menu);
     void addSlideshowMenu(QMenu& menu);
+    void setPreview(int entry, const Pictures::Picture& picture);
 
     const Browsing& browsing_;
     Pictures::Pipeline& pictures_;
@@ -163,10 +169,14 @@ private:
     // A quick small decode of the entry stepped to (a held key passes
     // pictures faster than they decode), drawn until its own picture lands,
     // and the entry passed whose preview was still on its way.
+    // The enlarged view's picture or a thumbnail, given when the full screen
+    // opens, serves as the first preview. Scaled once to where the picture
+    // will lie, at previewAt_ (device pixels).
     int previewEntry_ = -1;
     int passedPreview_ = -1;
     QImage preview_;
-    QSize previewFileSize_;
+    QPointF previewAt_;
+    bool prefetchAfterPaint_ = false; // the neighbours, once the next paint is done
     qint64 fileBytes_ = -1;
     // What the decode read from the file's EXIF block with its header.
     Pictures::PictureInfo info_;

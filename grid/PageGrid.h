@@ -68,6 +68,8 @@ public:
 
     // What the cells of page `page` ask the pipeline for, in cell order.
     std::vector<Pictures::Request> requestsFor(int page) const;
+    // What the cell showing picture `name` asks the pipeline for.
+    Pictures::Request thumbnailRequest(const QString& name) const;
 
     // ---- The keyboard ----
     // The cell whose frame or box has the keyboard focus, or -1.
@@ -112,7 +114,6 @@ private:
     void showEmptyPage();
     PassEnd drawPage(int page);
     std::optional<Pictures::Result> waitForPicture(const Pictures::Request& request, int generation);
-    Pictures::Request thumbnailRequest(const QString& name) const;
     CellRequests cellRequests(int page) const;
     void drawIntoCell(int cell, const std::optional<Pictures::Result>& picture);
     void printWaitText(int cell);

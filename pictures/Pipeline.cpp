@@ -91,6 +91,11 @@ std::optional<Result> Pipeline::tryGet(const Request& request)
     return core_->tryGet(request);
 }
 
+std::optional<Result> Pipeline::cached(const Request& request) const
+{
+    return core_->cached(request);
+}
+
 Result Pipeline::get(const Request& request)
 {
     return core_->get(request, GetPatience);

@@ -111,6 +111,10 @@ public:
     // returns nothing: resultReady() follows when it (or anything) is done.
     std::optional<Result> tryGet(const Request& request);
 
+    // The result of request if it is decoded, without asking for it: a
+    // picture already at hand that may stand in for another.
+    std::optional<Result> cached(const Request& request) const;
+
     // The result of request, waiting for it without running any events: at
     // once from the cache, or after the worker that decodes it (the one that
     // decodes it now, or one kept for get() alone, ahead of all other work):

@@ -81,6 +81,13 @@ std::optional<Result> PipelineCore::tryGet(const Request& request)
     return std::nullopt;
 }
 
+std::optional<Result> PipelineCore::cached(const Request& request)
+{
+    const RequestKey key = RequestKey::Of(request);
+    const std::lock_guard lock(mutex_);
+    return cacheFor(key).find(key);
+}
+
 // Never decodes on the calling thread: what is neither cached nor in flight
 // goes to the worker kept for get(), so the owner's thread reads no file and
 // waits at most its patience, whatever the file does.

@@ -47,6 +47,7 @@ public:
 
     void replaceQueue(Priority priority, const std::vector<Request>& requests);
     std::optional<Result> tryGet(const Request& request);
+    std::optional<Result> cached(const Request& request);
     Result get(const Request& request, std::chrono::milliseconds patience);
     // Runs a worker until stop().
     void workLoop(Lane lane);

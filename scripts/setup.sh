@@ -53,6 +53,7 @@ test_packages=(
     nsxiv                 # and nsxiv's thumbnail mode beside Kalvio; kalvio_bench_fullscreen
                           # (build/Release/bench/kalvio_bench_fullscreen [RUNS], see the
                           # README) times nsxiv -f beside the full-screen view
+    geeqie                # and geeqie -f: its start and its 1:1 (Z) beside Kalvio's
 )
 
 case "$set_name" in

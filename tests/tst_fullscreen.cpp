@@ -106,6 +106,8 @@ private slots:
     void slideshowWaitsForASlowPicture();
     void slideshowOrderLoopsAndShuffles();
     void slideshowLoopsAndChangesDelayOnScreen();
+    void enteringShowsTheWindowsPictureUntilDecoded();
+    void startedFullScreenShowsThePictureFirst();
     void decodesAtTheSizeThatFitsTheScreen();
     void animatedGifPlaysUntilSteppedAway();
     void infoPanelShowsTheFilesExif();
@@ -727,6 +729,78 @@ void FullScreenTest::slideshowLoopsAndChangesDelayOnScreen()
     QCOMPARE(view.slideshowDelay(), std::chrono::seconds(3));
     press(view, Qt::Key_BracketLeft);
     QCOMPARE(view.slideshowDelay(), std::chrono::seconds(2));
+}
+
+// F while the picture's decode for the screen is held: the thumbnail the
+// window has is drawn at once where the decoded picture will lie (a 2:1
+// picture twice the screen's width: the screen's width, centred between black
+// bands), not a black screen; the decoded picture follows when it lands.
+void FullScreenTest::enteringShowsTheWindowsPictureUntilDecoded()
+{
+    PictureFolder folder;
+    const QSize screen = QGuiApplication::primaryScreen()->geometry().size();
+    const QColor colour = colorFor(3);
+    const QString path =
+        folder.addPicture(QStringLiteral("WIDE.BMP"), QSize(screen.width() * 2, screen.width()), colour);
+    HeldDecode slow(NativeName::Encode(path), Pictures::Purpose::Screen);
+    const std::unique_ptr<Kalvio> w = startIn(folder.path(), slow.options());
+    const auto releaseBeforeTheWindowGoes = qScopeGuard([&slow] { slow.release(); });
+    QTRY_VERIFY(near(cellCentre(*w, 0), colour));
+    w->openFullScreen(0);
+    FullScreenView& view = *w->fullScreenView();
+    QVERIFY(view.isVisible() && !view.hasPicture());
+    const QImage shown = view.grab().toImage();
+    const int middle = shown.height() / 2;
+    QVERIFY(near(shown.pixelColor(2, middle), colour) && near(shown.pixelColor(shown.width() - 3, middle), colour));
+    const int band = (shown.height() - shown.width() / 2) / 2;
+    QVERIFY(band > 4);
+    QCOMPARE(shown.pixelColor(shown.width() / 2, band - 3), QColor(Qt::black));
+    QVERIFY(near(shown.pixelColor(shown.width() / 2, band + 3), colour));
+    slow.release();
+    QTRY_VERIFY(view.hasPicture());
+    QVERIFY(near(shownAt(view, QPoint(2, middle)), colour));
+}
+
+// Started full screen on picture 3 of 30, as main() starts it: the full
+// screen shows with its picture, never black. With the decode held, neither
+// window shows at first; after a while both show without it, and it follows. The page behind is drawn only once the
+// full screen is left, on the picture's page, the picture enlarged with the keys.
+void FullScreenTest::startedFullScreenShowsThePictureFirst()
+{
+    PictureFolder folder;
+    addNumberedPictures(folder, QString(), 30);
+    const QString picture = folder.at(numberedName(3));
+    const auto start = [&folder](Pictures::Pipeline::Options options, const QString& picture) {
+        auto w = std::make_unique<Kalvio>(std::move(options), picture);
+        w->setStartPath(folder.path(), numberedName(3));
+        w->setFullScreenStart(true);
+        w->load();
+        return w;
+    };
+    {
+        const std::unique_ptr<Kalvio> w = start({}, picture);
+        FullScreenView& full = *w->fullScreenView();
+        QTRY_VERIFY(full.isVisible());
+        QVERIFY(full.hasPicture() && w->isVisible());
+        QCOMPARE(full.entry(), 3);
+    }
+    HeldDecode slow(NativeName::Encode(picture), Pictures::Purpose::Screen);
+    const std::unique_ptr<Kalvio> w = start(slow.options(), picture);
+    const auto releaseBeforeTheWindowGoes = qScopeGuard([&slow] { slow.release(); });
+    FullScreenView& full = *w->fullScreenView();
+    QVERIFY(!w->isVisible() && !full.isVisible());
+    QTRY_VERIFY(full.isVisible());
+    QVERIFY(!full.hasPicture() && w->isVisible());
+    slow.release();
+    QTRY_VERIFY(full.hasPicture());
+    QVERIFY(!w->grid().passCell().has_value() && cellIsBlank(*w, 3));
+    full.act(KeyActions::Action::Next);
+    full.leave();
+    QTRY_COMPARE(w->grid().passCell(), -1);
+    QVERIFY(w->browsing().viewOpen());
+    QCOMPARE(w->browsing().viewEntry(), 4);
+    QVERIFY(near(cellCentre(*w, 3), colorFor(3)));
+    QCOMPARE(w->focusWidget(), viewBox(*w));
 }
 
 // Every picture is asked for at the screen's box and the decode fits it, so

@@ -23,6 +23,7 @@
 #include <condition_variable>
 #include <memory>
 #include <mutex>
+#include <optional>
 #include <string>
 #include <unistd.h>
 
@@ -164,8 +165,9 @@ inline QAction* openAction(const Kalvio& w)
 }
 
 // Decodes as the program does, but holds the decode of one file (a native
-// path) until released: a slow picture at a moment the test chooses. Release
-// it before the pipeline that decodes with it goes.
+// path), for every purpose or for one, until released: a slow picture at a
+// moment the test chooses. Release it before the pipeline that decodes with
+// it goes.
 class HeldDecode {
 public:
     // Holds the decodes of path `held` (every path when empty), of every
