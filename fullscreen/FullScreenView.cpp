@@ -252,6 +252,7 @@ void FullScreenView::showEntry(int entry)
         partAsked_.reset();
         partFailed_ = false;
         partAhead_.reset();
+        neighboursLetGo_ = false;
         animation_.stop();
         // What earlier steps asked for and did not get is let go: a held
         // key passes pictures faster than they decode, and each would
@@ -335,38 +336,37 @@ void FullScreenView::takePart()
         else
             partFailed_ = true;
         update();
-        prefetchNeighbours();
-        if (partFailed_)
+        if (partFailed_) {
+            if (std::exchange(neighboursLetGo_, false))
+                prefetchNeighbours();
             return;
+        }
     }
     const double scale = viewport_.scale();
     const QRect visible = ZoomedPart::VisibleArea(viewport_, fileSize_, turns);
     const int halfMargin = int(std::ceil(ZoomedPart::MarginPixels / 2 / scale));
     const QRect soon =
         visible.adjusted(-halfMargin, -halfMargin, halfMargin, halfMargin).intersected(QRect(QPoint(0, 0), fileSize_));
-    if (part_.covers(soon, scale))
+    const ZoomedPart::Wanted wanted = part_.covers(soon, scale) ? ZoomedPart::Wanted{} : nextPart(visible, scale);
+    // Held already, or as far as the picture's edge goes: nothing more is
+    // asked for, and what was let go for it is decoded ahead again.
+    if (wanted.area.isEmpty() || (wanted.area == part_.area() && part_.covers(visible, scale))) {
+        if (std::exchange(neighboursLetGo_, false))
+            prefetchNeighbours();
         return;
-    // The part decoded ahead about the pointer serves, once, when it covers
-    // the screen and what is held does not.
-    const auto serves = [&](const ZoomedPart::Wanted& wanted) {
-        return wanted.area.contains(visible) &&
-               double(wanted.box.width()) / wanted.area.width() + 0.01 >= std::min(scale, 1.0);
-    };
-    const ZoomedPart::Wanted wanted = partAhead_ && serves(*partAhead_) && !part_.covers(visible, scale)
-                                          ? *partAhead_
-                                          : ZoomedPart::WantedFor(viewport_, fileSize_, turns);
+    }
     partAhead_.reset();
-    // Held already (the picture's edge is as far as a part goes).
-    if (wanted.area.isEmpty() || (wanted.area == part_.area() && part_.covers(visible, scale)))
-        return;
     partAsked_ = wanted;
+    // Decoded already (ahead, or before a turn): taken at once, and the
+    // margin asked for after it.
     if (pictures_.tryGet(partRequest(wanted))) {
-        takePart(); // takes it, and asks for nothing more
+        takePart();
         return;
     }
     // What is looked at closely comes before the neighbours decoded ahead:
     // they are let go, and asked for again once the part has landed.
     pictures_.prefetch({});
+    neighboursLetGo_ = true;
 }
 
 void FullScreenView::installScreenPicture(const Pictures::Result& result)
@@ -404,7 +404,7 @@ void FullScreenView::installScreenPicture(const Pictures::Result& result)
 }
 
 // The pictures either side, decoded at screen size while nothing else
-// waits, then the 1:1 part about the pointer of the picture looked at.
+// waits, and the 1:1 part about the pointer of the picture looked at.
 // While the slideshow runs its next picture comes first (the first after the
 // last when it loops, any in random order), and only two in all, so that
 // with the one shown they still fit the screen cache.
@@ -425,10 +425,28 @@ void FullScreenView::prefetchNeighbours()
     std::vector<Pictures::Request> ahead;
     for (const int entry : entries)
         ahead.push_back(screenRequest(entry));
+    // Looked at, the picture's part about the pointer comes first (1 may
+    // follow at once); in a slideshow, the next picture.
     partAhead_ = partAhead();
     if (partAhead_)
-        ahead.push_back(partRequest(*partAhead_));
+        ahead.insert(slideshowOn_ ? ahead.end() : ahead.begin(), partRequest(*partAhead_));
     pictures_.prefetch(ahead);
+}
+
+// The part to ask for to show `visible` at `scale`: the one decoded ahead
+// about the pointer, once, when it covers the screen and what is held does
+// not; with nothing held there, what is on the screen alone, the quickest
+// (the margin around it follows once it is shown); else the screen and its
+// margin.
+ZoomedPart::Wanted FullScreenView::nextPart(QRect visible, double scale) const
+{
+    const int turns = quarterTurns();
+    const bool screenHeld = part_.covers(visible, scale);
+    if (partAhead_ && !screenHeld && partAhead_->area.contains(visible) &&
+        double(partAhead_->box.width()) / partAhead_->area.width() + 0.01 >= std::min(scale, 1.0))
+        return *partAhead_;
+    return screenHeld ? ZoomedPart::WantedFor(viewport_, fileSize_, turns)
+                      : ZoomedPart::OnScreen(viewport_, fileSize_, turns);
 }
 
 // The part 1 would show now: the picture fitted and larger than its screen
@@ -441,7 +459,8 @@ std::optional<ZoomedPart::Wanted> FullScreenView::partAhead() const
         return std::nullopt;
     Viewport oneToOne = viewport_;
     oneToOne.toggleOneToOne(pointerInDevicePixels());
-    const ZoomedPart::Wanted wanted = ZoomedPart::WantedFor(oneToOne, fileSize_, quarterTurns());
+    const ZoomedPart::Wanted wanted = ZoomedPart::WantedFor(
+        oneToOne, fileSize_, quarterTurns(), ZoomedPart::AheadMarginPixels, ZoomedPart::AheadMarginPixels);
     if (wanted.area.isEmpty())
         return std::nullopt;
     return wanted;

@@ -121,6 +121,7 @@ private:
     bool needsPart() const;
     bool partCoversScreen() const;
     std::optional<ZoomedPart::Wanted> partAhead() const;
+    ZoomedPart::Wanted nextPart(QRect visible, double scale) const;
 
     void showEntry(int entry);
     void takeDecodedPictures();
@@ -166,6 +167,7 @@ private:
     // The 1:1 part about the pointer decoded ahead while the fitted picture
     // is looked at.
     std::optional<ZoomedPart::Wanted> partAhead_;
+    bool neighboursLetGo_ = false; // for a part: decoded ahead again once it is shown
     // A quick small decode of the entry stepped to (a held key passes
     // pictures faster than they decode), drawn until its own picture lands,
     // and the entry passed whose preview was still on its way.

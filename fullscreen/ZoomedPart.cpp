@@ -27,14 +27,14 @@ QSize turnedSize(QSize fileSize, int turns)
     return turns % 2 ? fileSize.transposed() : fileSize;
 }
 
-int gridBelow(int value)
+int gridBelow(int value, int grid)
 {
-    return value / ZoomedPart::GridPixels * ZoomedPart::GridPixels;
+    return value / grid * grid;
 }
 
-int gridAbove(int value)
+int gridAbove(int value, int grid)
 {
-    return (value + ZoomedPart::GridPixels - 1) / ZoomedPart::GridPixels * ZoomedPart::GridPixels;
+    return (value + grid - 1) / grid * grid;
 }
 
 } // namespace
@@ -55,18 +55,30 @@ QRect ZoomedPart::VisibleArea(const Viewport& viewport, QSize fileSize, int turn
     return turning(turns).storedArea(turned, fileSize);
 }
 
-ZoomedPart::Wanted ZoomedPart::WantedFor(const Viewport& viewport, QSize fileSize, int turns)
+ZoomedPart::Wanted ZoomedPart::WantedFor(const Viewport& viewport, QSize fileSize, int turns, int marginPixels,
+                                         int gridPixels)
 {
     const QRect visible = VisibleArea(viewport, fileSize, turns);
     if (visible.isEmpty())
         return {};
     const double scale = viewport.scale();
-    const int margin = int(std::ceil(MarginPixels / scale));
+    const int margin = int(std::ceil(marginPixels / scale));
     const QRect around = visible.adjusted(-margin, -margin, margin, margin);
-    const QRect snapped(QPoint(gridBelow(std::max(around.left(), 0)), gridBelow(std::max(around.top(), 0))),
-                        QPoint(gridAbove(around.right() + 1) - 1, gridAbove(around.bottom() + 1) - 1));
-    const QRect area = snapped.intersected(QRect(QPoint(0, 0), fileSize));
-    // Enlarged, the file's own pixels; reduced, as many as the screen shows.
+    const QRect snapped(
+        QPoint(gridBelow(std::max(around.left(), 0), gridPixels), gridBelow(std::max(around.top(), 0), gridPixels)),
+        QPoint(gridAbove(around.right() + 1, gridPixels) - 1, gridAbove(around.bottom() + 1, gridPixels) - 1));
+    return Fitted(snapped.intersected(QRect(QPoint(0, 0), fileSize)), scale);
+}
+
+ZoomedPart::Wanted ZoomedPart::OnScreen(const Viewport& viewport, QSize fileSize, int turns)
+{
+    const QRect visible = VisibleArea(viewport, fileSize, turns);
+    return visible.isEmpty() ? Wanted{} : Fitted(visible, viewport.scale());
+}
+
+// Enlarged, the file's own pixels; reduced, as many as the screen shows.
+ZoomedPart::Wanted ZoomedPart::Fitted(QRect area, double scale)
+{
     const double pixelsPerFilePixel = std::min(scale, 1.0);
     const QSize box(std::max(1, int(std::ceil(area.width() * pixelsPerFilePixel))),
                     std::max(1, int(std::ceil(area.height() * pixelsPerFilePixel))));

@@ -38,8 +38,17 @@ public:
     // The part of the upright picture of fileSize turned `turns` quarters
     // clockwise on screen that the viewport shows.
     static QRect VisibleArea(const Viewport& viewport, QSize fileSize, int turns);
-    // The part to ask for to show the viewport, with the margin.
-    static Wanted WantedFor(const Viewport& viewport, QSize fileSize, int turns);
+    // What 1 is likely to show, decoded ahead about the pointer: the screen
+    // with a narrow margin, so that with the pictures either side it fits
+    // the screen cache, and a pointer moved a little still finds it.
+    static constexpr int AheadMarginPixels = 64;
+
+    // The part to ask for to show the viewport, with a margin.
+    static Wanted WantedFor(const Viewport& viewport, QSize fileSize, int turns, int marginPixels = MarginPixels,
+                            int gridPixels = GridPixels);
+    // Only what is on the screen: the quickest part to decode, while
+    // nothing is held at this zoom.
+    static Wanted OnScreen(const Viewport& viewport, QSize fileSize, int turns);
     // Where an upright area lies in the picture turned `turns` quarters.
     static QRect TurnedArea(QRect area, QSize fileSize, int turns);
 
@@ -57,6 +66,8 @@ public:
     bool isFullSize() const { return !turned_.isNull() && turnedArea_.size() == turned_.size(); }
 
 private:
+    static Wanted Fitted(QRect area, double scale);
+
     QRect area_;
     QRect turnedArea_;
     QImage turned_;

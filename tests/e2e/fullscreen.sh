@@ -155,6 +155,7 @@ convert -size 80x40 xc:blue -fill red -draw 'rectangle 0,0 39,39' -type TrueColo
     abort "could not write A.BMP"
 convert -size 4200x2600 pattern:gray50 -fill red -opaque black -type TrueColor "BMP3:$TMP/large/B.BMP" ||
     abort "could not write B.BMP"
+cp "$TMP/large/B.BMP" "$TMP/large/C.BMP" || abort "could not write C.BMP"
 launch_kalvio "$TMP/large" --fullscreen "$TMP/large/A.BMP"
 enter --fullscreen
 check 10 "--fullscreen shows A upright: red on the left" red_towards -1 0
@@ -170,8 +171,10 @@ key Right
 check 10 "Right shows B fitted to the screen, smoothed" smoothed_at 1000 800
 key v
 check 10 "V fills the screen with B: red and white reach its corner" reddened_at 40 40
+keep fullscreen-fill
 key o
 check 10 "O shows the overlay, a dark box at the bottom left over B" dark_at 36 $((H - 36))
+keep fullscreen-overlay
 key w o
 check 10 "W fits B again, black at the sides, and O hides the overlay" eval \
     "smoothed_at 1000 800 && is_black 40 40 && reddened_at 200 $((H - 36))"
@@ -179,6 +182,15 @@ xdotool mousemove --sync 1000 800 || fail "no pointer move"
 key 1
 check 20 "1 shows B pixel for pixel, near the pointer and far from it" eval \
     'checkerboard_at 1000 800 && checkerboard_at 3700 2100 && checkerboard_at 2 2'
+keep fullscreen-1to1
+key k space
+check 20 "K keeps 1:1 across a step: C pixel for pixel too" eval 'checkerboard_at 1000 800 && checkerboard_at 2 2'
+keep fullscreen-kept-zoom
+key bracketright l
+check 10 "] and L change the slideshow, its state shown over C" dark_at 36 $((H - 36))
+keep fullscreen-slideshow-settings
+key BackSpace k
+check 20 "BackSpace: B at the kept 1:1" checkerboard_at 1000 800
 key BackSpace
 check 10 "BackSpace: back at A, it is still turned" red_towards 0 1
 key f

@@ -132,6 +132,16 @@ ends_by()
 
 # A screenshot of the whole screen as raw RGB, and "R G B" of one of its pixels.
 shot() { xwd -root -silent | convert xwd:- -depth 8 "rgb:$TMP/shot.rgb" 2>/dev/null; }
+# keep NAME: the last screenshot is kept as NAME.png in $KALVIO_SCREENSHOTS
+# when that is set (ctest sets it to the build's screenshots/), for a person
+# to see what the checks saw.
+keep()
+{
+    [[ -n ${KALVIO_SCREENSHOTS:-} ]] || return 0
+    mkdir -p "$KALVIO_SCREENSHOTS" &&
+        convert -size "${W}x${H}" -depth 8 "rgb:$TMP/shot.rgb" "$KALVIO_SCREENSHOTS/$1.png" ||
+        fail "could not keep the screenshot $1"
+}
 pixel()
 {
     local r g b
