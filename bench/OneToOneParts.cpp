@@ -8,6 +8,7 @@
 #include "Timing.h"
 
 #include <QCoreApplication>
+#include <QDir>
 #include <QFile>
 #include <QGuiApplication>
 #include <QScreen>
@@ -97,6 +98,8 @@ void panToCorner(FullScreenView& view, bool right, bool down)
 
 void ShowLargePicturesOneToOne(const QString& folder)
 {
+    if (!QDir().mkpath(folder))
+        std::exit(1);
     QStringList names;
     for (const Large& large : LargePictures) {
         writeCheckerboard(folder + u'/' + large.name, large);

@@ -8,5 +8,6 @@
 // each, the time from 1 to the sharp picture (nothing decoded ahead), then
 // whether every pixel of the screen is the file's own, there and panned to
 // each corner, and the process's peak resident memory over all of it.
-// Written into folder; the screen is the running X server's.
+// Written into folder (made if need be: one of their own, as the window
+// lists every picture of its folder); the screen is the running X server's.
 void ShowLargePicturesOneToOne(const QString& folder);

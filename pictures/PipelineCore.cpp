@@ -9,8 +9,8 @@
 namespace Pictures {
 
 PipelineCore::PipelineCore(DecodeFunction decode, AreaDecodeFunction decodeArea, Budgets budgets, int workers)
-    : decode_(std::move(decode)), decodeArea_(std::move(decodeArea)), thumbnails_(budgets.thumbnailBytes), views_(budgets.viewBytes),
-      screens_(budgets.screenBytes), workersLeft_(workers)
+    : decode_(std::move(decode)), decodeArea_(std::move(decodeArea)), thumbnails_(budgets.thumbnailBytes),
+      views_(budgets.viewBytes), screens_(budgets.screenBytes), workersLeft_(workers)
 {
 }
 

@@ -138,9 +138,10 @@ shot() { xwd -root -silent | convert xwd:- -depth 8 "rgb:$TMP/shot.rgb" 2>/dev/n
 keep()
 {
     [[ -n ${KALVIO_SCREENSHOTS:-} ]] || return 0
-    mkdir -p "$KALVIO_SCREENSHOTS" &&
-        convert -size "${W}x${H}" -depth 8 "rgb:$TMP/shot.rgb" "$KALVIO_SCREENSHOTS/$1.png" ||
+    if ! mkdir -p "$KALVIO_SCREENSHOTS" ||
+        ! convert -size "${W}x${H}" -depth 8 "rgb:$TMP/shot.rgb" "$KALVIO_SCREENSHOTS/$1.png"; then
         fail "could not keep the screenshot $1"
+    fi
 }
 pixel()
 {
