@@ -3,9 +3,11 @@
 //   1. the first page of 24 thumbnails, a fresh window started on the folder
 //      until its first pass has drawn every cell, for 12-megapixel photographs
 //      stored plainly, as a camera stores them (with a 160 x 120 EXIF
-//      thumbnail) and as progressive JPEGs; beside vipsthumbnail making the
-//      same 24 thumbnails, and nsxiv showing the camera ones; the same page
-//      is also timed for Kalvio as a whole process, as the peers are;
+//      thumbnail) and as progressive JPEGs, and the plain ones again with the
+//      desktop's shared thumbnails filled as a file manager fills them;
+//      beside vipsthumbnail making the same 24 thumbnails, and nsxiv showing
+//      the camera ones; the same page is also timed for Kalvio as a whole
+//      process, as the peers are;
 //   2. turning to page 2, and stepping to the next picture in the enlarged
 //      view, each after a second spent on what came before;
 //   3. changing to a folder of 100 000 names, against a folder of 24, until
@@ -33,11 +35,13 @@
 #include "PictureBox.h"
 #include "PictureSets.h"
 #include "PrivateXServer.h"
+#include "SharedThumbnail.h"
 #include "Timing.h"
 #include "Twips.h"
 
 #include <QApplication>
 #include <QCommandLineParser>
+#include <QCryptographicHash>
 #include <QDir>
 #include <QEventLoop>
 #include <QFile>
@@ -74,6 +78,7 @@ constexpr int IdleMs = 1000;
 
 // The goals: a ratio to the peer, or milliseconds.
 constexpr double PlainRatioGoal = 0.45;
+constexpr double SharedCacheRatioGoal = 0.12;
 constexpr double CameraRatioGoal = 1.0;
 constexpr double ProgressiveRatioGoal = 0.15;
 constexpr double PageTurnGoalMs = 50;
@@ -307,6 +312,46 @@ struct PageSet {
     Set set;
     double goal; // largest ratio to vipsthumbnail (or nsxiv) that meets the goal
     bool withNsxiv;
+    // The desktop's shared thumbnail cache this set is drawn with (XDG_CACHE_HOME).
+    QString cacheHome{};
+};
+
+// The desktop's shared thumbnails of the pages, as a file manager leaves
+// them: a PNG of 128 pixels per picture under cacheHome/thumbnails/normal,
+// named by the MD5 of its URI, with its Thumb::URI and Thumb::MTime.
+void fillSharedCache(const QString& cacheHome, const QStringList& paths)
+{
+    const QString folder = cacheHome + QStringLiteral("/thumbnails/normal");
+    if (!QDir().mkpath(folder))
+        std::exit(1);
+    for (const QString& path : paths) {
+        const std::string native = QFile::encodeName(path).toStdString();
+        const Pictures::Decoded decoded = Pictures::Decode(native, 128, Pictures::Purpose::View);
+        if (!decoded)
+            std::exit(1);
+        QImage image = decoded.picture->image;
+        const QByteArray uri = Pictures::SharedThumbnail::Uri(native);
+        image.setText(QStringLiteral("Thumb::URI"), QString::fromUtf8(uri));
+        image.setText(QStringLiteral("Thumb::MTime"),
+                      QString::number(QFileInfo(path).lastModified().toSecsSinceEpoch()));
+        if (!image.save(folder + u'/' + QCryptographicHash::hash(uri, QCryptographicHash::Md5).toHex() + ".png", "png"))
+            std::exit(1);
+    }
+}
+
+// Kalvio reads the shared thumbnails of XDG_CACHE_HOME while the scope lasts.
+class CacheHome {
+public:
+    explicit CacheHome(const QString& home) : previous_(qgetenv("XDG_CACHE_HOME"))
+    {
+        qputenv("XDG_CACHE_HOME", QFile::encodeName(home));
+    }
+    ~CacheHome() { qputenv("XDG_CACHE_HOME", previous_); }
+    CacheHome(const CacheHome&) = delete;
+    CacheHome& operator=(const CacheHome&) = delete;
+
+private:
+    QByteArray previous_;
 };
 
 // Wall times of a first page, and the processor time it took meanwhile:
@@ -380,6 +425,7 @@ void timePageOnce(const PageSet& kind, const QStringList& page, const Peers& pee
     Cost kalvio;
     std::optional<double> kalvioProcess, vips, nsxiv;
     const auto timeKalvio = [&] {
+        const CacheHome cache(kind.cacheHome);
         kalvio = firstPage(kind.set);
         figures.kalvio.push_back(kalvio.wallMs);
         figures.kalvioCpu.push_back(kalvio.cpuMs);
@@ -733,14 +779,21 @@ Peers findPeers(const QTemporaryDir& scratch, const PrivateXServer& xServer, int
     return peers;
 }
 
-std::vector<PageSet> makePageSets(const QString& root, int longSide)
+// Every set but the last is drawn with an empty shared cache; the last is
+// the plain set again, with the cache a file manager would have filled.
+std::vector<PageSet> makePageSets(const QString& root, int longSide, const QString& noCache, const QString& cache)
 {
     std::vector<PageSet> kinds{
-        {"plain: 12 MP baseline JPEGs, no embedded thumbnail", PictureSets::Plain(root), PlainRatioGoal, false},
-        {"camera-like: the same with a 160 x 120 EXIF thumbnail", PictureSets::Camera(root), CameraRatioGoal, true},
+        {"plain: 12 MP baseline JPEGs, no embedded thumbnail", PictureSets::Plain(root), PlainRatioGoal, false,
+         noCache},
+        {"camera-like: the same with a 160 x 120 EXIF thumbnail", PictureSets::Camera(root), CameraRatioGoal, true,
+         noCache},
         {"progressive: the same saved as progressive JPEGs", PictureSets::Progressive(root), ProgressiveRatioGoal,
-         false},
+         false, noCache},
     };
+    kinds.push_back(
+        {"plain, with the desktop's shared thumbnails filled", kinds[0].set, SharedCacheRatioGoal, false, cache});
+    fillSharedCache(cache, kinds[0].set.paths.mid(0, PageCells));
     if (!PictureSets::DecoderTakesEmbeddedThumbnail(kinds[1].set, longSide))
         std::printf("NOTE: the decoder does not take the camera set's embedded thumbnails for a %d px cell\n",
                     longSide);
@@ -777,7 +830,8 @@ int main(int argc, char* argv[])
 
     const QString emptyFolder = PictureSets::EmptyFolder(options.folder);
     const int longSide = cellLongSide(emptyFolder);
-    const std::vector<PageSet> kinds = makePageSets(options.folder, longSide);
+    const QTemporaryDir noCache, cache;
+    const std::vector<PageSet> kinds = makePageSets(options.folder, longSide, noCache.path(), cache.path());
     if (options.memoryOnly) {
         printFirstPageMemory(kinds[2].set, options.runs);
         return 0;

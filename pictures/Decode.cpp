@@ -10,6 +10,7 @@
 #include "PictureLog.h"
 #include "QtFormatDecoder.h"
 #include "RegularFile.h"
+#include "SharedThumbnail.h"
 
 namespace Pictures {
 namespace {
@@ -19,7 +20,7 @@ Decoded failed(Failure failure)
     return {std::nullopt, failure};
 }
 
-Decoded decodeJpeg(const RegularFile& file, QSize box, Purpose purpose)
+Decoded decodeJpeg(const std::string& path, const RegularFile& file, QSize box, Purpose purpose)
 {
     JpegDecoder jpeg(file.descriptor());
     if (const Failure failure = jpeg.readHeader(); failure != Failure::None)
@@ -41,6 +42,16 @@ Decoded decodeJpeg(const RegularFile& file, QSize box, Purpose purpose)
         QImage thumbnail = EmbeddedThumbnail::Choose(exif.thumbnail(), jpeg.size(), cover);
         if (!thumbnail.isNull())
             return picture(std::move(thumbnail), cover);
+        // A file manager's thumbnail is upright already, and its own shape
+        // decides the fit.
+        QImage shared = SharedThumbnail::Find(path, file, orientation.upright(cover));
+        if (!shared.isNull()) {
+            const QSize fitted = DecodeSize(shared.size(), box);
+            return Decoded{
+                Picture{
+                    FinishImage(std::move(shared), fitted, QColorSpace(), Orientation()), fileSize, file.size(), {}},
+                Failure::None};
+        }
     }
     QImage image;
     jpeg.setTurnedAfterwards(orientation.copiesToTurn());
@@ -123,7 +134,7 @@ Decoded decodeFile(const std::string& path, QSize box, Purpose purpose)
         return failed(Failure::Unreadable);
     switch (*format) {
     case PictureFormat::Jpeg:
-        return decodeJpeg(file, box, purpose);
+        return decodeJpeg(path, file, box, purpose);
     case PictureFormat::Bmp:
     case PictureFormat::Gif:
         return QtFormatDecoder::Decode(file, *format, box, purpose);

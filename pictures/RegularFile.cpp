@@ -23,6 +23,7 @@ RegularFile::RegularFile(const std::string& path)
     }
     fd_ = fd;
     size_ = info.st_size;
+    modifiedSeconds_ = info.st_mtim.tv_sec;
 }
 
 RegularFile::~RegularFile()

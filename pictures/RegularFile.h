@@ -21,6 +21,8 @@ public:
     bool isOpen() const { return fd_ >= 0; }
     int descriptor() const { return fd_; }
     qint64 size() const { return size_; }
+    // When the file was last modified, in whole seconds since the epoch.
+    qint64 modifiedSeconds() const { return modifiedSeconds_; }
 
     // Up to count bytes from the start of the file, leaving the read
     // position where it was; empty on a read error.
@@ -32,6 +34,7 @@ public:
 private:
     int fd_ = -1;
     qint64 size_ = 0;
+    qint64 modifiedSeconds_ = 0;
 };
 
 } // namespace Pictures

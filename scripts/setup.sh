@@ -49,6 +49,7 @@ test_packages=(
     dpkg-dev              # the package test builds the .deb with dpkg-buildpackage,
     debhelper             # through debhelper,
     lintian               # and checks it with lintian
+    strace                # the shared-thumbnail test sees the whole session write nothing
     libvips-tools         # kalvio_bench times vipsthumbnail
     nsxiv                 # and nsxiv's thumbnail mode beside Kalvio; kalvio_bench_fullscreen
                           # (build/Release/bench/kalvio_bench_fullscreen [RUNS], see the

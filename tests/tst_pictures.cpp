@@ -16,10 +16,12 @@
 #include "PictureInfo.h"
 #include "PictureLog.h"
 #include "SampleFiles.h"
+#include "SharedThumbnail.h"
 #include "TiffWalker.h"
 
 #include <QApplication>
 #include <QColorSpace>
+#include <QCryptographicHash>
 #include <QDirIterator>
 #include <QPainter>
 #include <QtTest>
@@ -171,6 +173,7 @@ private slots:
     void pictureInfoReadsEveryField();
     void decodesStopWhenTimeIsUpOrUnwanted();
     void screenDecodeShrinksInsteadOfFailing();
+    void sharedThumbnailsOnlyOfTheFileAsItIs();
     void areasAreThePixelsOfTheWholePicture_data();
     void areasAreThePixelsOfTheWholePicture();
     void animatedGifFramesAreComposedAndLoop();
@@ -942,19 +945,6 @@ void PicturesTest::longAnimationHoldsFewFramesAtOnce()
     QVERIFY(animation.finished());
 }
 
-// A test run, or a single decode to be measured (see DecodeProbe).
-int main(int argc, char** argv)
-{
-    if (const int status = DecodeProbe::RunIfAsked(argc, argv); status >= 0)
-        return status;
-    QApplication app(argc, argv);
-    PicturesTest test;
-    QTEST_SET_MAIN_SOURCE_PATH
-    return QTest::qExec(&test, argc, argv);
-}
-
-#include "tst_pictures.moc"
-
 void PicturesTest::areasAreThePixelsOfTheWholePicture_data()
 {
     QTest::addColumn<int>("orientation");
@@ -997,3 +987,61 @@ void PicturesTest::areasAreThePixelsOfTheWholePicture()
     QVERIFY2(half.picture->image.width() <= 120 && half.picture->image.width() >= 50,
              qPrintable(QStringLiteral("%1 px").arg(half.picture->image.width())));
 }
+
+// A file manager's thumbnail of a JPEG without one of its own serves a cell,
+// but only one of this file (its URI) as it is now (its modification time)
+// that decodes; the file is decoded otherwise, and always for the view.
+void PicturesTest::sharedThumbnailsOnlyOfTheFileAsItIs()
+{
+    QTemporaryDir cache;
+    const QByteArray previousCache = qgetenv("XDG_CACHE_HOME");
+    qputenv("XDG_CACHE_HOME", QFile::encodeName(cache.path()));
+    const auto restore = qScopeGuard([&previousCache] {
+        previousCache.isNull() ? qunsetenv("XDG_CACHE_HOME") : qputenv("XDG_CACHE_HOME", previousCache);
+    });
+    const QString path =
+        folder_.addFile(QStringLiteral("shared thumbnail é.jpg"), Samples::Jpeg(filled(QSize(640, 480), Qt::red)));
+    const qint64 modified = QFileInfo(path).lastModified().toSecsSinceEpoch();
+    const QByteArray uri = Pictures::SharedThumbnail::Uri(native(path));
+    QVERIFY(uri.startsWith("file:///") && uri.endsWith("/shared%20thumbnail%20%C3%A9.jpg"));
+    const QString thumbnail = QString::fromStdString(Pictures::SharedThumbnail::Folder("normal")) + u'/' +
+                              QCryptographicHash::hash(uri, QCryptographicHash::Md5).toHex() + ".png";
+    QVERIFY(QDir().mkpath(QFileInfo(thumbnail).path()));
+    // As file managers write them: PNG text chunks keyed "Thumb::URI" and "Thumb::MTime".
+    const auto writeThumbnail = [&thumbnail](const QByteArray& forUri, qint64 forModified) {
+        QImage image = filled(QSize(128, 96), Qt::blue);
+        image.setText(QStringLiteral("Thumb::URI"), QString::fromUtf8(forUri));
+        image.setText(QStringLiteral("Thumb::MTime"), QString::number(forModified));
+        return image.save(thumbnail, "png");
+    };
+    const auto cellColour = [&path](Purpose purpose) {
+        const Pictures::Decoded decoded = Pictures::Decode(native(path), QSize(120, 90), purpose);
+        return decoded ? decoded.picture->image.pixelColor(60, 45) : QColor();
+    };
+
+    QVERIFY(writeThumbnail(uri, modified));
+    QVERIFY(near(cellColour(Purpose::Thumbnail), Qt::blue, 8));
+    QVERIFY(near(cellColour(Purpose::View), Qt::red, 8));
+    QVERIFY(writeThumbnail(uri, modified - 1)); // the file changed since
+    QVERIFY(near(cellColour(Purpose::Thumbnail), Qt::red, 8));
+    QVERIFY(writeThumbnail(uri + "x", modified)); // another file's
+    QVERIFY(near(cellColour(Purpose::Thumbnail), Qt::red, 8));
+    QVERIFY(writeThumbnail(uri, modified));
+    QFile damaged(thumbnail);
+    QVERIFY(damaged.open(QIODevice::ReadWrite) && damaged.resize(damaged.size() / 2));
+    damaged.close();
+    QVERIFY(near(cellColour(Purpose::Thumbnail), Qt::red, 8));
+}
+
+// A test run, or a single decode to be measured (see DecodeProbe).
+int main(int argc, char** argv)
+{
+    if (const int status = DecodeProbe::RunIfAsked(argc, argv); status >= 0)
+        return status;
+    QApplication app(argc, argv);
+    PicturesTest test;
+    QTEST_SET_MAIN_SOURCE_PATH
+    return QTest::qExec(&test, argc, argv);
+}
+
+#include "tst_pictures.moc"
