@@ -449,7 +449,7 @@ ZoomedPart::Wanted FullScreenView::nextPart(QRect visible, double scale) const
                       : ZoomedPart::OnScreen(viewport_, fileSize_, turns);
 }
 
-// The part 1 would show now: the picture fitted and larger than its screen
+// The part the 1 key would show now: the picture fitted and larger than its screen
 // picture, 1:1 about the pointer.
 std::optional<ZoomedPart::Wanted> FullScreenView::partAhead() const
 {

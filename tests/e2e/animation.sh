@@ -9,8 +9,6 @@ W=1280 H=720
 RED='255 0 0' BLUE='0 0 255' GREEN='0 255 0'
 
 key() { xdotool key --delay 80 "$@" || fail "no key $*"; }
-FULL=''
-full_found() { FULL=$(timeout 5 xdotool search --onlyvisible --name '^Kalvio – celá obrazovka$' 2>/dev/null | head -n 1); [[ -n $FULL ]]; }
 # middle_is "R G B" [NAME]: the screen's middle has that colour (the screenshot
 # is kept as NAME.png in $KALVIO_SCREENSHOTS); its corner is black.
 middle_is()

@@ -12,9 +12,6 @@ source "$(dirname -- "${BASH_SOURCE[0]}")/lib.sh"
 W=3840 H=2160
 
 key() { xdotool key --delay 80 "$@" || fail "no key $*"; }
-FULL=''
-full_found() { FULL=$(timeout 5 xdotool search --onlyvisible --name '^Kalvio – celá obrazovka$' 2>/dev/null | head -n 1); [[ -n $FULL ]]; }
-full_gone() { ! full_found; }
 # enter WHAT: the full-screen window appears and takes the input focus.
 enter()
 {
@@ -30,11 +27,8 @@ leave()
 # shows N: the full screen's middle has picture N's colour, its corner is black.
 shows()
 {
-    local seen
-    seen=$(pixel $((W / 2)) $((H / 2)))
-    same "$seen" "${COLOURS[$1]}" || WHY+=" the middle is $seen, not picture $1 (${COLOURS[$1]});"
-    seen=$(pixel 40 40)
-    same "$seen" "0 0 0" || WHY+=" the corner is $seen, not black;"
+    middle_shows "$1"
+    same "$(pixel 40 40)" "0 0 0" || WHY+=" the corner is $(pixel 40 40), not black;"
     [[ -z $WHY ]]
 }
 # red_towards DX DY: picture A (80 x 40, red left half, blue right) shows

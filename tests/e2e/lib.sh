@@ -153,6 +153,19 @@ px() { echo $((($1 * 2 + 15) / 30)); }
 at() { pixel $((CX + $(px "$1"))) $((CY + $(px "$2"))); }
 click() { xdotool mousemove --sync $((CX + $(px "$1"))) $((CY + $(px "$2"))) click 1 || fail "no click at $1,$2"; }
 
+# The full-screen window, found by its title into FULL, or gone.
+FULL=''
+full_found() { FULL=$(timeout 5 xdotool search --onlyvisible --name '^Kalvio – celá obrazovka$' 2>/dev/null | head -n 1); [[ -n $FULL ]]; }
+full_gone() { ! full_found; }
+# middle_shows N: the middle of the screen has picture N's colour.
+middle_shows()
+{
+    local seen
+    seen=$(pixel $((W / 2)) $((H / 2)))
+    same "$seen" "${COLOURS[$1]}" || WHY+=" the middle is $seen, not picture $1 (${COLOURS[$1]});"
+    [[ -z $WHY ]]
+}
+
 # same "R G B" "R G B": no channel differs by more than TOL.
 same()
 {

@@ -13,17 +13,6 @@ W=1920 H=1080
 FOCUS=own
 
 key() { xdotool key --delay 80 "$@" || fail "no key $*"; }
-FULL=''
-full_found() { FULL=$(timeout 5 xdotool search --onlyvisible --name '^Kalvio – celá obrazovka$' 2>/dev/null | head -n 1); [[ -n $FULL ]]; }
-full_gone() { ! full_found; }
-# shows N: the full screen's middle has picture N's colour.
-shows()
-{
-    local seen
-    seen=$(pixel $((W / 2)) $((H / 2)))
-    same "$seen" "${COLOURS[$1]}" || WHY+=" the middle is $seen, not picture $1 (${COLOURS[$1]});"
-    [[ -z $WHY ]]
-}
 
 make_pictures "$TMP/pictures" 6
 start_xvfb
@@ -32,23 +21,23 @@ start_kalvio "$TMP/pictures"
 check 40 "first page drawn" cells_show 0 6 23
 key Tab Tab Tab Right f
 if poll 10 full_found; then pass "Tab, Right and F open the full screen"; else fail "no full screen after F"; fi
-check 10 "it shows picture 1" shows 1
+check 10 "it shows picture 1" middle_shows 1
 key Right
-check 10 "Right there shows picture 2" shows 2
+check 10 "Right there shows picture 2" middle_shows 2
 key Escape
 if poll 10 full_gone; then pass "Escape leaves the full screen"; else fail "the full screen stays after Escape"; fi
 check 10 "the window shows picture 2 enlarged" view_open 2
 key F11
 if poll 10 full_found; then pass "F11 opens the full screen again"; else fail "no full screen after F11"; fi
-check 10 "on picture 2" shows 2
+check 10 "on picture 2" middle_shows 2
 key ctrl+q
 ends_by "Ctrl+Q"
 
 launch_kalvio "$TMP/pictures" --fullscreen "$TMP/pictures/P04.BMP"
 poll 10 full_found || abort "no full screen after --fullscreen"
-check 10 "--fullscreen shows picture 3" shows 3
+check 10 "--fullscreen shows picture 3" middle_shows 3
 key Right
-check 10 "Right at once shows picture 4" shows 4
+check 10 "Right at once shows picture 4" middle_shows 4
 key ctrl+q
 ends_by "Ctrl+Q after --fullscreen"
 finish
