@@ -3,6 +3,7 @@
 #include "Browsing.h"
 #include "KeyActions.h"
 #include "Pipeline.h"
+#include "StartListing.h"
 #include "Twips.h"
 #include "TwipsPlacement.h"
 #include "WheelNotches.h"
@@ -53,6 +54,11 @@ public:
     // Started full screen on the picture at `fullScreenPath` (escaped native
     // path): its decode for the screen starts before the window is built.
     Kalvio(Pictures::Pipeline::Options pictures, const QString& fullScreenPath, QWidget* parent = nullptr);
+    // Started with the start folder found and listed ahead (StartListing.h):
+    // when it is listed already, its first page is asked for before the
+    // window is built, and the folder source takes the listing at load().
+    Kalvio(Pictures::Pipeline::Options pictures, const QString& fullScreenPath, StartListing listing,
+           QWidget* parent = nullptr);
     ~Kalvio() override;
 
     // ---- Window properties (twips, colours) ----
@@ -155,6 +161,7 @@ private:
     std::optional<Pictures::Picture> fullScreenStandIn(int entry);
     void showWithFullScreenStart(int entry);
     void paintBeforeTheSearch();
+    static QIcon WindowIcon();
     void setPageTagsFromList(int startEntry);
     void openBeforeItsPageIsDrawn(int page, int cell);
     Pictures::Request viewRequest(const QString& name) const;
@@ -201,4 +208,5 @@ private:
     Twips width_;
     Twips height_;
     int backColor_ = 0;
+    bool painted_ = false; // the client area has painted once
 };

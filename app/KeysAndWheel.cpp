@@ -4,9 +4,12 @@
 #include "FolderSource.h"
 #include "ImageControl.h"
 #include "PageGrid.h"
+#include "StartupLog.h"
 
 #include <QKeyEvent>
 #include <QWheelEvent>
+
+#include <utility>
 
 #include <cstdlib>
 
@@ -34,6 +37,10 @@ bool Kalvio::eventFilter(QObject* watched, QEvent* event)
         return handleOwnKey(watched, *static_cast<QKeyEvent*>(event));
     case QEvent::Wheel:
         return handleWheel(*static_cast<QWheelEvent*>(event));
+    case QEvent::Paint:
+        if (watched == client_ && !std::exchange(painted_, true))
+            qCDebug(startupLog, "window painted");
+        break;
     default:
         break;
     }

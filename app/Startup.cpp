@@ -10,6 +10,7 @@
 #include <QAction>
 #include <QCoreApplication>
 #include <QElapsedTimer>
+#include <QIcon>
 #include <QMenu>
 #include <QScreen>
 #include <QThread>
@@ -54,11 +55,17 @@ void Kalvio::load()
         activateWindow();
         paintBeforeTheSearch();
     }
+    // The first page, when asked for ahead, now decodes on every core.
+    pictures_.setDecodingWorkers(0);
 
     // The folder named, or found below the current directory, is listed and
     // its first page set up (folderListed) before this returns.
     source_->setPattern(CommandLine::ListedPictures);
     source_->start();
+    // The icon comes last: decoding its eight pictures would hold up the
+    // first paint and the first page, and the window manager takes an icon
+    // up whenever it comes (the desktop entry names one meanwhile).
+    setWindowIcon(WindowIcon());
 }
 
 // The folder search lets no event run and can take a while on a large tree,
@@ -75,7 +82,20 @@ void Kalvio::paintBeforeTheSearch()
         if (!window->isExposed())
             QThread::msleep(5);
     }
-    repaint();
+    // Exposed, the window has mostly painted already.
+    if (!painted_)
+        repaint();
+}
+
+// The window's icon in every size of the icon set, so that docks and task
+// switchers need not scale one up: the 32 x 32 16-colour icon and the theme's
+// renderings of the same drawing for the other sizes.
+QIcon Kalvio::WindowIcon()
+{
+    QIcon icon(QStringLiteral(":/assets/kalvio.ico"));
+    for (const int size : {16, 22, 24, 48, 64, 128, 256})
+        icon.addFile(QStringLiteral(":/assets/icons/kalvio-%1.png").arg(size), QSize(size, size));
+    return icon;
 }
 
 // The page of `startEntry` (the first page when -1): the page arrows that

@@ -5,13 +5,14 @@
 #include "QtTranslation.h"
 
 #include <QApplication>
-#include <QIcon>
 #include <QTimer>
 
+#include <fontconfig/fontconfig.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <cstdio>
+#include <thread>
 
 namespace {
 
@@ -57,18 +58,6 @@ void tellInMessageBox(char* program, const QString& message)
     MessageBox::Show(nullptr, message);
 }
 
-// The window's icon in every size of the icon set, so that docks and task
-// switchers need not scale one up: the 32 x 32 16-colour icon and the theme's
-// renderings of the same drawing for the other sizes.
-QIcon ApplicationIcon()
-{
-    QIcon icon(QStringLiteral(":/assets/kalvio.ico"));
-    for (const int size : {16, 22, 24, 48, 64, 128, 256}) {
-        icon.addFile(QStringLiteral(":/assets/icons/kalvio-%1.png").arg(size), QSize(size, size));
-    }
-    return icon;
-}
-
 } // namespace
 
 int main(int argc, char* argv[])
@@ -85,6 +74,13 @@ int main(int argc, char* argv[])
         return line.exitCode();
     }
 
+    // Fontconfig reads its configuration (dozens of files) the first time a
+    // font is wanted; read here on a thread of its own while Qt connects to
+    // the display, it is ready when the window lays out its first caption.
+    std::thread(FcInit).detach();
+    // The start folder is found and listed while Qt sets up; the window
+    // then asks for its first page before it builds its widgets.
+    StartListing listing(line.folder, CommandLine::ListedPictures);
     int qtArgc = 1; // nothing on the command line is for Qt
     QApplication app(qtArgc, argv);
     // The window speaks Czech whatever the user's language, and so do Qt's own
@@ -100,8 +96,7 @@ int main(int argc, char* argv[])
     // window is built.
     const QString fullScreenPicture =
         line.fullScreen && !line.picture.isEmpty() ? FolderService::JoinPath(line.folder, line.picture) : QString();
-    Kalvio window(Pictures::Pipeline::Options(), fullScreenPicture);
-    window.setWindowIcon(ApplicationIcon()); // in place of its own single size
+    Kalvio window(Pictures::Pipeline::Options(), fullScreenPicture, std::move(listing));
     window.setStartPath(line.folder, line.picture);
     window.setFullScreenStart(line.fullScreen);
     window.setSlideshowDelay(std::chrono::milliseconds(line.slideshowMilliseconds));

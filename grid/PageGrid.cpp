@@ -259,21 +259,48 @@ std::optional<Pictures::Result> PageGrid::waitForPicture(const Pictures::Request
     }
 }
 
-// What a cell showing picture `name` asks for: its small copy in THM for a
-// name that begins with "R" (found whatever the letter case of THM and its
-// name), else, or when that fails, the picture itself, decoded for the cell.
-Pictures::Request PageGrid::thumbnailRequest(const QString& name) const
+namespace {
+
+// A box's width in the screen's own pixels: pictures are decoded for it.
+int boxPixels(Twips width, qreal devicePixelRatio)
+{
+    return std::max(1, int(std::lround(width.pixelsF() * devicePixelRatio)));
+}
+
+// What a cell showing picture `name` of `folder` asks for: its small copy in
+// THM for a name that begins with "R" (found whatever the letter case of THM
+// and its name), else, or when that fails, the picture itself, decoded for
+// the cell.
+Pictures::Request cellRequest(const QString& folder, const QString& name, int boxPixels,
+                              CaseInsensitivePaths& thumbnailPaths)
 {
     const QString copy = WindowRules::ThumbnailName(name);
-    const QString thumbnail = copy == name ? name : thumbnailPaths_.Resolve(browsing_.folder(), copy);
+    const QString thumbnail = copy == name ? name : thumbnailPaths.Resolve(folder, copy);
     // Every picture is drawn with its longer side as wide as the cell.
-    Pictures::Request request{{NativeName::Encode(pathOf(thumbnail))},
-                              Pictures::SquareBox(pixelsFor(boxWidth_)),
+    Pictures::Request request{{NativeName::Encode(FolderService::JoinPath(folder, thumbnail))},
+                              Pictures::SquareBox(boxPixels),
                               Pictures::Purpose::Thumbnail};
     // A name without a small copy is its own thumbnail name: opened once.
     if (thumbnail != name)
-        request.candidates.push_back(NativeName::Encode(pathOf(name)));
+        request.candidates.push_back(NativeName::Encode(FolderService::JoinPath(folder, name)));
     return request;
+}
+
+} // namespace
+
+Pictures::Request PageGrid::thumbnailRequest(const QString& name) const
+{
+    return cellRequest(browsing_.folder(), name, pixelsFor(boxWidth_), thumbnailPaths_);
+}
+
+std::vector<Pictures::Request> PageGrid::FirstPageRequests(const QString& folder, const QStringList& names,
+                                                           Twips boxWidth, qreal devicePixelRatio)
+{
+    CaseInsensitivePaths thumbnailPaths;
+    std::vector<Pictures::Request> requests;
+    for (const QString& name : names.mid(0, CellCount))
+        requests.push_back(cellRequest(folder, name, boxPixels(boxWidth, devicePixelRatio), thumbnailPaths));
+    return requests;
 }
 
 // What each cell of page `page` asks for: nothing for a cell past the end of the list.
@@ -322,12 +349,7 @@ void PageGrid::drawIntoCell(int cell, const std::optional<Pictures::Result>& pic
 
 int PageGrid::pixelsFor(Twips twips) const
 {
-    return std::max(1, int(std::lround(twips.pixelsF() * parent_->devicePixelRatioF())));
-}
-
-QString PageGrid::pathOf(const QString& name) const
-{
-    return FolderService::JoinPath(browsing_.folder(), name);
+    return boxPixels(twips, parent_->devicePixelRatioF());
 }
 
 int PageGrid::focusedCell() const

@@ -70,6 +70,11 @@ public:
     std::vector<Pictures::Request> requestsFor(int page) const;
     // What the cell showing picture `name` asks the pipeline for.
     Pictures::Request thumbnailRequest(const QString& name) const;
+    // What the first page of `names`, pictures of `folder`, asks for with
+    // boxes `boxWidth` wide on a screen of `devicePixelRatio`: the requests
+    // its pass makes, to be asked for before the grid exists.
+    static std::vector<Pictures::Request> FirstPageRequests(const QString& folder, const QStringList& names,
+                                                            Twips boxWidth, qreal devicePixelRatio);
 
     // ---- The keyboard ----
     // The cell whose frame or box has the keyboard focus, or -1.
@@ -119,7 +124,6 @@ private:
     void printWaitText(int cell);
     void endPass() { ++passGeneration_; }
     int pixelsFor(Twips twips) const;
-    QString pathOf(const QString& name) const;
 
     Browsing& browsing_;
     Pictures::Pipeline& pictures_;

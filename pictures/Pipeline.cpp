@@ -1,7 +1,5 @@
 #include "Pipeline.h"
 
-#include <algorithm>
-
 #include <malloc.h>
 
 namespace Pictures {
@@ -46,6 +44,7 @@ Pipeline::Pipeline(Options options, QObject* parent) : QObject(parent)
 {
     shareOneArena();
     const int count = options.workers > 0 ? options.workers : defaultWorkers();
+    workerCount_ = count;
     // The workers, and one more kept for what get() waits for.
     core_ = std::make_shared<PipelineCore>(
         std::move(options.decode), std::move(options.decodeArea),
@@ -99,6 +98,11 @@ std::optional<Result> Pipeline::cached(const Request& request) const
 Result Pipeline::get(const Request& request)
 {
     return core_->get(request, GetPatience);
+}
+
+void Pipeline::setDecodingWorkers(int count)
+{
+    core_->setDecodingLimit(count);
 }
 
 quint64 Pipeline::waitedGets() const

@@ -122,6 +122,13 @@ public:
     // thread never reads the file.
     Result get(const Request& request);
 
+    // At most `count` of the workers decode at once (0: all of them, as at
+    // the start), bar the one kept for get(): while the owner's thread has
+    // much to do itself, decoding leaves it the cores it needs.
+    void setDecodingWorkers(int count);
+    // The workers that decode anything (besides the one kept for get()).
+    int workerCount() const { return workerCount_; }
+
     // For tests and benchmarks. How many get() calls found no result ready
     // and made the calling thread wait for a decode.
     quint64 waitedGets() const;
@@ -137,6 +144,7 @@ private:
     void deliverWake();
 
     std::shared_ptr<PipelineCore> core_;
+    int workerCount_ = 0;
     std::atomic<bool> wakePending_ = false;
     WakeChannel wakeChannel_;          // how workers wake the owner's thread
     std::vector<std::thread> workers_; // started last, once everything above exists

@@ -135,15 +135,31 @@ void PipelineCore::workLoop(Lane lane)
     std::unique_lock lock(mutex_);
     for (;;) {
         (lane == Lane::AwaitedOnly ? awaitedQueued_ : workQueued_).wait(lock, [this, lane] {
-            return stopping_ || hasQueuedWork(lane);
+            return stopping_ || (hasQueuedWork(lane) && (lane == Lane::AwaitedOnly || !atDecodingLimit()));
         });
         if (stopping_)
             break;
         auto [job, rank] = takeNextJob();
+        if (lane == Lane::Any)
+            ++decodingAny_;
         fly(lock, job, rank);
+        if (lane == Lane::Any)
+            --decodingAny_;
     }
     --workersLeft_;
     workerLeft_.notify_all();
+}
+
+void PipelineCore::setDecodingLimit(int limit)
+{
+    const std::lock_guard lock(mutex_);
+    decodingLimit_ = limit;
+    workQueued_.notify_all();
+}
+
+bool PipelineCore::atDecodingLimit() const
+{
+    return decodingLimit_ > 0 && decodingAny_ >= decodingLimit_;
 }
 
 bool PipelineCore::stop(std::chrono::milliseconds grace)

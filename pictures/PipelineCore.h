@@ -51,6 +51,8 @@ public:
     Result get(const Request& request, std::chrono::milliseconds patience);
     // Runs a worker until stop().
     void workLoop(Lane lane);
+    // At most `limit` workers of Lane::Any decode at once (0: all of them).
+    void setDecodingLimit(int limit);
     // Drops queued work, cancels every decode in flight and waits up to
     // grace for the workers to leave; false when some did not.
     bool stop(std::chrono::milliseconds grace);
@@ -90,6 +92,7 @@ private:
     bool isKnown(const RequestKey& key);
     void unqueue(const RequestKey& key);
     bool hasQueuedWork(Lane lane) const;
+    bool atDecodingLimit() const;
     std::pair<Job, DecodeTicket::Rank> takeNextJob();
     std::shared_ptr<Flight> newFlight(const Job& job, DecodeTicket::Rank rank);
     void updateCancelled(Flight& flight) const;
@@ -113,7 +116,9 @@ private:
     std::function<void()> wake_;
     quint64 flightsStarted_ = 0;
     quint64 waitedGets_ = 0;
-    int workersLeft_ = 0; // workers still running their loop
+    int workersLeft_ = 0;   // workers still running their loop
+    int decodingLimit_ = 0; // see setDecodingLimit()
+    int decodingAny_ = 0;   // decodes running on workers of Lane::Any
     bool stopping_ = false;
 };
 

@@ -9,16 +9,15 @@ namespace {
 
 constexpr int PathRole = Qt::UserRole;
 
-// A path without a trailing "/" (but "/" itself), as the list reports it.
-QString normalised(const QString& path)
+} // namespace
+
+QString FolderList::Normalised(const QString& path)
 {
     QString result = path;
     while (result.size() > 1 && result.endsWith(u'/'))
         result.chop(1);
     return result;
 }
-
-} // namespace
 
 FolderList::FolderList(QWidget* parent) : QListWidget(parent), TwipsPlacement(this)
 {
@@ -30,7 +29,7 @@ FolderList::FolderList(QWidget* parent) : QListWidget(parent), TwipsPlacement(th
 
 void FolderList::showFolder(const QString& path)
 {
-    const QString wanted = normalised(path);
+    const QString wanted = Normalised(path);
     if (wanted == path_)
         return;
     path_ = wanted;
@@ -47,7 +46,10 @@ void FolderList::addEntry(const QString& path, const QString& label, int depth, 
 {
     auto* entry = new QListWidgetItem(QString(depth * 2, u' ') + ShownText::Of(label), this);
     entry->setData(PathRole, path);
-    entry->setIcon(style()->standardIcon(open ? QStyle::SP_DirOpenIcon : QStyle::SP_DirIcon));
+    QIcon& icon = open ? openIcon_ : closedIcon_;
+    if (icon.isNull())
+        icon = style()->standardIcon(open ? QStyle::SP_DirOpenIcon : QStyle::SP_DirIcon);
+    entry->setIcon(icon);
 }
 
 void FolderList::rebuild()

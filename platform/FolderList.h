@@ -2,6 +2,7 @@
 
 #include "TwipsPlacement.h"
 
+#include <QIcon>
 #include <QListWidget>
 
 // The folder list: the folders from "/" down to the one it shows, each opened
@@ -16,6 +17,8 @@ public:
     explicit FolderList(QWidget* parent = nullptr);
 
     const QString& Path() const { return path_; }
+    // `path` as the list reports it once shown: without a trailing "/" (but "/" itself).
+    static QString Normalised(const QString& path);
     // Shows `path` (a trailing "/" is dropped); the same path changes nothing.
     void showFolder(const QString& path);
 
@@ -31,4 +34,8 @@ private:
     void addEntry(const QString& path, const QString& label, int depth, bool open);
 
     QString path_;
+    // The style's folder icons, looked up once: each look-up searches the
+    // icon theme's files.
+    QIcon openIcon_;
+    QIcon closedIcon_;
 };

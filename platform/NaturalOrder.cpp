@@ -223,6 +223,10 @@ void Sort(QStringList& names)
 
 void Sort(QStringList& names, const QLocale& language)
 {
+    // Nothing to order: the collator is not opened (its data takes a while
+    // to load).
+    if (names.size() < 2)
+        return;
     KeyMaker keys(language);
     std::vector<KeyedName> keyed;
     keyed.reserve(static_cast<size_t>(names.size()));

@@ -15,12 +15,13 @@ run_packages=(
     build-essential       # g++ and make
     cmake
     ninja-build
-    pkg-config            # finds lcms2 and ICU
+    pkg-config            # finds lcms2, ICU and fontconfig
     qt6-base-dev          # Qt 6 Core, Gui, Widgets (and Test, found when configuring)
     libgl-dev             # Qt's Gui package looks for OpenGL when configured
     libjpeg62-turbo-dev   # the JPEG decoder
     liblcms2-dev          # colour management of pictures with an ICC profile, CMYK too
     libicu-dev            # names in the order of the user's language
+    libfontconfig-dev     # the font configuration read while the display is set up
     fonts-liberation2     # the stand-in for the window's own bold face
     qt6-translations-l10n # Qt's own texts (dialog buttons, a text line's menu) in Czech
     libxkbcommon-x11-0    # Qt's X11 platform plugin

@@ -45,6 +45,10 @@ void FolderSource::setStartPath(const QString& folder, const QString& picture)
 
 void FolderSource::start()
 {
+    if (const StartListing ahead = std::exchange(startListing_, StartListing()); ahead.isValid()) {
+        list(ahead.listed().folder, std::exchange(startPicture_, QString()), &ahead.listed());
+        return;
+    }
     // A folder named on the command line is shown as it is: the user chose it.
     const QString folder = startFolder_.isEmpty() ? FirstFolderSearch(FolderService::CurrentDirectory()) : startFolder_;
     list(folder, std::exchange(startPicture_, QString()));
@@ -63,24 +67,24 @@ void FolderSource::folderOpened(const QString& folder)
         list(folder, QString());
 }
 
-void FolderSource::list(const QString& folder, const QString& picture)
+// `ahead`: names listed ahead, taken when they are of the folder shown and the pattern.
+void FolderSource::list(const QString& folder, const QString& picture, const StartListing::Listed* ahead)
 {
     folderList_->showFolder(folder);
     // The folder as the list reports it (without a trailing "/").
     folder_ = folderList_->Path();
-    const QStringList names = picturesIn(folder_);
+    const bool listedAhead = ahead && ahead->folder == folder_ && ahead->pattern == pattern_;
+    const QStringList names = listedAhead ? ahead->names : PicturesIn(folder_, pattern_);
     fileList_->showNames(names);
     emit listed(folder_, names, picture.isEmpty() ? -1 : int(names.indexOf(picture)));
 }
 
-// The visible files of `folder` whose names match the pattern, in natural
-// name order; links to files count as files.
-QStringList FolderSource::picturesIn(const QString& folder) const
+QStringList FolderSource::PicturesIn(const QString& folder, const QString& pattern)
 {
     QStringList names;
     if (folder.isEmpty())
         return names;
-    const NameFilter filter(pattern_);
+    const NameFilter filter(pattern);
     for (QString& name : FolderService::FileNames(folder)) {
         if (filter.Matches(name))
             names.append(std::move(name));

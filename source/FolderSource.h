@@ -1,5 +1,6 @@
 #pragma once
 
+#include "StartListing.h"
 #include "TwipsPlacement.h"
 
 #include <QObject>
@@ -33,12 +34,21 @@ public:
     // search below the current directory; a picture in it opens enlarged.
     // Both are escaped native names; empty: the search.
     void setStartPath(const QString& folder, const QString& picture);
+    // The start folder found and listed ahead (StartListing.h): start()
+    // takes it, waiting for it as it would for its own search, in place of
+    // searching and listing itself.
+    void setStartListing(StartListing listing) { startListing_ = std::move(listing); }
     // Lists the folder shown at start: the one named, else the first below
     // the current directory that holds a file (FirstFolderSearch.h).
     void start();
     // Lists `folder` (again when it is the one shown), as a path opened or
     // dropped does; `picture`, an escaped native name in it, opens at once.
     void open(const QString& folder, const QString& picture = {});
+
+    // The visible files of `folder` whose names match one of the wildcards
+    // of `pattern`, in natural name order; links to files count as files.
+    // Any thread.
+    static QStringList PicturesIn(const QString& folder, const QString& pattern);
 
     // The folder listed last (empty before the first).
     const QString& folder() const { return folder_; }
@@ -59,8 +69,7 @@ signals:
     void entryChosen(int entry);
 
 private:
-    void list(const QString& folder, const QString& picture);
-    QStringList picturesIn(const QString& folder) const;
+    void list(const QString& folder, const QString& picture, const StartListing::Listed* ahead = nullptr);
     void folderOpened(const QString& folder);
     void fileListClicked();
 
@@ -70,4 +79,5 @@ private:
     QString folder_;
     QString startFolder_;
     QString startPicture_;
+    StartListing startListing_;
 };

@@ -4,6 +4,7 @@
 #include "TestSupport.h"
 
 #include "Colors.h"
+#include "CommandLine.h"
 #include "Decode.h"
 #include "EventYield.h"
 
@@ -104,6 +105,7 @@ private slots:
     void pageRequestsNeverPileUp();
     void pageTurnLeavesTheOldPagesSlowPicture();
     void nextPageIsDecodedAhead();
+    void pageListedAheadIsDecodedOnce();
     void smallCopiesAndBadPictures();
     void picturesDecodedElsewhereStayTrue();
     void brokenPictureIsReadOncePerCell();
@@ -405,6 +407,45 @@ void PagesTest::nextPageIsDecodedAhead()
     w->pageForward();
     QCOMPARE(pageMismatch(*w, 1, 72), QString());
     QVERIFY(decodedOnce(0, 47));
+}
+
+// Started with its folder listed ahead, the window asks for the first page
+// before it builds its widgets, with the very requests its pass makes then:
+// each cell's picture (for an "R" name its small copy, whatever the letter
+// case of THM) is decoded once, before load(), and the page drawn from it.
+void PagesTest::pageListedAheadIsDecodedOnce()
+{
+    PictureFolder folder;
+    const QString plain = folder.addPicture(QStringLiteral("A.JPG"), QSize(160, 120), colorFor(0));
+    const QString named = folder.addPicture(QStringLiteral("R0002.JPG"), QSize(160, 120), colorFor(1));
+    const QString copy = folder.addPicture(QStringLiteral("thm/T0002.JPG"), QSize(80, 60), colorFor(2));
+    std::mutex mutex;
+    std::map<std::string, int> decodes;
+    Pictures::Pipeline::Options counting;
+    counting.workers = 4; // as on a machine with cores to spare while the window is built
+    counting.decode = [&](const std::string& path, QSize box, Pictures::Purpose purpose) {
+        {
+            const std::lock_guard lock(mutex);
+            ++decodes[path];
+        }
+        return Pictures::Decode(path, box, purpose);
+    };
+    const auto decoded = [&](const QString& path) {
+        const std::lock_guard lock(mutex);
+        return decodes[QFile::encodeName(path).toStdString()];
+    };
+    StartListing listing(folder.path(), CommandLine::ListedPictures);
+    QTRY_VERIFY(listing.isReady());
+    const auto w = std::make_unique<Kalvio>(counting, QString(), listing);
+    QTRY_VERIFY(decoded(plain) == 1 && decoded(copy) == 1);
+    w->setStartPath(folder.path(), QString());
+    w->load();
+    QCOMPARE(w->browsing().entryCount(), 2);
+    QCOMPARE(w->browsing().shownName(1), QStringLiteral("R0002.JPG"));
+    QVERIFY(near(cellCentre(*w, 1), colorFor(2)));
+    QCOMPARE(decoded(plain), 1);
+    QCOMPARE(decoded(copy), 1);
+    QCOMPARE(decoded(named), 0);
 }
 
 void PagesTest::pageRequestsNeverPileUp()

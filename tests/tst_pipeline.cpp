@@ -172,6 +172,7 @@ private slots:
     void pageComesBackInOrderAndWakesTheOwner();
     void newBatchDropsQueuedWorkButKeepsRunningWork();
     void workAheadWaitsForSubmittedWork();
+    void decodingWorkersCanBeHeldBack();
     void changedFilesAreDecodedAgain_data();
     void changedFilesAreDecodedAgain();
     void cacheKeepsToBudgetLeastRecentlyUsedOutFirst();
@@ -182,6 +183,29 @@ private slots:
     void supersededDecodeIsCancelledAndNotKept();
     void stuckDecodeDoesNotHoldUpDestruction();
 };
+
+// Held back to one decoding worker (of three), a page is decoded one picture
+// at a time while what get() waits for still goes by on its own worker; let
+// go, the other workers take the rest at once.
+void PipelineTest::decodingWorkersCanBeHeldBack()
+{
+    Fixture f(3);
+    f.decoder.hold(true);
+    f.pipeline->setDecodingWorkers(1);
+    const std::vector<Request> page{f.request({"a"}), f.request({"b"}), f.request({"c"})};
+    f.pipeline->submit(page);
+    QVERIFY(f.decoder.waitForCalls(1));
+    const Request awaited = f.request({"d"});
+    f.decoder.release(awaited.candidates[0]);
+    QVERIFY(f.pipeline->get(awaited).decoded);
+    QTest::qWait(100);
+    QCOMPARE(f.decoder.paths(), (std::vector<std::string>{page[0].candidates[0], awaited.candidates[0]}));
+    f.pipeline->setDecodingWorkers(0);
+    QVERIFY(f.decoder.waitForCalls(4));
+    f.decoder.hold(false);
+    for (const Request& request : page)
+        QVERIFY(f.waitFor(request));
+}
 
 // A page of cells, each "its THM copy, else the picture": every result is the
 // right file's; no-pictures and names that are no regular file are never opened.

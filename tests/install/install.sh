@@ -130,9 +130,16 @@ check_window()
         startup=$(sed -n 's/^StartupWMClass=//p' "$desktop")
         expect "the window's WM_CLASS class ($class) is the desktop entry's StartupWMClass ($startup)" \
             test -n "$class" -a "$class" = "$startup"
-        sizes=$(DISPLAY=$display xprop -id "$window" -notype 32c _NET_WM_ICON | icon_sizes | LC_ALL=C sort -n | tr '\n' ' ')
+        # The icon is given once the first page is drawn: looked at until then.
+        local expected
+        expected=$(for size in $SIZES; do echo "${size}x$size"; done)
+        icon_read() {
+            sizes=$(DISPLAY=$display xprop -id "$window" -notype 32c _NET_WM_ICON | icon_sizes | LC_ALL=C sort -n | tr '\n' ' ')
+            [[ "$(tr ' ' '\n' <<<"$sizes" | sed '/^$/d')" == "$expected" ]]
+        }
+        wait_for 10 icon_read
         same_lines "the window's icon (_NET_WM_ICON) holds every size of the icon set: ${sizes:-none}" \
-            "$(for size in $SIZES; do echo "${size}x$size"; done)" "$(tr ' ' '\n' <<<"$sizes" | sed '/^$/d')"
+            "$expected" "$(tr ' ' '\n' <<<"$sizes" | sed '/^$/d')"
     else
         fail "the installed program's window appeared within 30 s: $(tail -n 5 "$TMP/kalvio.log")"
     fi
