@@ -37,7 +37,7 @@ unset XDG_CONFIG_HOME XDG_DATA_HOME XDG_STATE_HOME DBUS_SESSION_BUS_ADDRESS
 export XDG_CACHE_HOME=$TMP/cache
 cat >"$TMP/traced" <<TRACED
 #!/bin/sh
-exec strace -f -qq -o "$TMP/trace" -e trace=open,openat,creat,mkdir,mkdirat,rename,renameat,renameat2,unlink,unlinkat,rmdir,link,linkat,symlink,symlinkat,truncate,ftruncate "$KALVIO" "\$@"
+exec strace -ff -qq -o "$TMP/trace" -e trace=open,openat,creat,mkdir,mkdirat,rename,renameat,renameat2,unlink,unlinkat,rmdir,link,linkat,symlink,symlinkat,truncate,ftruncate "$KALVIO" "\$@"
 TRACED
 chmod +x "$TMP/traced"
 KALVIO=$TMP/traced
@@ -63,11 +63,14 @@ xdotool key ctrl+q || fail "no Ctrl+Q"
 ends_by "Ctrl+Q"
 
 # Every call that writes: an open for writing or creating, or a change of a
-# name. /dev (the X server's shared memory, /dev/null) is no file.
-writes=$(grep -E 'O_WRONLY|O_RDWR|O_CREAT|O_TRUNC|^[0-9]+ +(creat|mkdir|rename|unlink|rmdir|link|symlink|truncate|ftruncate)' \
-    "$TMP/trace" | grep -v ' = -1 ' | grep -v '"/dev/')
-if [[ -s $TMP/trace && -z $writes ]]; then
-    pass "strace saw $(wc -l <"$TMP/trace") calls, none of them writing"
+# name; one that failed (a folder that exists already) wrote nothing. /dev
+# (the X server's shared memory, /dev/null) is no file. Each thread has a
+# trace of its own, so that no call is split around another thread's.
+trace=$(cat "$TMP"/trace.* 2>/dev/null)
+writes=$(grep -E 'O_WRONLY|O_RDWR|O_CREAT|O_TRUNC|^(creat|mkdir|rename|unlink|rmdir|link|symlink|truncate|ftruncate)' \
+    <<<"$trace" | grep -v ' = -1 ' | grep -v '"/dev/')
+if [[ -n $trace && -z $writes ]]; then
+    pass "strace saw $(wc -l <<<"$trace") calls, none of them writing"
 else
     fail "the session wrote: ${writes:-no trace at all}"
 fi
