@@ -1,7 +1,6 @@
 #include "FolderSource.h"
 
 #include "FileList.h"
-#include "FirstFolderSearch.h"
 #include "FolderList.h"
 #include "FolderService.h"
 #include "NameFilter.h"
@@ -45,13 +44,10 @@ void FolderSource::setStartPath(const QString& folder, const QString& picture)
 
 void FolderSource::start()
 {
-    if (const StartListing ahead = std::exchange(startListing_, StartListing()); ahead.isValid()) {
-        list(ahead.listed().folder, std::exchange(startPicture_, QString()), &ahead.listed());
-        return;
-    }
-    // A folder named on the command line is shown as it is: the user chose it.
-    const QString folder = startFolder_.isEmpty() ? FirstFolderSearch(FolderService::CurrentDirectory()) : startFolder_;
-    list(folder, std::exchange(startPicture_, QString()));
+    // Found and listed here when nobody did it ahead.
+    const StartListing ahead =
+        startListing_.isValid() ? std::exchange(startListing_, StartListing()) : StartListing(startFolder_, pattern_);
+    list(ahead.listed().folder, std::exchange(startPicture_, QString()), &ahead.listed());
 }
 
 void FolderSource::open(const QString& folder, const QString& picture)

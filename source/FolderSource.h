@@ -35,8 +35,8 @@ public:
     // Both are escaped native names; empty: the search.
     void setStartPath(const QString& folder, const QString& picture);
     // The start folder found and listed ahead (StartListing.h): start()
-    // takes it, waiting for it as it would for its own search, in place of
-    // searching and listing itself.
+    // takes it, waiting for it as it would for its own search; without one,
+    // it makes one then.
     void setStartListing(StartListing listing) { startListing_ = std::move(listing); }
     // Lists the folder shown at start: the one named, else the first below
     // the current directory that holds a file (FirstFolderSearch.h).

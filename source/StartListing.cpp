@@ -9,6 +9,7 @@
 
 StartListing::StartListing(const QString& folder, const QString& pattern)
     : listed_(std::async(std::launch::async, [folder, pattern] {
+          // A folder named on the command line is shown as it is: the user chose it.
           const QString found = folder.isEmpty() ? FirstFolderSearch(FolderService::CurrentDirectory()) : folder;
           const QString shown = FolderList::Normalised(found);
           return Listed{shown, pattern, FolderSource::PicturesIn(shown, pattern)};

@@ -20,7 +20,7 @@ public:
         QStringList names;
     };
 
-    // Nothing: the folder source finds and lists the start folder itself.
+    // Nothing: the folder source makes one when it starts.
     StartListing() = default;
     // Finds the start folder (`folder` as named, else the search from the
     // current directory) and lists its names that match `pattern`.
